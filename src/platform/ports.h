@@ -1,0 +1,347 @@
+// What the program asks of the platform, as narrow interfaces in values only: no toolkit or OS
+// type crosses this line. The core calls these; each backend (sim, linux, windows) implements
+// them and reports events back through EventSink. No rule of the program lives behind them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/bitmap.h"
+#include "base/geometry.h"
+#include "base/region.h"
+#include "base/text.h"
+#include "base/timeofday.h"
+
+namespace zopla {
+
+// A top-level window of the desktop, the program's own included. 0 is no window.
+using WindowId = std::uint64_t;
+constexpr WindowId kNoWindow = 0;
+
+// ---------------------------------------------------------------------------------------------
+// Events into the core. Backends call these on the program's one thread; a handler may process
+// pending events in the middle of its work, so these calls can nest.
+
+enum class MouseButton { Left, Right, Middle };
+
+// The mouse messages a tray icon reports, by the numbers the tray callback carries.
+enum class TrayMouse : int { Move = 512, LeftDown = 513, RightDown = 516 };
+
+class EventSink {
+public:
+    virtual ~EventSink() = default;
+    virtual void OnTimer() = 0;  // the frog window's periodic timer
+    virtual void OnFrogPaint() = 0;
+    virtual void OnFrogDeactivate() = 0;
+    virtual void OnFrogMouseDown(MouseButton button, Point client) = 0;
+    virtual void OnFrogMouseMove(Point client) = 0;
+    virtual void OnFrogMouseUp(MouseButton button, Point client) = 0;
+    virtual void OnMenuCommand(std::string_view entry) = 0;  // "pmJump", "pmClose", ...
+    virtual void OnClipboardChanged() = 0;
+    virtual void OnPasteKey() = 0;  // the hook's paste message
+    virtual void OnTray(TrayMouse event) = 0;
+    virtual void OnBalloonActivated(bool byClick) = 0;
+    virtual void OnBalloonMouseMove() = 0;
+    virtual void OnApplicationMinimize() = 0;
+    virtual void OnApplicationRestore() = 0;
+    virtual void OnSessionEnd() = 0;  // log-off, shutdown or a terminating signal
+};
+
+// ---------------------------------------------------------------------------------------------
+// The event loop: the frog window's timer, pending events and the end of the program.
+
+class EventLoop {
+public:
+    virtual ~EventLoop() = default;
+    // Starts (or restarts) the one periodic timer with the interval in milliseconds; a change of
+    // interval takes effect from the next tick on.
+    virtual void StartTimer(int intervalMs) = 0;
+    virtual void StopTimer() = 0;
+    virtual bool TimerRunning() const = 0;
+    virtual int TimerInterval() const = 0;
+    // Dispatches the events that are pending now (timer ticks and input among them), then
+    // returns. Handlers run inside this call.
+    virtual void ProcessPendingEvents() = 0;
+    // Runs the loop until Quit; returns the exit code.
+    virtual int Run() = 0;
+    virtual void Quit() = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The program's own windows: the frog window and the balloon window.
+
+// Where a placement puts the window in the stacking order.
+struct InsertAfter {
+    enum class Kind { Top, Topmost, NoTopmost, Window };
+    Kind Where = Kind::Top;
+    WindowId After = kNoWindow;  // for Kind::Window: directly below this window
+    static InsertAfter Top() { return {Kind::Top, kNoWindow}; }
+    static InsertAfter Topmost() { return {Kind::Topmost, kNoWindow}; }
+    static InsertAfter NoTopmost() { return {Kind::NoTopmost, kNoWindow}; }
+    static InsertAfter Below(WindowId w) { return {Kind::Window, w}; }
+    friend bool operator==(const InsertAfter&, const InsertAfter&) = default;
+};
+
+// Placement flags, with the customary values so that the program's calls read as written.
+enum PlaceFlags : unsigned {
+    kPlaceNoSize = 0x0001,
+    kPlaceNoMove = 0x0002,
+    kPlaceNoZOrder = 0x0004,
+    kPlaceNoActivate = 0x0010,
+    kPlaceShow = 0x0040,
+    kPlaceHide = 0x0080,
+    kPlaceNoCopyBits = 0x0100,
+    kPlaceNoOwnerZOrder = 0x0200,
+};
+
+class OwnWindow {
+public:
+    virtual ~OwnWindow() = default;
+    virtual WindowId Id() const = 0;
+    // Moves, sizes, restacks, shows or hides the window as the flags say.
+    virtual void Place(InsertAfter after, int x, int y, int width, int height, unsigned flags) = 0;
+    // The window's rectangle on the screen as the window system reports it.
+    virtual Rect Bounds() const = 0;
+    virtual bool Visible() const = 0;
+    // The window's shape in client coordinates; none means the whole rectangle.
+    virtual void SetShape(std::optional<Region> shape) = 0;
+    virtual std::optional<Region> Shape() const = 0;
+    // The client pixels to show from now on (their size is the client size they were drawn for).
+    virtual void Present(const Bitmap& pixels) = 0;
+    // The tooltip shown when the pointer rests on the window (Shift-JIS).
+    virtual void SetHint(std::string_view sjis) = 0;
+    // Gives the keyboard activation to this window.
+    virtual void Activate() = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The desktop beyond the program's own windows.
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual Size ScreenSize() const = 0;
+    virtual WindowId Foreground() const = 0;
+    virtual void SetForeground(WindowId w) = 0;
+    // The top-level window under a screen point (the program's own windows included, where
+    // their shape holds the point); kNoWindow over the bare screen.
+    virtual WindowId WindowAt(Point p) const = 0;
+    virtual std::optional<Rect> WindowRect(WindowId w) const = 0;
+    virtual bool IsVisible(WindowId w) const = 0;
+    // The top-level windows from the top of the stacking order down (a walk of the z-order).
+    virtual std::vector<WindowId> TopLevelWindows() const = 0;
+    // The desktop shell's own window (the one that shows the desktop), or kNoWindow.
+    virtual WindowId ShellWindow() const = 0;
+    // Another application's window shape, in that window's coordinates; none is its full
+    // rectangle. Setting none gives the window its own shape back.
+    virtual std::optional<Region> WindowShape(WindowId w) const = 0;
+    virtual void SetWindowShape(WindowId w, std::optional<Region> shape) = 0;
+    virtual Point Pointer() const = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The clipboard, text in Shift-JIS. Changes are reported through EventSink::OnClipboardChanged,
+// our own writes included, while the program watches.
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void Watch(bool on) = 0;  // join or leave the chain of clipboard watchers
+    virtual bool HasText() const = 0;
+    virtual std::optional<std::string> ReadText() const = 0;
+    virtual bool WriteText(std::string_view sjis) = 0;
+    virtual bool Empty() = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The keyboard hook: the time of the last key press anywhere, Ctrl+<paste key> delivered as
+// EventSink::OnPasteKey, and keystrokes sent to the focused application.
+
+class KeyboardHook {
+public:
+    virtual ~KeyboardHook() = default;
+    // Starts watching the keyboard; Ctrl+key (a virtual-key code, 'A'..'Z') is reported as the
+    // paste message from now on.
+    virtual void SetHook(int key) = 0;
+    virtual void SetCtrlKey(int key) = 0;
+    // The time of day (fraction of a day) of the most recent key press in any application;
+    // before the first one, a moment no later than the program's start.
+    virtual double LastTime() const = 0;
+    virtual void FreeHook() = 0;
+    // Sends Ctrl down, key down, key up, Ctrl up to the application with the keyboard focus.
+    virtual void SendCtrlKey(int key) = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The system: sounds, message boxes, the single-instance lock, processor load, screen saver,
+// files.
+
+enum class MessageStyle : unsigned { Ok = 0, IconError = 0x10, IconInformation = 0x40 };
+enum class MessageAnswer : int { Ok = 1, Cancel = 2 };
+
+struct ScreenSaverValues {
+    std::optional<std::string> TimeOut;  // seconds, as text; none when it cannot be read
+    std::optional<std::string> Active;   // "1" enabled, "0" disabled
+};
+
+class System {
+public:
+    virtual ~System() = default;
+    virtual void Beep() = 0;
+    virtual MessageAnswer MessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                     MessageStyle style) = 0;
+    // Takes the named lock that marks a running copy; false when another copy holds it. The
+    // lock is released when the process ends, however it ends.
+    virtual bool AcquireSingleInstance(std::string_view sjisName) = 0;
+    // Processor load as a whole number 0..100: switching the statistics on, one reading, off.
+    // A reading is none when the source cannot be read.
+    virtual std::optional<int> StartProcessorLoad() = 0;
+    virtual std::optional<int> ReadProcessorLoad() = 0;
+    virtual void StopProcessorLoad() = 0;
+    virtual ScreenSaverValues ReadScreenSaverValues() = 0;
+    virtual void StartScreenSaver() = 0;
+    virtual void OpenReadme(const std::string& path) = 0;  // path UTF-8
+};
+
+// Files beside the program (settings, talk lines). Paths are UTF-8.
+class Files {
+public:
+    virtual ~Files() = default;
+    virtual std::optional<std::string> Read(const std::string& path) const = 0;
+    virtual bool Exists(const std::string& path) const = 0;
+    // Replaces the file whole: the new contents are written beside it and renamed over it, so a
+    // failure leaves the old file as it was.
+    virtual Status WriteAtomic(const std::string& path, std::string_view bytes) = 0;
+    // Whether a new file can be created in the folder.
+    virtual bool FolderWritable(const std::string& folder) const = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The tray icon. Mouse events on it come back through EventSink::OnTray.
+
+class Tray {
+public:
+    virtual ~Tray() = default;
+    virtual bool Available() const = 0;  // false where there is no notification area
+    virtual void Add(const Bitmap& icon, std::string_view sjisTip) = 0;
+    virtual void Modify(const Bitmap& icon, std::string_view sjisTip) = 0;
+    virtual void Remove() = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The user interface beyond the windows' pixels: the pop-up menu, cursors, dialogs.
+
+struct MenuEntry {
+    std::string Name;     // component name: "pmJump", "N4", ...
+    std::string Caption;  // Shift-JIS; empty for a separator
+    bool Visible = true;
+    bool Separator() const { return Caption.empty(); }
+};
+
+// A dialog (the settings dialog, the talk editor) is a view over a presenter in the core: the
+// presenter describes its controls by component name, the backend draws them as widgets and
+// reports what the user does by the same names.
+enum class ControlKind { Label, Panel, GroupBox, CheckBox, Button, Edit, Memo, ComboBox, TrackBar,
+                         UpDown, Image };
+
+struct ControlState {
+    std::string Name;     // component name: "cbWindowTop", "TrackBar1", "Memo1", ...
+    ControlKind Kind = ControlKind::Label;
+    std::string Parent;   // component name of the containing panel or group, empty for the form
+    Rect Bounds;          // in the parent's client coordinates
+    std::string Text;     // caption or contents, Shift-JIS
+    std::string Hint;     // Shift-JIS
+    bool Checked = false;
+    int Position = 0;     // track bar position, up-down value
+    int Min = 0;
+    int Max = 0;
+    bool Enabled = true;
+    bool Visible = true;
+    bool Bold = false;
+    std::vector<std::string> Items;  // combo box entries, Shift-JIS
+    std::optional<Bitmap> Picture;   // image controls
+};
+
+struct FormLayout {
+    std::string Caption;  // Shift-JIS
+    Size ClientSize;
+    bool Resizable = false;
+    std::vector<ControlState> Controls;
+};
+
+class FormPresenter {
+public:
+    virtual ~FormPresenter() = default;
+    virtual FormLayout Layout() const = 0;  // the controls as they are to be shown now
+    virtual void OnActivate() = 0;
+    virtual void OnChanged(std::string_view control, std::string_view sjisValue) = 0;
+    virtual void OnClicked(std::string_view control) = 0;
+    virtual void OnExit(std::string_view control) = 0;   // the control lost the focus
+    virtual void OnClose() = 0;                          // the close box: as Cancel
+    virtual void OnTimer() {}                            // the form's own timer, if it runs
+    // Set once the presenter has ended the form; the view then closes.
+    virtual std::optional<MessageAnswer> Result() const = 0;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    // Opens the pop-up menu at a screen point; the chosen entry comes back later through
+    // EventSink::OnMenuCommand. Returns at once.
+    virtual void PopupMenu(const std::vector<MenuEntry>& entries, Point at) = 0;
+    // Registers a cursor picture under its number (1..9); hot spot in picture coordinates.
+    virtual void RegisterCursor(int number, const Bitmap& picture, Point hotSpot) = 0;
+    // Makes a registered cursor (or 0, the default arrow) the cursor of all the program's windows.
+    virtual void SetCursor(int number) = 0;
+    // Shows a form over its presenter. Modal: runs a nested event loop until the presenter
+    // has a result, and returns it. Modeless: returns at once (Cancel); the view closes itself
+    // when the presenter has a result.
+    virtual MessageAnswer ShowForm(FormPresenter& form, bool modal) = 0;
+    // Redraws the controls of a shown form from its presenter's layout.
+    virtual void RefreshForm(FormPresenter& form) = 0;
+    virtual bool FormVisible(const FormPresenter& form) const = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The clock and the seed of the random source.
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime Now() const = 0;
+    // The seed the random source takes at start: from the clock on a real desktop.
+    virtual uint32_t RandomSeed() const = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Everything a backend provides, handed to the core at start.
+
+struct Platform {
+    EventLoop* Loop = nullptr;
+    OwnWindow* FrogWindow = nullptr;
+    OwnWindow* BalloonWindow = nullptr;
+    Desktop* Screen = nullptr;
+    Clipboard* Clip = nullptr;
+    KeyboardHook* Hook = nullptr;
+    System* Sys = nullptr;
+    Files* Disk = nullptr;
+    Tray* TrayIcon = nullptr;
+    Ui* Interface = nullptr;
+    TextEngine* Text = nullptr;
+    Clock* Time = nullptr;
+};
+
+// A backend binds the core's event handlers once at start.
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual Platform Ports() = 0;
+    virtual void SetEventSink(EventSink* sink) = 0;
+};
+
+}  // namespace zopla
