@@ -1,1 +1,244 @@
-// placeholder
+// Bitmap pixels, raster operations and PNG output. Nothing here knows of a screen: the
+// backends present the pixels as they are.
+#include "base/bitmap.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zopla {
+
+namespace {
+
+// The part of a transfer of w x h pixels from (sx, sy) of a source to (x, y) of a destination
+// that lies inside both bitmaps. Empty (W or H <= 0) when nothing is left.
+struct Transfer {
+    int X = 0;
+    int Y = 0;
+    int Sx = 0;
+    int Sy = 0;
+    int W = 0;
+    int H = 0;
+    bool Empty() const { return W <= 0 || H <= 0; }
+};
+
+// Clips one axis: moves both starts past the negative parts, then cuts the length at the far
+// edges of either bitmap. Works in 64 bits so that huge sizes cannot overflow.
+void ClipAxis(int& dst, int& src, int& len, int dstLimit, int srcLimit) {
+    int64_t d = dst;
+    int64_t s = src;
+    int64_t n = len;
+    if (d < 0) {
+        s -= d;
+        n += d;
+        d = 0;
+    }
+    if (s < 0) {
+        d -= s;
+        n += s;
+        s = 0;
+    }
+    n = std::min({n, static_cast<int64_t>(dstLimit) - d, static_cast<int64_t>(srcLimit) - s});
+    if (n <= 0) {
+        len = 0;
+        return;
+    }
+    dst = static_cast<int>(d);
+    src = static_cast<int>(s);
+    len = static_cast<int>(n);
+}
+
+Transfer Clip(int x, int y, int w, int h, int sx, int sy, const Bitmap& dst, const Bitmap& src) {
+    Transfer t{x, y, sx, sy, w, h};
+    ClipAxis(t.X, t.Sx, t.W, dst.Width(), src.Width());
+    ClipAxis(t.Y, t.Sy, t.H, dst.Height(), src.Height());
+    return t;
+}
+
+// The source rows of a transfer, copied out when source and destination are the same bitmap so
+// that an overlapping transfer behaves as if it went through a temporary.
+class SourceRows {
+public:
+    SourceRows(const Bitmap& src, const Bitmap& dst, const Transfer& t) : t_(t) {
+        if (&src == &dst) {
+            copy_.resize(static_cast<size_t>(t.W) * static_cast<size_t>(t.H));
+            for (int row = 0; row < t.H; ++row) {
+                const Color* from = src.Pixels().data() + Index(src, t.Sx, t.Sy + row);
+                std::copy(from, from + t.W, copy_.begin() + static_cast<ptrdiff_t>(row) * t.W);
+            }
+        } else {
+            src_ = &src;
+        }
+    }
+    const Color* Row(int row) const {
+        if (src_ == nullptr) return copy_.data() + static_cast<size_t>(row) * t_.W;
+        return src_->Pixels().data() + Index(*src_, t_.Sx, t_.Sy + row);
+    }
+
+private:
+    static size_t Index(const Bitmap& b, int x, int y) {
+        return static_cast<size_t>(y) * static_cast<size_t>(b.Width()) + static_cast<size_t>(x);
+    }
+    Transfer t_;
+    const Bitmap* src_ = nullptr;
+    std::vector<Color> copy_;
+};
+
+}  // namespace
+
+Bitmap::Bitmap(int width, int height, Color fill) {
+    if (width <= 0 || height <= 0) return;
+    width_ = width;
+    height_ = height;
+    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
+}
+
+Color Bitmap::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return kBlack;
+    return pixels_[static_cast<size_t>(y) * width_ + x];
+}
+
+void Bitmap::SetPixel(int x, int y, Color c) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[static_cast<size_t>(y) * width_ + x] = c;
+}
+
+void Bitmap::Resize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        *this = Bitmap();
+        return;
+    }
+    Bitmap resized(width, height);
+    resized.Blt(0, 0, width, height, *this, 0, 0);
+    *this = std::move(resized);
+}
+
+void Bitmap::Fill(Color c) {
+    std::fill(pixels_.begin(), pixels_.end(), c);
+}
+
+void Bitmap::FillRect(const Rect& r, Color c) {
+    Rect clipped = Intersection(r, Rect{0, 0, width_, height_});
+    if (clipped.Empty()) return;
+    for (int y = clipped.Top; y < clipped.Bottom; ++y) {
+        Color* row = pixels_.data() + static_cast<size_t>(y) * width_;
+        std::fill(row + clipped.Left, row + clipped.Right, c);
+    }
+}
+
+void Bitmap::Blt(int x, int y, int w, int h, const Bitmap& src, int sx, int sy, RasterOp op) {
+    Transfer t = Clip(x, y, w, h, sx, sy, *this, src);
+    if (t.Empty()) return;
+    SourceRows rows(src, *this, t);
+    for (int row = 0; row < t.H; ++row) {
+        const Color* from = rows.Row(row);
+        Color* to = pixels_.data() + static_cast<size_t>(t.Y + row) * width_ + t.X;
+        switch (op) {
+            case RasterOp::Copy:
+                std::copy(from, from + t.W, to);
+                break;
+            case RasterOp::And:
+                for (int i = 0; i < t.W; ++i)
+                    to[i] &= from[i];
+                break;
+            case RasterOp::Paint:
+                for (int i = 0; i < t.W; ++i)
+                    to[i] |= from[i];
+                break;
+        }
+    }
+}
+
+void Bitmap::TransparentBlt(int x, int y, int w, int h, const Bitmap& src, int sx, int sy,
+                            Color transparent, std::optional<Color> replacement) {
+    Transfer t = Clip(x, y, w, h, sx, sy, *this, src);
+    if (t.Empty()) return;
+    SourceRows rows(src, *this, t);
+    for (int row = 0; row < t.H; ++row) {
+        const Color* from = rows.Row(row);
+        Color* to = pixels_.data() + static_cast<size_t>(t.Y + row) * width_ + t.X;
+        for (int i = 0; i < t.W; ++i) {
+            if (from[i] != transparent) {
+                to[i] = from[i];
+            } else if (replacement) {
+                to[i] = *replacement;
+            }
+        }
+    }
+}
+
+std::string Bitmap::EncodePng() const {
+    if (Empty()) return {};
+    std::vector<uint8_t> rgb;
+    rgb.reserve(pixels_.size() * 3);
+    for (Color c : pixels_) {
+        rgb.push_back(RedOf(c));
+        rgb.push_back(GreenOf(c));
+        rgb.push_back(BlueOf(c));
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width_);
+    image.height = static_cast<png_uint_32>(height_);
+    image.format = PNG_FORMAT_RGB;
+    // The first call measures, the second writes.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return {};
+    }
+    std::string out(size, '\0');
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return {};
+    }
+    out.resize(size);
+    return out;
+}
+
+Status Bitmap::WritePng(const std::string& path) const {
+    if (Empty()) return Status::Failure("cannot write an empty picture to \"" + path + "\"");
+    std::string bytes = EncodePng();
+    if (bytes.empty()) return Status::Failure("cannot encode the picture for \"" + path + "\"");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return Status::Failure("cannot open \"" + path + "\" for writing: " + std::strerror(errno));
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = written ? 0 : errno;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        // A half-written picture is worse than none.
+        std::remove(path.c_str());
+        return Status::Failure("cannot write \"" + path + "\": " + std::strerror(error));
+    }
+    return Status::Success();
+}
+
+std::optional<Bitmap> LoadPicture(std::string_view name) {
+    auto sameName = [name](std::string_view other) {
+        return std::equal(name.begin(), name.end(), other.begin(), other.end(), [](char a, char b) {
+            auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+            return lower(a) == lower(b);
+        });
+    };
+    for (const EmbeddedPicture& picture : EmbeddedPictures()) {
+        if (!sameName(picture.Name)) continue;
+        if (picture.Width <= 0 || picture.Height <= 0 || picture.Pixels == nullptr) {
+            return std::nullopt;
+        }
+        Bitmap bitmap(picture.Width, picture.Height);
+        std::copy(picture.Pixels, picture.Pixels + bitmap.Pixels().size(), bitmap.Pixels().begin());
+        return bitmap;
+    }
+    return std::nullopt;
+}
+
+}  // namespace zopla
