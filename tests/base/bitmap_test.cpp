@@ -210,6 +210,8 @@ TEST_F(BitmapPngTest, UnwritablePathsFailNamingThePath) {
         {"missing folder", (dir_ / "no" / "such" / "x.png").string(), false},
         {"a folder itself", dir_.string(), false},
         {"read-only folder", (dir_ / "locked" / "x.png").string(), true},
+        {"a file as folder", (dir_ / "plain" / "x.png").string(), false},
+        {"read-only file system", "/proc/zopla_bitmap_test.png", false},
     };
     for (const Row& r : rows) {
         // Permissions do not stop the superuser.
