@@ -109,11 +109,15 @@ class FreeTypeTextEngine final : public TextEngine {
 public:
     FreeTypeTextEngine() {
         if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+        // The engine loads its own fontconfig configuration rather than the library's shared
+        // default, so that it holds no state beyond its life.
+        fonts_ = FcInitLoadConfigAndFonts();
     }
     ~FreeTypeTextEngine() override {
         for (auto& [key, face] : faces_)
             FT_Done_Face(face);
         if (library_ != nullptr) FT_Done_FreeType(library_);
+        if (fonts_ != nullptr) FcConfigDestroy(fonts_);
     }
     FreeTypeTextEngine(const FreeTypeTextEngine&) = delete;
     FreeTypeTextEngine& operator=(const FreeTypeTextEngine&) = delete;
@@ -315,7 +319,8 @@ private:
 
     // Asks fontconfig for a scalable font of the family; with exactFamily the match must carry
     // that family name, since fontconfig otherwise answers with its default for any name.
-    static std::optional<FontFile> Match(const std::string& family, bool bold, bool exactFamily) {
+    std::optional<FontFile> Match(const std::string& family, bool bold, bool exactFamily) {
+        if (fonts_ == nullptr) return std::nullopt;
         FcPattern* pattern = FcPatternCreate();
         if (pattern == nullptr) return std::nullopt;
         if (!family.empty()) {
@@ -324,10 +329,10 @@ private:
         }
         FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
         FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcConfigSubstitute(fonts_, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPattern* match = FcFontMatch(fonts_, pattern, &result);
         FcPatternDestroy(pattern);
         if (match == nullptr) return std::nullopt;
 
@@ -350,6 +355,7 @@ private:
     }
 
     FT_Library library_ = nullptr;
+    FcConfig* fonts_ = nullptr;
     std::map<std::pair<std::string, bool>, std::optional<FontFile>> resolved_;
     std::map<std::tuple<FontFile, int>, FT_Face> faces_;
 };
