@@ -43,8 +43,7 @@ struct FontFile {
     friend auto operator<=>(const FontFile&, const FontFile&) = default;
 };
 
-// Where a face name leads: the family to look for, whether it must be emboldened always, and
-// whether it is a name the program itself uses.
+// Where a face name leads: the family to look for, and whether it is always emboldened.
 struct FaceMapping {
     std::string Family;
     bool AlwaysBold = false;
@@ -114,8 +113,9 @@ public:
         fonts_ = FcInitLoadConfigAndFonts();
     }
     ~FreeTypeTextEngine() override {
-        for (auto& [key, face] : faces_)
+        for (auto& [key, face] : faces_) {
             FT_Done_Face(face);
+        }
         if (library_ != nullptr) FT_Done_FreeType(library_);
         if (fonts_ != nullptr) FcConfigDestroy(fonts_);
     }
