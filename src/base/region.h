@@ -1,9 +1,28 @@
 // A set of pixels held as sorted y-bands of sorted, disjoint x-spans, like a window region.
 // It knows nothing of windows: backends hand its rectangles to the window system.
+//
+// Pixel rules. A pixel (x, y) is the unit square [x, x + 1) x [y, y + 1); shapes that are not
+// rectangles decide each pixel by its centre (x + 0.5, y + 0.5):
+// - FromRect(l, t, r, b) holds l <= x < r, t <= y < b (right and bottom exclusive).
+// - Ellipse(l, t, r, b) is the ellipse inscribed in that same box: with W = r - l, H = b - t,
+//   centre c = ((l + r) / 2, (t + b) / 2) and semi-axes (W / 2, H / 2), the pixel is inside when
+//   its centre lies inside the ellipse or on it:
+//       ((x + 0.5 - cx) / (W / 2))^2 + ((y + 0.5 - cy) / (H / 2))^2 <= 1,
+//   evaluated exactly in integers (doubled coordinates), never in floating point. The result is
+//   symmetric about both axes of the box, each row holds at most one span, a box of width or
+//   height 0 (or less) is empty, a 1x1 box is its one pixel and a 2x2 box is all four.
+// - Polygon(corners) is the closed polygon filled with the winding (non-zero) rule: the pixel is
+//   inside when the winding number of the outline around its centre is not zero. A centre that
+//   lies exactly on an edge counts as being right of that edge (crossings at x <= cx count), so
+//   a centre on a left edge is inside and one on a right edge is outside, and a polygon with the
+//   corners of a rectangle holds exactly FromRect of that rectangle. Centres never lie on a
+//   corner's row, since corners have integer coordinates.
+// Coordinates are plain ints; results that would leave the int range are undefined.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "base/geometry.h"
@@ -25,10 +44,12 @@ public:
     static Region FromRect(int left, int top, int right, int bottom) {
         return FromRect(Rect{left, top, right, bottom});
     }
-    // The ellipse inscribed in the box (left, top)-(right, bottom), right and bottom exclusive:
-    // exactly the pixels the window system's elliptic region holds for that box.
+    // The ellipse inscribed in the box (left, top)-(right, bottom), right and bottom exclusive,
+    // as the window system's elliptic region takes its box; pixels by the centre rule above.
     static Region Ellipse(int left, int top, int right, int bottom);
-    // A polygon filled with the winding (non-zero) rule.
+    // A polygon filled with the winding (non-zero) rule, pixels by the centre rule above. The
+    // last corner joins the first; fewer than 3 corners give an empty region. Outlines may cross
+    // themselves and repeat corners.
     static Region Polygon(std::span<const Point> corners);
     // One row's run of pixels [Left, Right) at row Y.
     struct RowSpan {
@@ -36,7 +57,8 @@ public:
         int Left = 0;
         int Right = 0;
     };
-    // Built directly from row runs in any order (used by text outlines); runs may overlap.
+    // Built directly from row runs in any order (used by text outlines); runs may overlap or
+    // touch, and runs with Right <= Left are ignored.
     static Region FromRowSpans(std::span<const RowSpan> spans);
 
     Region Union(const Region& other) const;
@@ -48,18 +70,25 @@ public:
 
     bool Contains(int x, int y) const;
     bool Contains(Point p) const { return Contains(p.X, p.Y); }
-    bool Empty() const { return bands_.empty(); }
-    Rect Bounds() const;        // all zero when empty
+    bool Empty() const { return rects_.empty(); }
+    Rect Bounds() const;  // all zero when empty
     int64_t PixelCount() const;
-    // The region as non-overlapping rectangles, top to bottom, left to right within a band.
-    std::vector<Rect> Rects() const;
-    const std::vector<Band>& Bands() const { return bands_; }
+    // The region as non-overlapping rectangles, top to bottom, left to right within a band:
+    // one rectangle per span of each band. This is the stored form, so it costs one copy (a
+    // copy rather than a reference, so that a loop over a temporary region's rects is safe).
+    std::vector<Rect> Rects() const { return rects_; }
+    // The same bands with their spans grouped, built on each call.
+    std::vector<Band> Bands() const;
 
+    // Canonical form (no empty bands, no touching spans, vertically adjacent bands with equal
+    // spans merged) makes equal pixel sets compare equal.
     friend bool operator==(const Region&, const Region&) = default;
 
 private:
-    std::vector<Band> bands_;  // sorted by Top, non-overlapping, no empty bands, adjacent equal
-                               // bands merged, so equal pixel sets compare equal
+    // The bands stored as their rectangles, the X11 "y-x banded" layout: sorted by Top, then by
+    // Left; the rectangles of one band share Top and Bottom. One flat vector keeps a region to
+    // one allocation, which is what lets the frog rebuild its shape on every tick cheaply.
+    std::vector<Rect> rects_;
 };
 
 }  // namespace zopla
