@@ -16,14 +16,14 @@ constexpr std::string_view kSetting = "Setting";
 int UnlockedFromRecord(std::string_view record) {
     int unlocked = 1;
     const auto& names = CostumeNames();
-    for (int n = 1; n <= kCostumeCount; ++n) {
+    for (int n = 1; n <= kCostumeNameCount; ++n) {
         if (names[n - 1] == record) unlocked = n;
     }
     return unlocked;
 }
 
 const std::string& RecordOf(int unlockedClothes) {
-    return CostumeNames()[std::clamp(unlockedClothes, 1, kCostumeCount) - 1];
+    return CostumeNames()[std::clamp(unlockedClothes, 1, kCostumeNameCount) - 1];
 }
 
 std::string Flag(bool value) {

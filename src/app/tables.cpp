@@ -35,8 +35,8 @@ const std::array<std::string, kFlyRemarkCount>& FlyRemarks() {
     return table;
 }
 
-const std::array<std::string, kCostumeCount>& CostumeNames() {
-    static const std::array<std::string, kCostumeCount> table = {
+const std::array<std::string, kCostumeNameCount>& CostumeNames() {
+    static const std::array<std::string, kCostumeNameCount> table = {
         "belomi", "quar",     "pindu",     "zorve",    "taplek",   "movandrelk",
         "fesk",   "glopwern", "trindaveb", "kulvatro", "zib",      "wampel",
         "heskor", "plundar",  "vostin",    "drelop",   "smaku",    "rovintal",

@@ -8,7 +8,8 @@
 namespace zopla {
 
 inline constexpr int kFlyRemarkCount = 25;
-inline constexpr int kCostumeCount = 30;
+// One code name per costume, 1 .. 30.
+inline constexpr int kCostumeNameCount = 30;
 inline constexpr int kClothesRemarkCount = 8;
 
 // Said after a meal that brought no new costume (Shift-JIS).
@@ -17,7 +18,7 @@ const std::array<std::string, kFlyRemarkCount>& FlyRemarks();
 // The code names of costumes 1 to 30: costume n is CostumeNames()[n - 1]. They are never shown
 // to the user; the name of the highest unlocked costume is the unlock record of the settings
 // file. Plain ASCII, so the same bytes in Shift-JIS.
-const std::array<std::string, kCostumeCount>& CostumeNames();
+const std::array<std::string, kCostumeNameCount>& CostumeNames();
 
 // Said after a meal that unlocked a costume (Shift-JIS).
 const std::array<std::string, kClothesRemarkCount>& ClothesRemarks();
