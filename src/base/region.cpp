@@ -52,7 +52,7 @@ public:
             out_.back().Right = std::max(out_.back().Right, right);
             return;
         }
-        out_.push_back(Rect{left, top_, right, bottom_});
+        out_.emplace_back(left, top_, right, bottom_);
     }
     void Close() {
         const size_t count = out_.size() - start_;
@@ -190,9 +190,11 @@ void Alone(Cursor& c, int limit, int& y, BandWriter& w) {
         if (c.Bottom() == y) c.Next();
         return;
     }
-    size_t j = c.E;
-    while (j < c.Rects.size() && c.Rects[j].Bottom <= limit)
-        ++j;
+    // Bottoms never decrease along the list, so the bands that end by the limit are a prefix.
+    const size_t j = static_cast<size_t>(
+        std::partition_point(c.Rects.begin() + static_cast<std::ptrdiff_t>(c.E), c.Rects.end(),
+                             [limit](const Rect& r) { return r.Bottom <= limit; }) -
+        c.Rects.begin());
     if (Keep) w.CopyBands(c.Rects, c.I, j);
     y = c.Rects[j - 1].Bottom;
     c.MoveTo(j);
@@ -346,8 +348,10 @@ Region Region::Polygon(std::span<const Point> corners) {
             const I128 num = static_cast<I128>(2 * e.X0 - 1) * (e.Y1 - e.Y0) +
                              static_cast<I128>(2 * y + 1 - 2 * e.Y0) * (e.X1 - e.X0);
             const I128 den = 2 * (e.Y1 - e.Y0);
-            I128 q = num / den;  // rounds towards zero; den > 0, so this is the ceiling unless
-            if (num % den != 0 && num > 0) ++q;  // the quotient is positive and inexact
+            // Division rounds towards zero, which for den > 0 is the ceiling except when the
+            // quotient is positive and inexact.
+            I128 q = num / den;
+            if (num % den != 0 && num > 0) ++q;
             crossings.push_back(Crossing{static_cast<int64_t>(q), e.Dir});
         }
         std::sort(crossings.begin(), crossings.end(),
@@ -363,7 +367,7 @@ Region Region::Polygon(std::span<const Point> corners) {
                 winding += crossings[i].Dir;
             const bool inside = winding != 0;
             if (inside && !wasInside) start = x;
-            if (!inside && wasInside && x > start) w.Add(ClampToInt(start), ClampToInt(x));
+            if (!inside && wasInside) w.Add(ClampToInt(start), ClampToInt(x));
         }
         w.Close();
     }

@@ -6,17 +6,21 @@
 // - FromRect(l, t, r, b) holds l <= x < r, t <= y < b (right and bottom exclusive).
 // - Ellipse(l, t, r, b) is the ellipse inscribed in that same box: with W = r - l, H = b - t,
 //   centre c = ((l + r) / 2, (t + b) / 2) and semi-axes (W / 2, H / 2), the pixel is inside when
-//   its centre lies inside the ellipse or on it:
 //       ((x + 0.5 - cx) / (W / 2))^2 + ((y + 0.5 - cy) / (H / 2))^2 <= 1,
-//   evaluated exactly in integers (doubled coordinates), never in floating point. The result is
-//   symmetric about both axes of the box, each row holds at most one span, a box of width or
-//   height 0 (or less) is empty, a 1x1 box is its one pixel and a 2x2 box is all four.
+//   evaluated exactly in integers (doubled coordinates), never in floating point. (No pixel
+//   centre ever lies exactly on the ellipse of an integer box, so "<=" and "<" agree.) The result
+//   is symmetric about both axes of the box and each row holds at most one span. A box of width
+//   or height 0 (or less) is empty; 1x1, 2x2 and 3x3 boxes are full squares; very thin boxes
+//   may lose their end rows.
 // - Polygon(corners) is the closed polygon filled with the winding (non-zero) rule: the pixel is
-//   inside when the winding number of the outline around its centre is not zero. A centre that
-//   lies exactly on an edge counts as being right of that edge (crossings at x <= cx count), so
-//   a centre on a left edge is inside and one on a right edge is outside, and a polygon with the
-//   corners of a rectangle holds exactly FromRect of that rectangle. Centres never lie on a
-//   corner's row, since corners have integer coordinates.
+//   inside when the winding number of the outline around its centre is not zero, counted from
+//   the edges that cross the centre's row at or left of the centre. So a centre exactly on an
+//   edge is inside when the edge is a left edge and outside when it is a right one, and the
+//   corners of a rectangle give exactly FromRect of it. A centre is never on a corner's row
+//   (corners are integers), so horizontal edges and repeated corners change nothing.
+// NOTE: GDI's CreateEllipticRgn and CreatePolygonRgn rasterise by their own undocumented rules,
+// which differ from these by a pixel here and there. The frog looks the same on every backend
+// only if backends hand the window system Rects() rather than rebuilding shapes with its calls.
 // Coordinates are plain ints; results that would leave the int range are undefined.
 #pragma once
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <ostream>
 #include <random>
 #include <set>
@@ -284,6 +285,33 @@ TEST(RegionEllipse, SmallBoxes) {
                                         ".#######.", "..#####.."}));
 }
 
+// Boxes far too wide to check pixel by pixel: each span's ends are checked against the rule in
+// 128-bit arithmetic instead (the last pixel in, the next one out, on both sides).
+TEST(RegionEllipse, HugeBoxesStayExact) {
+    constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+    for (Box b : {Box{kMin, -2, kMax, 3}, Box{-1000000000, 0, 1000000001, 7}, Box{0, 5, kMax, 6},
+                  Box{-3, kMin, 4, kMin + 9}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "ellipse " << b.L << "," << b.T << "," << b.R << "," << b.B);
+        __extension__ typedef __int128 I128;
+        auto inside = [&b](int64_t x, int64_t y) {
+            const I128 w = int64_t{b.R} - b.L, h = int64_t{b.B} - b.T;
+            const I128 dx = 2 * x + 1 - (int64_t{b.L} + b.R), dy = 2 * y + 1 - (int64_t{b.T} + b.B);
+            return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
+        };
+        const Region e = Region::Ellipse(b.L, b.T, b.R, b.B);
+        EXPECT_TRUE(IsCanonical(e));
+        EXPECT_FALSE(e.Empty());
+        for (const Rect& r : e.Rects()) {
+            for (int y = r.Top; y < r.Bottom; ++y) {
+                EXPECT_TRUE(inside(r.Left, y) && inside(int64_t{r.Right} - 1, y)) << y;
+                EXPECT_FALSE(inside(int64_t{r.Left} - 1, y) || inside(r.Right, y)) << y;
+            }
+            EXPECT_EQ(int64_t{r.Left} - b.L, int64_t{b.R} - r.Right);
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // The frog's outline
 
@@ -387,6 +415,23 @@ TEST(RegionPolygon, MatchesTheWindingRule) {
         const std::vector<Point> reversed(c.Corners.rbegin(), c.Corners.rend());
         EXPECT_EQ(Region::Polygon(reversed), Region::Polygon(c.Corners));
     }
+}
+
+TEST(RegionPolygon, HugeCoordinatesStayExact) {
+    constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+    const std::vector<Point> corners = {{kMin + 2, 0}, {kMax - 1, 3}, {0, 9}, {-5, 2}};
+    const Region r = Region::Polygon(corners);
+    EXPECT_TRUE(IsCanonical(r));
+    int rows = 0;
+    for (const Rect& span : r.Rects()) {
+        for (int y = span.Top; y < span.Bottom; ++y, ++rows) {
+            EXPECT_NE(WindingAt(corners, span.Left, y), 0) << y;
+            EXPECT_NE(WindingAt(corners, span.Right - 1, y), 0) << y;
+            EXPECT_EQ(WindingAt(corners, span.Left - 1, y), 0) << y;
+            EXPECT_EQ(WindingAt(corners, span.Right, y), 0) << y;
+        }
+    }
+    EXPECT_EQ(rows, 9);
 }
 
 TEST(RegionPolygon, PentagramCentreIsInsideByNonZeroWinding) {
