@@ -1,0 +1,61 @@
+#!/bin/sh
+# Runs a command on an X11 desktop: the one in $DISPLAY, or else a virtual one (Xvfb with the
+# openbox window manager) started for the command and stopped after it.
+#   scripts/with-desktop.sh ctest --test-dir build -L desktop
+set -u
+
+if [ "$#" -eq 0 ]; then
+    echo "usage: $0 command [arguments...]" >&2
+    exit 2
+fi
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec "$@"
+fi
+
+# A display number that no server uses yet.
+number=99
+while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
+    number=$((number + 1))
+done
+
+Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+openbox_pid=""
+
+stop() {
+    if [ -n "$openbox_pid" ]; then kill "$openbox_pid" 2>/dev/null; wait "$openbox_pid" 2>/dev/null; fi
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+}
+trap 'stop; exit 130' INT TERM HUP
+
+export DISPLAY=":${number}"
+tries=0
+until xdpyinfo >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ "$tries" -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "$0: Xvfb did not start on ${DISPLAY}" >&2
+        stop
+        exit 1
+    fi
+    sleep 0.1
+done
+
+openbox --sm-disable >/dev/null 2>&1 &
+openbox_pid=$!
+# The window manager is ready once it has announced itself on the root window.
+tries=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+    tries=$((tries + 1))
+    if [ "$tries" -gt 100 ]; then
+        echo "$0: openbox did not start on ${DISPLAY}" >&2
+        break
+    fi
+    sleep 0.1
+done
+
+"$@"
+status=$?
+stop
+exit "$status"

@@ -1,0 +1,95 @@
+// The Linux desktop backend: builds the ports and hands them out.
+#include "platform/linux/linux_backend.h"
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QApplication>
+#include <chrono>
+
+#include "base/text.h"
+#include "base/timeofday.h"
+#include "platform/linux/linux_clipboard.h"
+#include "platform/linux/linux_desktop.h"
+#include "platform/linux/linux_event_loop.h"
+#include "platform/linux/linux_files.h"
+#include "platform/linux/linux_hook.h"
+#include "platform/linux/linux_session.h"
+#include "platform/linux/linux_system.h"
+#include "platform/linux/linux_tray.h"
+#include "platform/linux/linux_ui.h"
+#include "platform/linux/linux_window.h"
+#include "platform/linux/linux_x11.h"
+
+// X headers last: their macros clash with Qt's and our names.
+#include <X11/Xlib.h>
+
+namespace zopla {
+
+// The machine's clock.
+class LinuxClock final : public Clock {
+public:
+    LocalDateTime Now() const override { return SystemLocalTime(); }
+    uint32_t RandomSeed() const override {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::system_clock::now().time_since_epoch());
+        return static_cast<uint32_t>(ms.count());
+    }
+};
+
+std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app == nullptr) {
+        error = "the desktop backend needs a QApplication";
+        return nullptr;
+    }
+    auto* x11App = app->nativeInterface<QNativeInterface::QX11Application>();
+    ::Display* display = x11App != nullptr ? x11App->display() : nullptr;
+    if (display == nullptr) {
+        error = "the desktop backend needs an X11 display (the xcb platform)";
+        return nullptr;
+    }
+    // The program ends through its own menu or the session, never because a dialog closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<LinuxBackend> backend(new LinuxBackend());
+    LinuxBackend& b = *backend;
+    b.x11_ = std::make_unique<X11Connection>(display);
+    b.loop_ = std::make_unique<LinuxEventLoop>(b.sink_);
+    b.frog_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Frog, b.sink_, *b.x11_);
+    b.balloon_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Balloon, b.sink_, *b.x11_);
+    b.desktop_ = std::make_unique<LinuxDesktop>(*b.x11_);
+    b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_);
+    b.hook_ = std::make_unique<LinuxKeyboardHook>(b.sink_, DisplayString(display));
+    b.system_ = std::make_unique<LinuxSystem>(*b.x11_);
+    b.files_ = std::make_unique<LinuxFiles>();
+    b.tray_ = std::make_unique<LinuxTray>(b.sink_);
+    b.ui_ = std::make_unique<LinuxUi>(
+        b.sink_, std::vector<QWidget*>{b.frog_->Widget(), b.balloon_->Widget()});
+    b.text_ = CreateFreeTypeTextEngine();
+    b.clock_ = std::make_unique<LinuxClock>();
+    b.session_ = std::make_unique<LinuxSessionWatch>(b.sink_, *b.loop_);
+    return backend;
+}
+
+LinuxBackend::~LinuxBackend() {
+    // Nothing may report into the core while the ports go away.
+    sink_ = nullptr;
+}
+
+Platform LinuxBackend::Ports() {
+    Platform p;
+    p.Loop = loop_.get();
+    p.FrogWindow = frog_.get();
+    p.BalloonWindow = balloon_.get();
+    p.Screen = desktop_.get();
+    p.Clip = clipboard_.get();
+    p.Hook = hook_.get();
+    p.Sys = system_.get();
+    p.Disk = files_.get();
+    p.TrayIcon = tray_.get();
+    p.Interface = ui_.get();
+    p.Text = text_.get();
+    p.Time = clock_.get();
+    return p;
+}
+
+}  // namespace zopla

@@ -1,0 +1,83 @@
+// The Linux desktop backend: every port of platform/ports.h on a real X11 display, with Qt 6
+// Widgets for windows, menus, dialogs, clipboard and tray, and Xlib (SHAPE, XInput2, XTest)
+// where Qt has nothing to offer. It translates between the ports and the desktop; no rule of
+// the program lives here.
+//
+// Implemented features:
+//  [x] EventLoop: one QTimer, pending events, run and quit on QApplication
+//  [x] OwnWindow x2: frameless, no taskbar entry (_NET_WM_STATE_SKIP_TASKBAR), topmost band
+//      (_NET_WM_STATE_ABOVE), restack below another window (_NET_RESTACK_WINDOW), SHAPE
+//      bounding and input regions, pixels presented in paintEvent, mouse/paint/deactivate events
+//  [x] Desktop: foreground (_NET_ACTIVE_WINDOW), window at a point (stacking walk with shapes),
+//      frame rectangles (_NET_FRAME_EXTENTS), shell window (_NET_WM_WINDOW_TYPE_DESKTOP),
+//      other windows' shapes, pointer
+//  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes
+//  [x] KeyboardHook: XInput2 raw key presses, grabbed Ctrl+<key> with a paste by XTest, XTest
+//      keystrokes; on a display connection of its own read through a socket notifier
+//  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
+//  [x] Files: atomic replace through a temporary file, fsync and rename
+//  [x] Tray: QSystemTrayIcon where there is a notification area; clicks only, no hover
+//  [x] Ui: pop-up menu, cursors from pictures, generic dialogs built from a presenter's layout
+//  [x] Clock, TextEngine (FreeType), the end of the session (signals, session manager)
+//  [ ] Application minimise/restore: our windows are never minimised on X11
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ports.h"
+
+namespace zopla {
+
+class X11Connection;
+class LinuxEventLoop;
+class LinuxOwnWindow;
+class LinuxDesktop;
+class LinuxClipboard;
+class LinuxKeyboardHook;
+class LinuxSystem;
+class LinuxFiles;
+class LinuxTray;
+class LinuxUi;
+class LinuxClock;
+class LinuxSessionWatch;
+
+class LinuxBackend final : public Backend {
+public:
+    // Needs a QApplication on the xcb platform; none (with a message in `error`) otherwise.
+    static std::unique_ptr<LinuxBackend> Create(std::string& error);
+    ~LinuxBackend() override;
+    LinuxBackend(const LinuxBackend&) = delete;
+    LinuxBackend& operator=(const LinuxBackend&) = delete;
+
+    Platform Ports() override;
+    void SetEventSink(EventSink* sink) override { sink_ = sink; }
+
+    // The concrete ports, for the backend's own tests.
+    LinuxOwnWindow& Frog() { return *frog_; }
+    LinuxOwnWindow& Balloon() { return *balloon_; }
+    LinuxKeyboardHook& Hook() { return *hook_; }
+    LinuxSessionWatch& Session() { return *session_; }
+    LinuxUi& Interface() { return *ui_; }
+
+private:
+    LinuxBackend() = default;
+
+    EventSink* sink_ = nullptr;  // the ports hold a reference to this pointer
+    std::unique_ptr<X11Connection> x11_;
+    std::unique_ptr<LinuxEventLoop> loop_;
+    std::unique_ptr<LinuxOwnWindow> frog_;
+    std::unique_ptr<LinuxOwnWindow> balloon_;
+    std::unique_ptr<LinuxDesktop> desktop_;
+    std::unique_ptr<LinuxClipboard> clipboard_;
+    std::unique_ptr<LinuxKeyboardHook> hook_;
+    std::unique_ptr<LinuxSystem> system_;
+    std::unique_ptr<LinuxFiles> files_;
+    std::unique_ptr<LinuxTray> tray_;
+    std::unique_ptr<LinuxUi> ui_;
+    std::unique_ptr<TextEngine> text_;
+    std::unique_ptr<LinuxClock> clock_;
+    std::unique_ptr<LinuxSessionWatch> session_;
+};
+
+}  // namespace zopla

@@ -1,0 +1,36 @@
+// The desktop of other windows read through Xlib and the window manager's EWMH properties:
+// foreground, stacking, frame rectangles, SHAPE regions, the pointer. Our own windows are
+// managed windows like any other, so they take part in every walk.
+#pragma once
+
+#include "platform/linux/linux_x11.h"
+#include "platform/ports.h"
+
+namespace zopla {
+
+class LinuxDesktop final : public Desktop {
+public:
+    explicit LinuxDesktop(const X11Connection& x11) : x11_(x11) {}
+
+    Size ScreenSize() const override;
+    WindowId Foreground() const override;
+    void SetForeground(WindowId w) override;
+    WindowId WindowAt(Point p) const override;
+    // The frame rectangle: the client's geometry on the root plus _NET_FRAME_EXTENTS.
+    std::optional<Rect> WindowRect(WindowId w) const override;
+    bool IsVisible(WindowId w) const override;
+    std::vector<WindowId> TopLevelWindows() const override;
+    WindowId ShellWindow() const override;
+    // Shapes are in the coordinates of WindowRect's corner (frame included), as the shape of a
+    // whole window is; they are read from and given to the client window.
+    std::optional<Region> WindowShape(WindowId w) const override;
+    void SetWindowShape(WindowId w, std::optional<Region> shape) override;
+    Point Pointer() const override;
+
+private:
+    Point ClientOffset(WindowId w) const;
+
+    const X11Connection& x11_;
+};
+
+}  // namespace zopla

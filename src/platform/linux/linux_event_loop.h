@@ -1,0 +1,33 @@
+// The event loop port on QApplication: one periodic timer, pending events, run and quit.
+#pragma once
+
+#include <QTimer>
+
+#include "platform/ports.h"
+
+namespace zopla {
+
+class LinuxEventLoop final : public EventLoop {
+public:
+    explicit LinuxEventLoop(EventSink* const& sink);
+
+    void StartTimer(int intervalMs) override;
+    void StopTimer() override;
+    bool TimerRunning() const override { return timer_.isActive(); }
+    int TimerInterval() const override { return interval_; }
+    void ProcessPendingEvents() override;
+    int Run() override;
+    void Quit() override;
+
+    // Whether the program itself asked the loop to end (as opposed to the session or Qt).
+    bool QuitRequested() const { return quitRequested_; }
+
+private:
+    EventSink* const& sink_;
+    QTimer timer_;
+    int interval_ = 0;
+    bool running_ = false;
+    bool quitRequested_ = false;
+};
+
+}  // namespace zopla

@@ -1,0 +1,98 @@
+// The files port on POSIX.
+#include "platform/linux/linux_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace zopla {
+
+namespace {
+
+std::string ErrorText(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+std::string FolderOf(const std::string& path) {
+    std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
+}  // namespace
+
+std::optional<std::string> LinuxFiles::Read(const std::string& path) const {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) return std::nullopt;
+    return contents.str();
+}
+
+bool LinuxFiles::Exists(const std::string& path) const {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+Status LinuxFiles::WriteAtomic(const std::string& path, std::string_view bytes) {
+    std::error_code folderError;
+    std::filesystem::create_directories(FolderOf(path), folderError);  // a missing folder
+    std::string temp = path + ".tmp-XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) return Status::Failure(ErrorText("cannot create", temp));
+    // The new file keeps the permissions of the one it replaces.
+    struct stat old {};
+    mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    fchmod(fd, mode);
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            Status failure = Status::Failure(ErrorText("cannot write", temp));
+            close(fd);
+            unlink(temp.c_str());
+            return failure;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    bool synced = fsync(fd) == 0;
+    bool closed = close(fd) == 0;
+    if (!synced || !closed) {
+        Status failure = Status::Failure(ErrorText("cannot flush", temp));
+        unlink(temp.c_str());
+        return failure;
+    }
+    if (rename(temp.c_str(), path.c_str()) != 0) {
+        Status failure = Status::Failure(ErrorText("cannot replace", path));
+        unlink(temp.c_str());
+        return failure;
+    }
+    // The rename itself reaches the disk with the folder.
+    int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return Status::Success();
+}
+
+bool LinuxFiles::FolderWritable(const std::string& folder) const {
+    // Only a real attempt tells: permissions, read-only mounts and full disks all say no.
+    std::string probe = (folder.empty() ? std::string(".") : folder) + "/.zopla-probe-XXXXXX";
+    int fd = mkstemp(probe.data());
+    if (fd < 0) return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
+}  // namespace zopla

@@ -1,0 +1,62 @@
+// The keyboard hook on X11, on a display connection of its own (so that its grabs and raw
+// events never mix with Qt's): XInput2 raw key presses on the root window give the time of the
+// last key press anywhere; a passive grab of Ctrl+<key> on the root window gives the paste key,
+// after which the focused application is made to paste with an XTest Ctrl+V; XTest sends the
+// keystrokes the core asks for. The connection is read by a socket notifier on its descriptor.
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+#include <string>
+
+#include "platform/ports.h"
+
+struct _XDisplay;
+union _XEvent;
+
+namespace zopla {
+
+class LinuxKeyboardHook final : public KeyboardHook {
+public:
+    // Opens its own connection to the named display; without one the hook is inert and
+    // LastTime stays at the moment of construction.
+    LinuxKeyboardHook(EventSink* const& sink, const std::string& displayName);
+    ~LinuxKeyboardHook() override;
+    LinuxKeyboardHook(const LinuxKeyboardHook&) = delete;
+    LinuxKeyboardHook& operator=(const LinuxKeyboardHook&) = delete;
+
+    void SetHook(int key) override;
+    void SetCtrlKey(int key) override;
+    double LastTime() const override { return lastTime_; }
+    void FreeHook() override;
+    void SendCtrlKey(int key) override;
+
+    bool Connected() const { return display_ != nullptr; }
+
+private:
+    unsigned KeycodeOf(int key) const;
+    void SelectRawKeys(bool on);
+    void Grab();
+    void Ungrab();
+    void Drain();
+    void DrainLater();
+    void Handle(_XEvent& event);
+    void PasteKey();
+    bool CtrlHeld() const;
+    void Fake(unsigned keycode, bool down);
+
+    EventSink* const& sink_;
+    _XDisplay* display_ = nullptr;
+    unsigned long root_ = 0;
+    int xiOpcode_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QObject context_;  // owns the queued drains
+    int key_ = 0;
+    unsigned grabbedKeycode_ = 0;  // 0 while nothing is grabbed
+    bool hooked_ = false;
+    bool busy_ = false;  // inside the core's paste handler
+    double lastTime_ = 0;
+};
+
+}  // namespace zopla

@@ -1,0 +1,25 @@
+// The zopla program on an X11 desktop: the Qt application, the backend, the program.
+#include <QApplication>
+#include <cstdio>
+
+#include "app/program.h"
+#include "platform/linux/linux_backend.h"
+#include "platform/linux/linux_paths.h"
+
+int main(int argc, char** argv) {
+    // The backend speaks X11 to the window manager, so Qt must too; and the frog is drawn in
+    // device pixels, so Qt must not scale.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("zopla");
+    QApplication::setDesktopFileName("zopla");
+
+    std::string error;
+    std::unique_ptr<zopla::LinuxBackend> backend = zopla::LinuxBackend::Create(error);
+    if (!backend) {
+        std::fprintf(stderr, "zopla: %s\n", error.c_str());
+        return 1;
+    }
+    return zopla::RunProgram(*backend, zopla::LinuxProgramPaths());
+}

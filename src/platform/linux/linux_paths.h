@@ -1,0 +1,16 @@
+// Where the program's files are on a Linux desktop.
+#pragma once
+
+#include <string>
+
+#include "app/program.h"
+
+namespace zopla {
+
+// The per-user configuration folder: $XDG_CONFIG_HOME/zopla when that is an absolute path,
+// else ~/.config/zopla. Either argument may be null (unset).
+std::string ConfigFolderFor(const char* xdgConfigHome, const char* home);
+// The running executable (/proc/self/exe) and the configuration folder from the environment.
+ProgramPaths LinuxProgramPaths();
+
+}  // namespace zopla

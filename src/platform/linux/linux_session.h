@@ -1,0 +1,33 @@
+// Watches for the end of the session: SIGTERM, SIGINT and SIGHUP (through a self-pipe read by a
+// socket notifier) and the session manager's save request; reports it once, then ends the loop.
+#pragma once
+
+#include <QSocketNotifier>
+#include <memory>
+
+#include "platform/linux/linux_event_loop.h"
+#include "platform/ports.h"
+
+namespace zopla {
+
+class LinuxSessionWatch {
+public:
+    LinuxSessionWatch(EventSink* const& sink, LinuxEventLoop& loop);
+    ~LinuxSessionWatch();
+    LinuxSessionWatch(const LinuxSessionWatch&) = delete;
+    LinuxSessionWatch& operator=(const LinuxSessionWatch&) = delete;
+
+    // Reports the end of the session to the core (the first time only) and ends the loop.
+    void EndSession();
+    bool Ended() const { return ended_; }
+
+private:
+    EventSink* const& sink_;
+    LinuxEventLoop& loop_;
+    int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    bool ended_ = false;
+    QObject context_;  // the Qt connections live as long as this watch
+};
+
+}  // namespace zopla

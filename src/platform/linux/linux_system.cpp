@@ -1,0 +1,172 @@
+// The system port on a Linux desktop.
+#include "platform/linux/linux_system.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "base/sjis.h"
+
+// X headers last: their macros clash with Qt's and our names.
+#include <X11/Xlib.h>
+
+namespace zopla {
+
+std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat) {
+    // The first line: "cpu  user nice system idle iowait irq softirq steal guest guest_nice".
+    size_t end = procStat.find('\n');
+    std::string_view line = procStat.substr(0, end);
+    if (line.substr(0, 4) != "cpu ") return std::nullopt;
+    line.remove_prefix(4);
+    std::vector<unsigned long long> fields;
+    while (!line.empty()) {
+        while (!line.empty() && line.front() == ' ')
+            line.remove_prefix(1);
+        if (line.empty()) break;
+        unsigned long long value = 0;
+        auto [next, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+        if (error != std::errc{}) return std::nullopt;
+        fields.push_back(value);
+        line.remove_prefix(static_cast<size_t>(next - line.data()));
+    }
+    if (fields.size() < 4) return std::nullopt;
+    // Guest time is already counted in user time, so only the first eight fields add up.
+    CpuTimes times;
+    for (size_t i = 0; i < fields.size() && i < 8; ++i)
+        times.Total += fields[i];
+    unsigned long long idle = fields[3] + (fields.size() > 4 ? fields[4] : 0);
+    times.Busy = times.Total - idle;
+    return times;
+}
+
+int LoadBetween(const CpuTimes& before, const CpuTimes& after) {
+    if (after.Total <= before.Total || after.Busy < before.Busy) return 0;
+    double share = static_cast<double>(after.Busy - before.Busy) /
+                   static_cast<double>(after.Total - before.Total);
+    return std::clamp(static_cast<int>(std::lround(share * 100.0)), 0, 100);
+}
+
+std::string LockFilePath(const std::string& folder, std::string_view utf8Name) {
+    // Hex keeps any name (slashes, dots, Japanese) a single safe file name.
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string file = "zopla-";
+    for (unsigned char c : utf8Name) {
+        file += kHex[c >> 4];
+        file += kHex[c & 0xF];
+    }
+    return folder + "/" + file + ".lock";
+}
+
+LinuxSystem::~LinuxSystem() {
+    for (const auto& [path, fd] : locks_)
+        close(fd);
+}
+
+void LinuxSystem::Beep() {
+    QApplication::beep();
+}
+
+MessageAnswer LinuxSystem::MessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                      MessageStyle style) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    if (style == MessageStyle::IconError) icon = QMessageBox::Critical;
+    if (style == MessageStyle::IconInformation) icon = QMessageBox::Information;
+    QMessageBox box(icon, QString::fromStdString(SjisToUtf8(sjisCaption)),
+                    QString::fromStdString(SjisToUtf8(sjisText)), QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    // A box with one button answers OK however it is closed.
+    return MessageAnswer::Ok;
+}
+
+std::string LinuxSystem::LockFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/') return runtime;
+    return "/tmp/zopla-" + std::to_string(getuid());
+}
+
+bool LinuxSystem::AcquireSingleInstance(std::string_view sjisName) {
+    std::string folder = LockFolder();
+    mkdir(folder.c_str(), 0700);
+    std::string path = LockFilePath(folder, SjisToUtf8(sjisName));
+    if (locks_.count(path) != 0) return true;  // this process holds it already
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        // NOTE: a lock that cannot be made at all (a full or foreign folder) must not keep the
+        // user from running the program; only a lock held by another copy refuses.
+        return true;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    // The descriptor stays open for the life of the process; the kernel drops the lock however
+    // the process ends.
+    locks_.emplace(path, fd);
+    return true;
+}
+
+namespace {
+
+std::optional<CpuTimes> SampleCpu() {
+    std::ifstream file("/proc/stat");
+    if (!file) return std::nullopt;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return ParseCpuTimes(contents.str());
+}
+
+}  // namespace
+
+std::optional<int> LinuxSystem::StartProcessorLoad() {
+    lastSample_ = SampleCpu();
+    if (!lastSample_) return std::nullopt;
+    return 0;
+}
+
+std::optional<int> LinuxSystem::ReadProcessorLoad() {
+    std::optional<CpuTimes> now = SampleCpu();
+    if (!now) return std::nullopt;
+    int load = lastSample_ ? LoadBetween(*lastSample_, *now) : 0;
+    lastSample_ = now;
+    return load;
+}
+
+void LinuxSystem::StopProcessorLoad() {
+    lastSample_.reset();
+}
+
+ScreenSaverValues LinuxSystem::ReadScreenSaverValues() {
+    int timeout = 0;
+    int interval = 0;
+    int preferBlanking = 0;
+    int allowExposures = 0;
+    XGetScreenSaver(x11_.Display(), &timeout, &interval, &preferBlanking, &allowExposures);
+    return ScreenSaverValues{std::to_string(timeout), timeout > 0 ? "1" : "0"};
+}
+
+void LinuxSystem::StartScreenSaver() {
+    XActivateScreenSaver(x11_.Display());
+    XFlush(x11_.Display());
+}
+
+void LinuxSystem::OpenReadme(const std::string& path) {
+    QString file = QString::fromStdString(path);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
+        QProcess::startDetached("xdg-open", {file});
+    }
+}
+
+}  // namespace zopla

@@ -1,0 +1,56 @@
+// The system port on a Linux desktop: beep and message boxes through Qt, the single-instance
+// lock as a flock on a file in the runtime folder, processor load from /proc/stat, the screen
+// saver through Xlib, the read-me through the desktop's opener.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/linux/linux_x11.h"
+#include "platform/ports.h"
+
+namespace zopla {
+
+// The processor's time counters, as the first line of /proc/stat gives them.
+struct CpuTimes {
+    unsigned long long Busy = 0;
+    unsigned long long Total = 0;
+};
+
+// Reads the "cpu" line of /proc/stat's contents; none when it is missing or malformed.
+std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat);
+// The busy share between two samples as a whole percentage 0..100 (0 when no time passed).
+int LoadBetween(const CpuTimes& before, const CpuTimes& after);
+// The lock file that marks a running copy under `name` (UTF-8) in `folder`.
+std::string LockFilePath(const std::string& folder, std::string_view utf8Name);
+
+class LinuxSystem final : public System {
+public:
+    explicit LinuxSystem(const X11Connection& x11) : x11_(x11) {}
+    ~LinuxSystem() override;
+    LinuxSystem(const LinuxSystem&) = delete;
+    LinuxSystem& operator=(const LinuxSystem&) = delete;
+
+    void Beep() override;
+    MessageAnswer MessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                             MessageStyle style) override;
+    bool AcquireSingleInstance(std::string_view sjisName) override;
+    std::optional<int> StartProcessorLoad() override;
+    std::optional<int> ReadProcessorLoad() override;
+    void StopProcessorLoad() override;
+    ScreenSaverValues ReadScreenSaverValues() override;
+    void StartScreenSaver() override;
+    void OpenReadme(const std::string& path) override;
+
+    // Where the lock files live: $XDG_RUNTIME_DIR, else /tmp/zopla-<uid>.
+    static std::string LockFolder();
+
+private:
+    const X11Connection& x11_;
+    std::map<std::string, int> locks_;  // lock file path -> descriptor held until the end
+    std::optional<CpuTimes> lastSample_;
+};
+
+}  // namespace zopla

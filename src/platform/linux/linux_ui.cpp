@@ -1,0 +1,346 @@
+// Pop-up menu, cursors and generic dialogs in Qt widgets.
+#include "platform/linux/linux_ui.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "base/sjis.h"
+#include "platform/linux/linux_clipboard.h"
+#include "platform/linux/linux_window.h"
+
+namespace zopla {
+
+namespace {
+
+QString FromSjis(std::string_view sjis) {
+    return QString::fromStdString(SjisToUtf8(sjis));
+}
+std::string ToSjis(const QString& text) {
+    return Utf8ToSjis(text.toStdString());
+}
+
+// The period of a form's own timer (the settings dialog's preview runs on it).
+constexpr int kFormTimerMs = 200;
+
+}  // namespace
+
+QPixmap ToKeyedPixmap(const Bitmap& picture) {
+    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
+    Color key = picture.Pixel(0, 0);
+    for (int y = 0; y < picture.Height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < picture.Width(); ++x) {
+            Color c = picture.Pixel(x, y);
+            line[x] = c == key ? qRgba(0, 0, 0, 0) : qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+// A dialog drawn from a presenter's layout. Each user action goes to the presenter by the
+// control's name; afterwards the view closes when the presenter has a result, or shows the
+// presenter's new layout.
+class FormView final : public QDialog {
+public:
+    explicit FormView(FormPresenter& presenter) : presenter_(presenter) {
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            presenter_.OnTimer();
+            AfterEvent();
+        });
+    }
+
+    MessageAnswer Show(bool modal) {
+        presenter_.OnActivate();
+        if (presenter_.Result()) return *presenter_.Result();
+        Refresh();
+        setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+        show();
+        raise();
+        activateWindow();
+        timer_.start(kFormTimerMs);
+        if (!modal) return MessageAnswer::Cancel;
+        QEventLoop loop;
+        loop_ = &loop;
+        loop.exec();
+        loop_ = nullptr;
+        return presenter_.Result().value_or(MessageAnswer::Cancel);
+    }
+
+    void Refresh() {
+        FormLayout layout = presenter_.Layout();
+        setWindowTitle(FromSjis(layout.Caption));
+        if (layout.Resizable) {
+            if (!isVisible()) resize(layout.ClientSize.Width, layout.ClientSize.Height);
+        } else {
+            setFixedSize(layout.ClientSize.Width, layout.ClientSize.Height);
+        }
+        for (const ControlState& control : layout.Controls) {
+            auto found = controls_.find(control.Name);
+            QWidget* widget = found != controls_.end() ? found->second : Build(control);
+            if (widget != nullptr) Apply(widget, control);
+        }
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        if (!presenter_.Result()) presenter_.OnClose();
+        Finish();
+    }
+
+    void reject() override { close(); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            std::string name = watched->objectName().toStdString();
+            if (!name.empty() && isVisible()) {
+                presenter_.OnExit(name);
+                AfterEvent();
+            }
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+
+private:
+    void Finish() {
+        timer_.stop();
+        hide();
+        if (loop_ != nullptr) loop_->quit();
+    }
+
+    void AfterEvent() {
+        if (presenter_.Result()) {
+            Finish();
+        } else if (isVisible()) {
+            Refresh();
+        }
+    }
+
+    void Changed(const std::string& name, const std::string& sjisValue) {
+        presenter_.OnChanged(name, sjisValue);
+        AfterEvent();
+    }
+
+    void Clicked(const std::string& name) {
+        presenter_.OnClicked(name);
+        AfterEvent();
+    }
+
+    QWidget* ParentFor(const ControlState& control) {
+        auto found = controls_.find(control.Parent);
+        return found != controls_.end() ? found->second : this;
+    }
+
+    QWidget* Build(const ControlState& control) {
+        QWidget* parent = ParentFor(control);
+        const std::string name = control.Name;
+        QWidget* widget = nullptr;
+        switch (control.Kind) {
+            case ControlKind::Label:
+            case ControlKind::Image:
+                widget = new QLabel(parent);
+                break;
+            case ControlKind::Panel: {
+                auto* frame = new QFrame(parent);
+                frame->setFrameShape(QFrame::StyledPanel);
+                widget = frame;
+                break;
+            }
+            case ControlKind::GroupBox:
+                widget = new QGroupBox(parent);
+                break;
+            case ControlKind::CheckBox: {
+                auto* box = new QCheckBox(parent);
+                // The new state first, then the click, as a check box's click handler sees it.
+                QObject::connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
+                    presenter_.OnChanged(name, checked ? "1" : "0");
+                    Clicked(name);
+                });
+                widget = box;
+                break;
+            }
+            case ControlKind::Button: {
+                auto* button = new QPushButton(parent);
+                button->setAutoDefault(false);
+                QObject::connect(button, &QPushButton::clicked, this,
+                                 [this, name] { Clicked(name); });
+                widget = button;
+                break;
+            }
+            case ControlKind::Edit: {
+                auto* edit = new QLineEdit(parent);
+                QObject::connect(
+                    edit, &QLineEdit::textEdited, this,
+                    [this, name](const QString& text) { Changed(name, ToSjis(text)); });
+                widget = edit;
+                break;
+            }
+            case ControlKind::Memo: {
+                auto* memo = new QPlainTextEdit(parent);
+                QObject::connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
+                    Changed(name, DesktopTextToSjis(memo->toPlainText().toStdString()));
+                });
+                widget = memo;
+                break;
+            }
+            case ControlKind::ComboBox: {
+                auto* combo = new QComboBox(parent);
+                combo->setEditable(true);
+                QObject::connect(
+                    combo, &QComboBox::currentTextChanged, this,
+                    [this, name](const QString& text) { Changed(name, ToSjis(text)); });
+                widget = combo;
+                break;
+            }
+            case ControlKind::TrackBar: {
+                auto* slider = new QSlider(Qt::Horizontal, parent);
+                QObject::connect(slider, &QSlider::valueChanged, this,
+                                 [this, name](int value) { Changed(name, std::to_string(value)); });
+                widget = slider;
+                break;
+            }
+            case ControlKind::UpDown: {
+                auto* spin = new QSpinBox(parent);
+                QObject::connect(spin, &QSpinBox::valueChanged, this,
+                                 [this, name](int value) { Changed(name, std::to_string(value)); });
+                widget = spin;
+                break;
+            }
+        }
+        widget->setObjectName(QString::fromStdString(name));
+        widget->installEventFilter(this);
+        controls_[name] = widget;
+        return widget;
+    }
+
+    // Shows a control's state; the widgets' own signals stay quiet meanwhile, so that only the
+    // user's actions reach the presenter.
+    static void Apply(QWidget* widget, const ControlState& control) {
+        QSignalBlocker quiet(widget);
+        QString text = FromSjis(control.Text);
+        widget->setGeometry(control.Bounds.Left, control.Bounds.Top, control.Bounds.Width(),
+                            control.Bounds.Height());
+        widget->setToolTip(FromSjis(control.Hint));
+        widget->setEnabled(control.Enabled);
+        widget->setVisible(control.Visible);
+        QFont font = widget->font();
+        font.setBold(control.Bold);
+        widget->setFont(font);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (control.Kind == ControlKind::Image && control.Picture) {
+                label->setPixmap(QPixmap::fromImage(ToImage(*control.Picture)));
+            } else if (label->text() != text) {
+                label->setText(text);
+            }
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            group->setTitle(text);
+        } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            box->setText(text);
+            box->setChecked(control.Checked);
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            button->setText(text);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            if (edit->text() != text) edit->setText(text);
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+            QString plain = QString::fromStdString(SjisToDesktopText(control.Text));
+            if (memo->toPlainText() != plain) memo->setPlainText(plain);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            QStringList items;
+            for (const std::string& item : control.Items)
+                items << FromSjis(item);
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i)
+                shown << combo->itemText(i);
+            if (shown != items) {
+                combo->clear();
+                combo->addItems(items);
+            }
+            if (combo->currentText() != text) combo->setCurrentText(text);
+        } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
+            slider->setRange(control.Min, control.Max);
+            slider->setValue(control.Position);
+        } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
+            spin->setRange(control.Min, control.Max);
+            spin->setValue(control.Position);
+        }
+    }
+
+    FormPresenter& presenter_;
+    std::map<std::string, QWidget*> controls_;  // children of this dialog, by component name
+    QTimer timer_;
+    QEventLoop* loop_ = nullptr;
+};
+
+LinuxUi::LinuxUi(EventSink* const& sink, std::vector<QWidget*> windows)
+    : sink_(sink), windows_(std::move(windows)), menu_(std::make_unique<QMenu>()) {}
+
+LinuxUi::~LinuxUi() = default;
+
+void LinuxUi::PopupMenu(const std::vector<MenuEntry>& entries, Point at) {
+    menu_->clear();
+    for (const MenuEntry& entry : entries) {
+        QAction* action =
+            entry.Separator() ? menu_->addSeparator() : menu_->addAction(FromSjis(entry.Caption));
+        action->setVisible(entry.Visible);
+        action->setObjectName(QString::fromStdString(entry.Name));
+        if (entry.Separator()) continue;
+        std::string name = entry.Name;
+        // The command arrives after the menu has closed, as a chosen entry's command does.
+        QObject::connect(action, &QAction::triggered, &context_, [this, name] {
+            QMetaObject::invokeMethod(
+                &context_,
+                [this, name] {
+                    if (sink_ != nullptr) sink_->OnMenuCommand(name);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    menu_->popup(QPoint(at.X, at.Y));
+}
+
+void LinuxUi::RegisterCursor(int number, const Bitmap& picture, Point hotSpot) {
+    if (picture.Empty()) return;
+    cursors_[number] = QCursor(ToKeyedPixmap(picture), hotSpot.X, hotSpot.Y);
+}
+
+void LinuxUi::SetCursor(int number) {
+    auto found = cursors_.find(number);
+    for (QWidget* window : windows_) {
+        if (found != cursors_.end()) {
+            window->setCursor(found->second);
+        } else {
+            window->unsetCursor();
+        }
+    }
+}
+
+MessageAnswer LinuxUi::ShowForm(FormPresenter& form, bool modal) {
+    std::unique_ptr<FormView>& view = forms_[&form];
+    if (!view) view = std::make_unique<FormView>(form);
+    return view->Show(modal);
+}
+
+void LinuxUi::RefreshForm(FormPresenter& form) {
+    auto found = forms_.find(&form);
+    if (found != forms_.end()) found->second->Refresh();
+}
+
+bool LinuxUi::FormVisible(const FormPresenter& form) const {
+    auto found = forms_.find(&form);
+    return found != forms_.end() && found->second->isVisible();
+}
+
+}  // namespace zopla

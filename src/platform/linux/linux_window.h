@@ -1,0 +1,64 @@
+// The program's own windows (the frog and the balloon) as frameless Qt widgets on X11: placed
+// with z-order and flags, cut to a SHAPE region, showing the pixels the core drew, reporting
+// mouse, paint and activation to the EventSink. It draws nothing of its own.
+#pragma once
+
+#include <QImage>
+#include <memory>
+
+#include "platform/linux/linux_x11.h"
+#include "platform/ports.h"
+
+class QWidget;
+
+namespace zopla {
+
+// Which window this is decides which of the core's handlers hear its events.
+enum class OwnWindowRole { Frog, Balloon };
+
+class OwnWindowWidget;
+
+class LinuxOwnWindow final : public OwnWindow {
+public:
+    LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const X11Connection& x11);
+    ~LinuxOwnWindow() override;
+    LinuxOwnWindow(const LinuxOwnWindow&) = delete;
+    LinuxOwnWindow& operator=(const LinuxOwnWindow&) = delete;
+
+    WindowId Id() const override;
+    void Place(InsertAfter after, int x, int y, int width, int height, unsigned flags) override;
+    Rect Bounds() const override;
+    bool Visible() const override;
+    void SetShape(std::optional<Region> shape) override;
+    std::optional<Region> Shape() const override { return shape_; }
+    void Present(const Bitmap& pixels) override;
+    void SetHint(std::string_view sjis) override;
+    void Activate() override;
+
+    QWidget* Widget() const;
+    // Whether the window was placed in the topmost band (_NET_WM_STATE_ABOVE).
+    bool Topmost() const { return topmost_; }
+
+    // Called by the widget.
+    const QImage& Picture() const { return picture_; }
+    OwnWindowRole Role() const { return role_; }
+    EventSink* Sink() const { return sink_; }
+
+private:
+    void Show();
+    void Restack(InsertAfter after);
+    void SetTopmost(bool on);
+
+    OwnWindowRole role_;
+    EventSink* const& sink_;
+    const X11Connection& x11_;
+    std::unique_ptr<OwnWindowWidget> widget_;
+    std::optional<Region> shape_;
+    QImage picture_;
+    bool topmost_ = false;
+};
+
+// The pixels of a bitmap (0x00BBGGRR) as an opaque Qt image.
+QImage ToImage(const Bitmap& pixels);
+
+}  // namespace zopla

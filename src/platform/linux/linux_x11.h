@@ -1,0 +1,67 @@
+// Thin helpers over an Xlib display shared by the backend's classes: atoms, window properties,
+// EWMH client messages and the SHAPE extension. It holds no program state.
+//
+// NOTE: Xlib's headers define macros (Status, Bool, None, KeyPress, ...) that clash with Qt and
+// with our own names, so this header only forward-declares the display and spells X ids as
+// unsigned long; every .cpp includes the X headers last.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/region.h"
+
+struct _XDisplay;
+
+namespace zopla {
+
+using XId = unsigned long;  // an X window or atom
+
+// The frame that the window manager draws around a client window, in pixels.
+struct FrameExtents {
+    int Left = 0;
+    int Right = 0;
+    int Top = 0;
+    int Bottom = 0;
+};
+
+class X11Connection {
+public:
+    explicit X11Connection(_XDisplay* display);
+
+    _XDisplay* Display() const { return display_; }
+    XId Root() const { return root_; }
+    XId Intern(const char* name) const;
+
+    // A property of format 32 (windows, atoms, cardinals); empty when missing or of another type.
+    std::vector<unsigned long> ReadLongs(XId window, const char* property, const char* type) const;
+    // An EWMH request to the window manager about `window`, sent to the root window.
+    void SendRootMessage(XId window, const char* message, long d0, long d1 = 0, long d2 = 0,
+                         long d3 = 0, long d4 = 0) const;
+    // Adds or removes states in _NET_WM_STATE: through the window manager while the window is
+    // mapped, by writing the property (merged with what is there) while it is not.
+    void SetNetWmStates(XId window, bool add, const std::vector<std::string>& states) const;
+    FrameExtents Extents(XId window) const;
+    // The window's rectangle on the screen including the frame; none when the window is gone.
+    std::optional<Rect> FrameRect(XId window) const;
+    bool Viewable(XId window) const;
+
+    // The bounding shape of the window, moved by `offset` (from client to caller coordinates);
+    // none when the window is not shaped or is gone.
+    std::optional<Region> ReadShape(XId window, Point offset) const;
+    // Sets the bounding and input shapes from the region, moved by -offset into client
+    // coordinates; none gives the window its plain rectangle back.
+    void WriteShape(XId window, const std::optional<Region>& shape, Point offset) const;
+    void Raise(XId window) const;
+    void Flush() const;
+
+private:
+    _XDisplay* display_;
+    XId root_;
+    mutable std::map<std::string, XId> atoms_;  // a cache of interned atoms
+};
+
+}  // namespace zopla

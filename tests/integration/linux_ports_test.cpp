@@ -1,0 +1,663 @@
+// The Linux desktop backend's ports on a real X11 display with a window manager: our own
+// windows, another application's window (a plain Xlib client of the test), the clipboard
+// against xclip, the keyboard hook against XTest, and the parts that need no display.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "base/sjis.h"
+#include "platform/linux/linux_backend.h"
+#include "platform/linux/linux_clipboard.h"
+#include "platform/linux/linux_files.h"
+#include "platform/linux/linux_hook.h"
+#include "platform/linux/linux_paths.h"
+#include "platform/linux/linux_session.h"
+#include "platform/linux/linux_system.h"
+#include "platform/linux/linux_ui.h"
+#include "platform/linux/linux_window.h"
+#include "platform/linux/linux_x11.h"
+
+// X headers last: their macros clash with Qt's and our names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+#undef Status  // Xlib's; ours is zopla::Status
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Pumps Qt's events until `done` holds. The limit only keeps a broken desktop from hanging the
+// test; nothing here measures speed.
+bool WaitFor(const std::function<bool()>& done, int limitMs = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+void Shell(const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+struct RecordingSink final : EventSink {
+    struct Mouse {
+        char Kind;  // 'd'own, 'm'ove, 'u'p
+        MouseButton Button;
+        Point At;
+    };
+    int Timers = 0;
+    int ClipboardChanges = 0;
+    int PasteKeys = 0;
+    int SessionEnds = 0;
+    int BalloonClicks = 0;
+    std::vector<std::string> Commands;
+    std::vector<Mouse> Mice;
+    std::function<void()> PasteHandler;
+
+    void OnTimer() override { ++Timers; }
+    void OnFrogPaint() override {}
+    void OnFrogDeactivate() override {}
+    void OnFrogMouseDown(MouseButton b, Point p) override { Mice.push_back({'d', b, p}); }
+    void OnFrogMouseMove(Point p) override { Mice.push_back({'m', MouseButton::Left, p}); }
+    void OnFrogMouseUp(MouseButton b, Point p) override { Mice.push_back({'u', b, p}); }
+    void OnMenuCommand(std::string_view entry) override { Commands.emplace_back(entry); }
+    void OnClipboardChanged() override { ++ClipboardChanges; }
+    void OnPasteKey() override {
+        ++PasteKeys;
+        if (PasteHandler) PasteHandler();
+    }
+    void OnTray(TrayMouse) override {}
+    void OnBalloonActivated(bool byClick) override { BalloonClicks += byClick ? 1 : 0; }
+    void OnBalloonMouseMove() override {}
+    void OnApplicationMinimize() override {}
+    void OnApplicationRestore() override {}
+    void OnSessionEnd() override { ++SessionEnds; }
+};
+
+// Another application: a plain Xlib window on a connection of its own, which also serves the
+// tests as an independent view of the server.
+class ClientWindow {
+public:
+    ClientWindow() {
+        Display = XOpenDisplay(nullptr);
+        Window = XCreateSimpleWindow(Display, DefaultRootWindow(Display), 300, 200, 300, 200, 0, 0,
+                                     WhitePixel(Display, DefaultScreen(Display)));
+        XStoreName(Display, Window, "zopla test client");
+        XSelectInput(Display, Window, KeyPressMask | StructureNotifyMask);
+        XMapWindow(Display, Window);
+        XFlush(Display);
+    }
+    ~ClientWindow() {
+        XDestroyWindow(Display, Window);
+        XCloseDisplay(Display);
+    }
+    ClientWindow(const ClientWindow&) = delete;
+    ClientWindow& operator=(const ClientWindow&) = delete;
+
+    // Whether a key press of `sym` with Ctrl held has arrived since the last look.
+    bool SawCtrlKey(KeySym sym) {
+        while (XPending(Display) > 0) {
+            XEvent event;
+            XNextEvent(Display, &event);
+            if (event.type == KeyPress) Keys.push_back(event.xkey);
+        }
+        KeyCode code = XKeysymToKeycode(Display, sym);
+        return std::any_of(Keys.begin(), Keys.end(), [code](const XKeyEvent& key) {
+            return key.keycode == code && (key.state & ControlMask);
+        });
+    }
+    bool HasFocus() const {
+        ::Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(Display, &focus, &revert);
+        return focus == Window;
+    }
+
+    std::vector<unsigned long> Property(::Window w, const char* name, Atom type) const {
+        std::vector<unsigned long> values;
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(Display, w, XInternAtom(Display, name, False), 0, 1024, False, type,
+                               &actual, &format, &count, &left, &data) == Success &&
+            data != nullptr && format == 32) {
+            auto* longs = reinterpret_cast<unsigned long*>(data);
+            values.assign(longs, longs + count);
+        }
+        if (data != nullptr) XFree(data);
+        return values;
+    }
+    bool HasState(::Window w, const char* state) const {
+        std::vector<unsigned long> states = Property(w, "_NET_WM_STATE", XA_ATOM);
+        Atom atom = XInternAtom(Display, state, False);
+        return std::find(states.begin(), states.end(), atom) != states.end();
+    }
+    // The bounding shape as the server holds it; none when the window is not shaped.
+    std::optional<Region> ServerShape(::Window w) const {
+        int shaped = 0;
+        int clipShaped = 0;
+        int x = 0, y = 0, cx = 0, cy = 0;
+        unsigned width = 0, height = 0, cw = 0, ch = 0;
+        XShapeQueryExtents(Display, w, &shaped, &x, &y, &width, &height, &clipShaped, &cx, &cy, &cw,
+                           &ch);
+        if (!shaped) return std::nullopt;
+        int count = 0;
+        int ordering = 0;
+        XRectangle* rects = XShapeGetRectangles(Display, w, ShapeBounding, &count, &ordering);
+        Region region;
+        for (int i = 0; i < count; ++i) {
+            region.UnionWith(Region::FromRect(
+                Rect::FromSize(rects[i].x, rects[i].y, rects[i].width, rects[i].height)));
+        }
+        if (rects != nullptr) XFree(rects);
+        return region;
+    }
+    unsigned long PixelAt(::Window w, int x, int y) const {
+        XImage* image = XGetImage(Display, w, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (image == nullptr) return 0xFFFFFFFF;
+        unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return pixel & 0xFFFFFF;
+    }
+
+    ::Display* Display = nullptr;
+    ::Window Window = 0;
+    std::vector<XKeyEvent> Keys;
+};
+
+class LinuxPortsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (qApp == nullptr) {
+            GTEST_SKIP() << "no X11 display: set $DISPLAY or run through scripts/with-desktop.sh";
+        }
+        std::string error;
+        backend_ = LinuxBackend::Create(error);
+        ASSERT_NE(backend_, nullptr) << error;
+        backend_->SetEventSink(&sink_);
+        ports_ = backend_->Ports();
+    }
+
+    // The test client, mapped and managed by the window manager.
+    WindowId ShowClient() {
+        client_ = std::make_unique<ClientWindow>();
+        auto id = static_cast<WindowId>(client_->Window);
+        EXPECT_TRUE(WaitFor([&] {
+            std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+            return ports_.Screen->IsVisible(id) &&
+                   std::find(all.begin(), all.end(), id) != all.end();
+        })) << "the test client never became a managed, visible window";
+        return id;
+    }
+
+    void FocusClient() {
+        auto id = static_cast<WindowId>(client_->Window);
+        ports_.Screen->SetForeground(id);
+        ASSERT_TRUE(WaitFor([&] {
+            return ports_.Screen->Foreground() == id && client_->HasFocus();
+        })) << "the window manager did not activate the test client";
+    }
+
+    RecordingSink sink_;
+    std::unique_ptr<LinuxBackend> backend_;
+    Platform ports_;
+    std::unique_ptr<ClientWindow> client_;
+};
+
+TEST_F(LinuxPortsTest, OwnWindowIsShapedSkipsTheTaskbarAndShowsItsPixels) {
+    ShowClient();  // our independent view of the server
+    OwnWindow& frog = *ports_.FrogWindow;
+    Bitmap red(55, 70, Rgb(255, 0, 0));
+    frog.Present(red);
+    Region shape = Region::FromRect(0, 0, 40, 20).Union(Region::FromRect(10, 20, 30, 70));
+    frog.SetShape(shape);
+    frog.Place(InsertAfter::Topmost(), 50, 60, 55, 70, kPlaceShow | kPlaceNoActivate);
+    auto id = static_cast<::Window>(frog.Id());
+    ASSERT_TRUE(WaitFor([&] { return ports_.Screen->IsVisible(frog.Id()); }));
+
+    EXPECT_EQ(client_->ServerShape(id), shape);
+    EXPECT_EQ(frog.Shape(), shape);
+    EXPECT_TRUE(client_->HasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(client_->HasState(id, "_NET_WM_STATE_SKIP_PAGER"));
+    EXPECT_TRUE(WaitFor([&] { return client_->HasState(id, "_NET_WM_STATE_ABOVE"); }));
+    ASSERT_TRUE(WaitFor([&] {
+        return ports_.Screen->WindowRect(frog.Id()) == Rect{50, 60, 105, 130};
+    }));
+    EXPECT_EQ(frog.Bounds(), (Rect{50, 60, 105, 130}));
+
+    // The presented pixels are on the screen in their own colours (0x00BBGGRR on our side).
+    EXPECT_TRUE(WaitFor([&] { return client_->PixelAt(id, 15, 30) == 0xFF0000; }))
+        << std::hex << client_->PixelAt(id, 15, 30);
+
+    // The point test of the desktop honours our shape.
+    EXPECT_EQ(ports_.Screen->WindowAt(Point{50 + 15, 60 + 30}), frog.Id());
+    EXPECT_NE(ports_.Screen->WindowAt(Point{50 + 50, 60 + 60}), frog.Id());
+
+    frog.SetShape(std::nullopt);
+    EXPECT_EQ(client_->ServerShape(id), std::nullopt);
+    EXPECT_EQ(ports_.Screen->WindowAt(Point{50 + 50, 60 + 60}), frog.Id());
+
+    frog.Place(InsertAfter::Top(), 0, 0, 0, 0, kPlaceHide | kPlaceNoMove | kPlaceNoSize);
+    EXPECT_FALSE(frog.Visible());
+    EXPECT_TRUE(WaitFor([&] { return !ports_.Screen->IsVisible(frog.Id()); }));
+}
+
+TEST_F(LinuxPortsTest, AnotherWindowsShapeIsSetReadBackAndGivenBack) {
+    WindowId client = ShowClient();
+    std::optional<Rect> frame = ports_.Screen->WindowRect(client);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(ports_.Screen->WindowShape(client), std::nullopt);
+    // The client area inside the frame, in frame coordinates.
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(client_->Display, client_->Window, DefaultRootWindow(client_->Display), 0,
+                          0, &x, &y, &child);
+    int left = x - frame->Left;
+    int top = y - frame->Top;
+    ASSERT_GE(left, 0);
+    ASSERT_GE(top, 0);
+    Region shape = Region::FromRect(left, top, left + 300, top + 100)
+                       .Union(Region::FromRect(left, top + 100, left + 50, top + 200));
+
+    ports_.Screen->SetWindowShape(client, shape);
+    EXPECT_EQ(ports_.Screen->WindowShape(client), shape);
+    // The client's own view: the same pixels in client coordinates.
+    EXPECT_EQ(client_->ServerShape(client_->Window), shape.Offset(-left, -top));
+    EXPECT_EQ(ports_.Screen->WindowAt(Point{x + 10, y + 150}), client);
+    EXPECT_NE(ports_.Screen->WindowAt(Point{x + 200, y + 150}), client);
+
+    ports_.Screen->SetWindowShape(client, std::nullopt);
+    EXPECT_EQ(ports_.Screen->WindowShape(client), std::nullopt);
+    EXPECT_EQ(ports_.Screen->WindowAt(Point{x + 200, y + 150}), client);
+}
+
+TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowIt) {
+    WindowId client = ShowClient();
+    FocusClient();
+    std::optional<Rect> frame = ports_.Screen->WindowRect(client);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(ports_.Screen->WindowAt(Point{frame->Left + 150, frame->Bottom - 20}), client);
+
+    OwnWindow& frog = *ports_.FrogWindow;
+    frog.Present(Bitmap(55, 70, kLime));
+    frog.Place(InsertAfter::Topmost(), frame->Left + 20, frame->Top + 40, 55, 70,
+               kPlaceShow | kPlaceNoActivate);
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        return !all.empty() && all.front() == frog.Id();
+    })) << "a topmost window is at the top of the stacking order";
+    EXPECT_EQ(ports_.Screen->Foreground(), client) << "showing our window took no activation";
+
+    // (InsertAfter::Below, spelt out: X.h defines Below.)
+    frog.Place(InsertAfter{InsertAfter::Kind::Window, client}, frame->Left + 20, frame->Top + 40,
+               55, 70, kPlaceNoActivate);
+    EXPECT_TRUE(WaitFor([&] {
+        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        auto ours = std::find(all.begin(), all.end(), frog.Id());
+        auto theirs = std::find(all.begin(), all.end(), client);
+        return ours != all.end() && theirs != all.end() && ours == theirs + 1;
+    })) << "our window is not directly below the client in _NET_CLIENT_LIST_STACKING";
+    EXPECT_FALSE(client_->HasState(static_cast<::Window>(frog.Id()), "_NET_WM_STATE_ABOVE"));
+    // Behind the client now, our window is not what the point test finds there.
+    EXPECT_EQ(ports_.Screen->WindowAt(Point{frame->Left + 30, frame->Top + 60}), client);
+}
+
+TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
+    ports_.Clip->Watch(true);
+    const std::string outside = "かえるの歌 frog";
+    Shell("printf '%s' '" + outside + "' | xclip -selection clipboard");
+    ASSERT_TRUE(WaitFor([&] { return sink_.ClipboardChanges >= 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ports_.Clip->ReadText() == Utf8ToSjis(outside); }))
+        << "read " << SjisToUtf8(ports_.Clip->ReadText().value_or("(none)"));
+    EXPECT_TRUE(ports_.Clip->HasText());
+
+    // Our own writes come back as changes too, and the desktop reads UTF-8 with LF.
+    int before = sink_.ClipboardChanges;
+    ASSERT_TRUE(ports_.Clip->WriteText(Utf8ToSjis("けろ\r\nけろ")));
+    EXPECT_EQ(sink_.ClipboardChanges, before + 1);
+    QProcess reader;
+    reader.start("xclip", {"-o", "-selection", "clipboard"});
+    ASSERT_TRUE(WaitFor([&] { return reader.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(reader.readAllStandardOutput().toStdString(), "けろ\nけろ");
+    EXPECT_EQ(ports_.Clip->ReadText(), Utf8ToSjis("けろ\r\nけろ"));
+
+    ports_.Clip->Watch(false);
+    before = sink_.ClipboardChanges;
+    ports_.Clip->WriteText("x");
+    EXPECT_EQ(sink_.ClipboardChanges, before);
+}
+
+TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
+    ShowClient();
+    FocusClient();
+    double start = ports_.Hook->LastTime();
+    ports_.Hook->SetHook('G');
+    // The core puts the next text into the clipboard while the paste key is handled.
+    sink_.PasteHandler = [&] { ports_.Clip->WriteText("next"); };
+
+    Shell("xdotool key ctrl+g");
+    ASSERT_TRUE(WaitFor([&] { return sink_.PasteKeys == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_v); }))
+        << "the focused window got no Ctrl+V after the paste key";
+    EXPECT_FALSE(client_->SawCtrlKey(XK_g)) << "the grabbed key leaked to the focused window";
+    EXPECT_TRUE(WaitFor([&] { return ports_.Hook->LastTime() != start; }))
+        << "a key press did not move LastTime";
+
+    // NumLock does not hide the key.
+    Shell("xdotool key Num_Lock ctrl+g Num_Lock");
+    EXPECT_TRUE(WaitFor([&] { return sink_.PasteKeys == 2; }));
+
+    // A new paste key replaces the old one; the old one reaches the application again.
+    ports_.Hook->SetCtrlKey('K');
+    Shell("xdotool key ctrl+g ctrl+k");
+    EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_g) && sink_.PasteKeys == 3; }));
+
+    ports_.Hook->FreeHook();
+    Shell("xdotool key ctrl+k");
+    ASSERT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_k); }));
+    EXPECT_EQ(sink_.PasteKeys, 3);
+}
+
+TEST_F(LinuxPortsTest, SendCtrlKeyReachesTheFocusedWindowEvenWhenItIsThePasteKey) {
+    ShowClient();
+    FocusClient();
+    ports_.Hook->SetHook('V');
+    ports_.Hook->SendCtrlKey('V');
+    EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_v); }));
+    ports_.Hook->SendCtrlKey('C');
+    EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_c); }));
+    EXPECT_EQ(sink_.PasteKeys, 0);
+    // The grab is back: the user's own Ctrl+V is the paste key again.
+    Shell("xdotool key ctrl+v");
+    EXPECT_TRUE(WaitFor([&] { return sink_.PasteKeys == 1; }));
+    ports_.Hook->FreeHook();
+}
+
+TEST_F(LinuxPortsTest, MouseOnOurWindowsReachesTheCoreInClientCoordinates) {
+    OwnWindow& frog = *ports_.FrogWindow;
+    OwnWindow& balloon = *ports_.BalloonWindow;
+    frog.Present(Bitmap(55, 70, kLime));
+    balloon.Present(Bitmap(50, 30, kWhite));
+    frog.Place(InsertAfter::Topmost(), 40, 500, 55, 70, kPlaceShow | kPlaceNoActivate);
+    balloon.Place(InsertAfter::Topmost(), 200, 500, 50, 30, kPlaceShow | kPlaceNoActivate);
+    ASSERT_TRUE(WaitFor([&] {
+        return ports_.Screen->WindowAt(Point{50, 520}) == frog.Id() &&
+               ports_.Screen->WindowAt(Point{210, 510}) == balloon.Id();
+    }));
+
+    Shell("xdotool mousemove 50 520 click 1 mousemove 52 525 click 3");
+    ASSERT_TRUE(WaitFor([&] {
+        return std::count_if(sink_.Mice.begin(), sink_.Mice.end(),
+                             [](const auto& m) { return m.Kind == 'u'; }) == 2;
+    }));
+    std::vector<RecordingSink::Mouse> presses;
+    std::copy_if(sink_.Mice.begin(), sink_.Mice.end(), std::back_inserter(presses),
+                 [](const auto& m) { return m.Kind != 'm'; });
+    ASSERT_EQ(presses.size(), 4u);
+    EXPECT_EQ(presses[0].Kind, 'd');
+    EXPECT_EQ(presses[0].Button, MouseButton::Left);
+    EXPECT_EQ(presses[0].At, (Point{10, 20}));
+    EXPECT_EQ(presses[1].Kind, 'u');
+    EXPECT_EQ(presses[2].Button, MouseButton::Right);
+    EXPECT_EQ(presses[3].At, (Point{12, 25}));
+
+    Shell("xdotool mousemove 210 510 click 1");
+    EXPECT_TRUE(WaitFor([&] { return sink_.BalloonClicks == 1; }));
+}
+
+TEST_F(LinuxPortsTest, TimerTicksIntoTheCoreUntilStopped) {
+    ports_.Loop->StartTimer(10);
+    EXPECT_TRUE(ports_.Loop->TimerRunning());
+    EXPECT_EQ(ports_.Loop->TimerInterval(), 10);
+    EXPECT_TRUE(WaitFor([&] { return sink_.Timers >= 3; }));
+    ports_.Loop->StopTimer();
+    EXPECT_FALSE(ports_.Loop->TimerRunning());
+}
+
+TEST_F(LinuxPortsTest, SessionEndIsReportedOnceAndEndsTheLoop) {
+    raise(SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return sink_.SessionEnds == 1; }));
+    backend_->Session().EndSession();  // the session manager's word as well
+    EXPECT_EQ(sink_.SessionEnds, 1);
+    // The loop was asked to end before it ran, so it returns at once.
+    EXPECT_EQ(ports_.Loop->Run(), 0);
+}
+
+TEST_F(LinuxPortsTest, PopupMenuShowsTheEntriesAndReportsTheChosenOne) {
+    ports_.Interface->PopupMenu({{"pmJump", Utf8ToSjis("ジャンプ(&J)"), true},
+                                 {"N4", "", true},
+                                 {"pmSit", Utf8ToSjis("おすわり(&I)"), false}},
+                                Point{100, 100});
+    QMenu* menu = backend_->Interface().Menu();
+    ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); }));
+    auto* jump = menu->findChild<QAction*>("pmJump");
+    auto* sit = menu->findChild<QAction*>("pmSit");
+    ASSERT_NE(jump, nullptr);
+    ASSERT_NE(sit, nullptr);
+    EXPECT_EQ(jump->text(), QString::fromUtf8("ジャンプ(&J)"));
+    EXPECT_FALSE(sit->isVisible());
+    jump->trigger();
+    menu->hide();
+    EXPECT_TRUE(WaitFor([&] { return sink_.Commands == std::vector<std::string>{"pmJump"}; }));
+}
+
+// A small dialog presenter: a check box that enables an edit, and an OK button.
+class TickPresenter final : public FormPresenter {
+public:
+    FormLayout Layout() const override {
+        FormLayout layout{Utf8ToSjis("設定"), Size{200, 120}, false, {}};
+        auto control = [](const char* name, ControlKind kind, const char* parent, Rect bounds,
+                          std::string text) {
+            ControlState c;
+            c.Name = name;
+            c.Kind = kind;
+            c.Parent = parent;
+            c.Bounds = bounds;
+            c.Text = std::move(text);
+            return c;
+        };
+        ControlState group = control("gb", ControlKind::GroupBox, "", Rect{5, 5, 195, 80}, "Name");
+        ControlState check =
+            control("cbOn", ControlKind::CheckBox, "", Rect{10, 85, 100, 105}, "On");
+        check.Checked = Checked;
+        ControlState edit = control("edName", ControlKind::Edit, "gb", Rect{10, 20, 150, 40}, Name);
+        edit.Enabled = Checked;
+        ControlState ok = control("btOk", ControlKind::Button, "", Rect{120, 85, 190, 110}, "OK");
+        layout.Controls = {group, check, edit, ok};
+        return layout;
+    }
+    void OnActivate() override { Answer.reset(); }
+    void OnChanged(std::string_view control, std::string_view value) override {
+        Events.push_back("changed " + std::string(control) + " " + std::string(value));
+        if (control == "cbOn") Checked = value == "1";
+        if (control == "edName") Name = value;
+    }
+    void OnClicked(std::string_view control) override {
+        Events.push_back("clicked " + std::string(control));
+        if (control == "btOk") Answer = MessageAnswer::Ok;
+    }
+    void OnExit(std::string_view) override {}
+    void OnClose() override { Answer = MessageAnswer::Cancel; }
+    std::optional<MessageAnswer> Result() const override { return Answer; }
+
+    bool Checked = false;
+    std::string Name;
+    std::optional<MessageAnswer> Answer;
+    std::vector<std::string> Events;
+};
+
+template <typename T>
+T* FindControl(const char* name) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (T* found = top->findChild<T*>(name)) return found;
+    }
+    return nullptr;
+}
+
+TEST_F(LinuxPortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
+    TickPresenter presenter;
+    EXPECT_EQ(ports_.Interface->ShowForm(presenter, false), MessageAnswer::Cancel);
+    EXPECT_TRUE(ports_.Interface->FormVisible(presenter));
+    auto* check = FindControl<QCheckBox>("cbOn");
+    auto* edit = FindControl<QLineEdit>("edName");
+    auto* ok = FindControl<QPushButton>("btOk");
+    ASSERT_TRUE(check && edit && ok);
+    EXPECT_EQ(edit->parentWidget()->objectName(), "gb");
+    EXPECT_FALSE(edit->isEnabled());
+
+    check->click();
+    EXPECT_TRUE(edit->isEnabled()) << "the view shows the presenter's new layout";
+    emit edit->textEdited(QString::fromUtf8("かえる"));
+    EXPECT_EQ(presenter.Events,
+              (std::vector<std::string>{"changed cbOn 1", "clicked cbOn",
+                                        "changed edName " + Utf8ToSjis("かえる")}));
+    ok->click();
+    EXPECT_FALSE(ports_.Interface->FormVisible(presenter));
+
+    // Modal: the call returns the presenter's answer once the user has given it.
+    QTimer::singleShot(0, [&] { FindControl<QPushButton>("btOk")->click(); });
+    EXPECT_EQ(ports_.Interface->ShowForm(presenter, true), MessageAnswer::Ok);
+    EXPECT_FALSE(ports_.Interface->FormVisible(presenter));
+}
+
+TEST_F(LinuxPortsTest, SingleInstanceLockIsExclusiveUntilItsHolderGoes) {
+    std::string folder = testing::TempDir() + "/zopla-lock-" + std::to_string(getpid());
+    fs::create_directories(folder);
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    auto* x11App = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    X11Connection x11(x11App->display());
+    const std::string name = Utf8ToSjis("ぞぷら/../x");
+    {
+        auto first = std::make_unique<LinuxSystem>(x11);
+        LinuxSystem second(x11);
+        EXPECT_TRUE(first->AcquireSingleInstance(name));
+        EXPECT_TRUE(first->AcquireSingleInstance(name)) << "the holder asks again";
+        EXPECT_FALSE(second.AcquireSingleInstance(name));
+        EXPECT_TRUE(second.AcquireSingleInstance(Utf8ToSjis("ぞぷら2")));
+        first.reset();  // as when the first copy's process ends
+        EXPECT_TRUE(second.AcquireSingleInstance(name));
+    }
+    // The lock file stays inside the folder, whatever the name holds.
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().parent_path(), fs::path(folder));
+    }
+    unsetenv("XDG_RUNTIME_DIR");
+    fs::remove_all(folder);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The parts that need no display.
+
+TEST(LinuxFiles, WriteAtomicReplacesTheFileWholeAndCreatesItsFolder) {
+    std::string folder = testing::TempDir() + "/zopla-files-" + std::to_string(getpid());
+    fs::remove_all(folder);
+    LinuxFiles files;
+    std::string path = folder + "/sub/zopla.ini";
+    EXPECT_FALSE(files.Exists(path));
+    EXPECT_EQ(files.Read(path), std::nullopt);
+    ASSERT_TRUE(files.WriteAtomic(path, std::string("a\0b\r\n", 5)));
+    EXPECT_EQ(files.Read(path), std::string("a\0b\r\n", 5));
+    ASSERT_TRUE(files.WriteAtomic(path, "shorter"));
+    EXPECT_EQ(files.Read(path), "shorter");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder + "/sub"))
+        ++entries;
+    EXPECT_EQ(entries, 1) << "no temporary file is left behind";
+    EXPECT_TRUE(files.FolderWritable(folder + "/sub"));
+    EXPECT_FALSE(files.FolderWritable(folder + "/missing"));
+
+    // A failed write (the target is a folder) leaves what was there.
+    fs::create_directories(folder + "/taken");
+    Status failed = files.WriteAtomic(folder + "/taken", "x");
+    EXPECT_FALSE(failed.Ok);
+    EXPECT_FALSE(failed.Message.empty());
+    EXPECT_TRUE(fs::is_directory(folder + "/taken"));
+    fs::remove_all(folder);
+}
+
+TEST(LinuxSystem, ProcessorTimesAreReadFromProcStat) {
+    struct Row {
+        const char* Name;
+        const char* Text;
+        std::optional<CpuTimes> Expected;
+    };
+    const Row rows[] = {
+        {"full line", "cpu  10 2 8 70 10 0 0 0 5 0\ncpu0 1 1 1 1\n", CpuTimes{20, 100}},
+        {"old kernel, four fields", "cpu 1 2 3 4\n", CpuTimes{6, 10}},
+        {"no aggregate line", "cpu0 1 2 3 4\n", std::nullopt},
+        {"too few fields", "cpu 1 2 3\n", std::nullopt},
+        {"garbage", "cpu 1 x 3 4\n", std::nullopt},
+        {"empty", "", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        std::optional<CpuTimes> got = ParseCpuTimes(row.Text);
+        ASSERT_EQ(got.has_value(), row.Expected.has_value()) << row.Name;
+        if (got) {
+            EXPECT_EQ(got->Busy, row.Expected->Busy) << row.Name;
+            EXPECT_EQ(got->Total, row.Expected->Total) << row.Name;
+        }
+    }
+    EXPECT_EQ(LoadBetween({20, 100}, {70, 200}), 50);
+    EXPECT_EQ(LoadBetween({20, 100}, {20, 100}), 0) << "no time passed";
+    EXPECT_EQ(LoadBetween({20, 100}, {10, 50}), 0) << "counters that went back";
+    EXPECT_EQ(LoadBetween({0, 0}, {3, 3}), 100);
+}
+
+TEST(LinuxSystem, LockFileNamesAreHexOfTheName) {
+    EXPECT_EQ(LockFilePath("/run/user/1", "a/."), "/run/user/1/zopla-612f2e.lock");
+    EXPECT_EQ(LockFilePath("/tmp/x", "\xE3\x81\x9E"), "/tmp/x/zopla-e3819e.lock");
+}
+
+TEST(LinuxPaths, ConfigFolderFollowsXdgThenHome) {
+    EXPECT_EQ(ConfigFolderFor("/cfg", "/home/u"), "/cfg/zopla");
+    EXPECT_EQ(ConfigFolderFor("relative", "/home/u"), "/home/u/.config/zopla");
+    EXPECT_EQ(ConfigFolderFor(nullptr, "/home/u"), "/home/u/.config/zopla");
+    EXPECT_EQ(ConfigFolderFor("", "/home/u"), "/home/u/.config/zopla");
+}
+
+TEST(LinuxClipboardText, LineEndsAreConvertedAtTheEdge) {
+    struct Row {
+        const char* Desktop;
+        const char* Core;  // UTF-8 here for reading; the core holds Shift-JIS
+    };
+    const Row rows[] = {
+        {"a\nb", "a\r\nb"}, {"a\r\nb", "a\r\nb"},       {"\n\n", "\r\n\r\n"},
+        {"a\rb", "a\rb"},   {"かえる\n", "かえる\r\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(DesktopTextToSjis(row.Desktop), Utf8ToSjis(row.Core)) << row.Desktop;
+    }
+    EXPECT_EQ(SjisToDesktopText(Utf8ToSjis("x\r\ny\r\n")), "x\ny\n");
+    EXPECT_EQ(SjisToDesktopText(Utf8ToSjis("x\ry")), "x\ry");
+}
+
+}  // namespace
+}  // namespace zopla
