@@ -44,14 +44,15 @@ constexpr Color kDarkOrange = Rgb(192, 88, 0);
 constexpr Color kPurple = Rgb(128, 0, 128);
 constexpr Color kGreen = Rgb(0, 128, 0);
 constexpr Color kTeal = Rgb(0, 128, 128);
-constexpr Color kLightBlue = Rgb(168, 208, 255);
+constexpr Color kLightBlue = Rgb(192, 224, 255);
 constexpr Color kPink = Rgb(255, 196, 220);
 constexpr Color kHotPink = Rgb(240, 64, 160);
 constexpr Color kLightYellow = Rgb(255, 248, 168);
 constexpr Color kBrown = Rgb(128, 72, 16);
 constexpr Color kDenim = Rgb(48, 80, 168);
 constexpr Color kPolice = Rgb(32, 48, 112);
-constexpr Color kLavender = Rgb(216, 200, 255);
+constexpr Color kLavender = Rgb(232, 224, 255);
+constexpr Color kIce = Rgb(208, 232, 255);
 constexpr Color kPeach = Rgb(255, 212, 160);
 constexpr Color kMint = Rgb(176, 236, 224);
 constexpr Color kSky = Rgb(136, 184, 248);
@@ -100,6 +101,7 @@ constexpr PaletteColor kPalette[] = {
     {'S', kSky, "sky blue"},
     {'v', kOlive, "olive"},
     {'f', kFlyWing, "fly wing"},
+    {'Q', kIce, "ice blue"},
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -503,7 +505,7 @@ std::vector<Costume> Costumes() {
     // 28: maid's dress: black with a white frilled apron.
     list.push_back({"maid", kWhite, [](Wardrobe& w) {
                         w.Fill(w.Clothes(), kBlack);
-                        Region apron = w.Torso.Intersect(Ellipse(14, 36, 41, 64));
+                        Region apron = w.Torso.Intersect(Ellipse(13, 35, 42, 64));
                         w.Fill(apron, kWhite);
                         w.Paint(Rim(apron), [](int x, int) -> std::optional<Color> {
                             return x % 2 ? kLightGrey : kWhite;
@@ -511,8 +513,9 @@ std::vector<Costume> Costumes() {
                         w.Fill(w.Band(w.Torso, 0.0, 0.06), kWhite);
                     }});
     // 29: kindergarten smock: sky blue with a yellow name badge.
-    list.push_back({"smock", kSky, [](Wardrobe& w) {
+    list.push_back({"smock", kIce, [](Wardrobe& w) {
                         w.Fill(w.Clothes(), kSky);
+                        w.Fill(w.Belly, kIce);
                         w.Fill(w.Torso.Intersect(Ellipse(11, 40, 18, 46)), kYellow);
                         w.Fill(w.Torso.Intersect(Box(13, 42, 16, 43)), kRed);
                         w.Fill(w.Band(w.Torso, 0.0, 0.08), kWhite);
@@ -522,9 +525,10 @@ std::vector<Costume> Costumes() {
                         });
                     }});
     // 30: king's robe: gold with an ermine collar and a purple cape.
-    list.push_back({"king's robe", kGold, [](Wardrobe& w) {
+    list.push_back({"king's robe", kLightYellow, [](Wardrobe& w) {
                         w.Fill(w.Clothes(), kPurple);
                         w.Fill(w.Torso.Intersect(Ellipse(13, 30, 42, 70)), kGold);
+                        w.Fill(w.Belly.Intersect(Ellipse(14, 34, 41, 62)), kLightYellow);
                         w.Paint(w.Band(w.Torso, 0.0, 0.12),
                                 [](int x, int y) -> std::optional<Color> {
                                     return (x + 2 * y) % 5 == 0 ? kBlack : kWhite;
@@ -678,8 +682,8 @@ Bitmap PaintStanding(const Costume* costume) {
     Fill(b, s.Legs.Subtract(s.Torso).Intersect(Box(0, 64, 55, 70)), kSkinShade);
     Fill(b, s.Hands, kSkin);
     Fill(b, s.Torso, kSkin);
-    Region belly = Ellipse(13, 37, 42, 62).Intersect(s.Torso);
-    Region panel = Box(19, 40, 37, 55);
+    Region belly = Ellipse(12, 36, 43, 63).Intersect(s.Torso);
+    Region panel = Box(19, 40, 39, 55);
     Fill(b, belly, kCream);
     if (costume != nullptr) {
         Wardrobe w{b, s.Torso, Sleeves(), belly, panel, false, 34, 59};

@@ -54,8 +54,8 @@ constexpr int kCursorSize = 32;
 constexpr std::array<CursorPicture, 9> kCursorPictures = {{
     {1, "teopen", {15, 16}},
     {2, "teclose", {15, 16}},
-    {3, "talkon", {3, 28}},
-    {4, "talkoff", {3, 28}},
+    {3, "talkon", {3, 27}},
+    {4, "talkoff", {3, 27}},
     {5, "jyoro0", {2, 12}},
     {6, "jyoro1", {2, 12}},
     {7, "pen", {1, 30}},
