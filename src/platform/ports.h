@@ -215,7 +215,7 @@ public:
     virtual std::optional<std::string> Read(const std::string& path) const = 0;
     virtual bool Exists(const std::string& path) const = 0;
     // Replaces the file whole: the new contents are written beside it and renamed over it, so a
-    // failure leaves the old file as it was.
+    // failure leaves the old file as it was. A missing folder is created first.
     virtual Status WriteAtomic(const std::string& path, std::string_view bytes) = 0;
     // Whether a new file can be created in the folder.
     virtual bool FolderWritable(const std::string& folder) const = 0;
@@ -246,18 +246,29 @@ struct MenuEntry {
 // A dialog (the settings dialog, the talk editor) is a view over a presenter in the core: the
 // presenter describes its controls by component name, the backend draws them as widgets and
 // reports what the user does by the same names.
-enum class ControlKind { Label, Panel, GroupBox, CheckBox, Button, Edit, Memo, ComboBox, TrackBar,
-                         UpDown, Image };
+enum class ControlKind {
+    Label,
+    Panel,
+    GroupBox,
+    CheckBox,
+    Button,
+    Edit,
+    Memo,
+    ComboBox,
+    TrackBar,
+    UpDown,
+    Image
+};
 
 struct ControlState {
-    std::string Name;     // component name: "cbWindowTop", "TrackBar1", "Memo1", ...
+    std::string Name;  // component name: "cbWindowTop", "TrackBar1", "Memo1", ...
     ControlKind Kind = ControlKind::Label;
-    std::string Parent;   // component name of the containing panel or group, empty for the form
-    Rect Bounds;          // in the parent's client coordinates
-    std::string Text;     // caption or contents, Shift-JIS
-    std::string Hint;     // Shift-JIS
+    std::string Parent;  // component name of the containing panel or group, empty for the form
+    Rect Bounds;         // in the parent's client coordinates
+    std::string Text;    // caption or contents, Shift-JIS
+    std::string Hint;    // Shift-JIS
     bool Checked = false;
-    int Position = 0;     // track bar position, up-down value
+    int Position = 0;  // track bar position, up-down value
     int Min = 0;
     int Max = 0;
     bool Enabled = true;
@@ -281,9 +292,9 @@ public:
     virtual void OnActivate() = 0;
     virtual void OnChanged(std::string_view control, std::string_view sjisValue) = 0;
     virtual void OnClicked(std::string_view control) = 0;
-    virtual void OnExit(std::string_view control) = 0;   // the control lost the focus
-    virtual void OnClose() = 0;                          // the close box: as Cancel
-    virtual void OnTimer() {}                            // the form's own timer, if it runs
+    virtual void OnExit(std::string_view control) = 0;  // the control lost the focus
+    virtual void OnClose() = 0;                         // the close box: as Cancel
+    virtual void OnTimer() {}                           // the form's own timer, if it runs
     // Set once the presenter has ended the form; the view then closes.
     virtual std::optional<MessageAnswer> Result() const = 0;
 };

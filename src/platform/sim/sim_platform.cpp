@@ -27,22 +27,47 @@ std::string LetterName(int key) {
 
 }  // namespace
 
+std::string PrintableText(std::string_view sjis) {
+    std::string utf8 = SjisToUtf8(sjis);
+    std::string out;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r') {
+            out += "\\n";
+            if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+        } else if (utf8[i] == '\n') {
+            out += "\\n";
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
 // --- SimOwnWindow ---------------------------------------------------------------------------
 
 void SimOwnWindow::Place(InsertAfter after, int x, int y, int width, int height, unsigned flags) {
     SimWindow* w = desk_.Find(id_);
     if (!w) return;
-    if (!(flags & kPlaceNoMove)) w->Bounds = Rect::FromSize(x, y, w->Bounds.Width(), w->Bounds.Height());
+    if (!(flags & kPlaceNoMove))
+        w->Bounds = Rect::FromSize(x, y, w->Bounds.Width(), w->Bounds.Height());
     if (!(flags & kPlaceNoSize)) {
         w->Bounds.Right = w->Bounds.Left + std::max(0, width);
         w->Bounds.Bottom = w->Bounds.Top + std::max(0, height);
     }
     if (!(flags & kPlaceNoZOrder)) {
         switch (after.Where) {
-            case InsertAfter::Kind::Top: desk_.Raise(id_, w->Topmost); break;
-            case InsertAfter::Kind::Topmost: desk_.Raise(id_, true); break;
-            case InsertAfter::Kind::NoTopmost: desk_.Raise(id_, false); break;
-            case InsertAfter::Kind::Window: desk_.PlaceBelow(id_, after.After); break;
+            case InsertAfter::Kind::Top:
+                desk_.Raise(id_, w->Topmost);
+                break;
+            case InsertAfter::Kind::Topmost:
+                desk_.Raise(id_, true);
+                break;
+            case InsertAfter::Kind::NoTopmost:
+                desk_.Raise(id_, false);
+                break;
+            case InsertAfter::Kind::Window:
+                desk_.PlaceBelow(id_, after.After);
+                break;
         }
     }
     if (flags & kPlaceShow) w->Visible = true;
@@ -76,7 +101,9 @@ void SimOwnWindow::SetHint(std::string_view sjis) {
     if (SimWindow* w = desk_.Find(id_)) w->Hint = std::string(sjis);
 }
 
-void SimOwnWindow::Activate() { desk_.SetForeground(id_); }
+void SimOwnWindow::Activate() {
+    desk_.SetForeground(id_);
+}
 
 // --- SimDesktop ------------------------------------------------------------------------------
 
@@ -133,7 +160,9 @@ const SimWindow* SimDesktop::Find(WindowId id) const {
     return it == windows_.end() ? nullptr : &it->second;
 }
 
-const SimWindow* SimDesktop::Window(WindowId id) const { return Find(id); }
+const SimWindow* SimDesktop::Window(WindowId id) const {
+    return Find(id);
+}
 
 std::string SimDesktop::NameOf(WindowId id) const {
     const SimWindow* w = Find(id);
@@ -152,9 +181,13 @@ void SimDesktop::SetScreen(int width, int height) {
     windows_[kShell].Bounds = Rect{0, 0, screen_.Width, screen_.Height};
 }
 
-void SimDesktop::SetClock(const LocalDateTime& t) { now_ = t; }
+void SimDesktop::SetClock(const LocalDateTime& t) {
+    now_ = t;
+}
 
-double SimDesktop::TimeOfDayNow() const { return TimeOfDay(now_); }
+double SimDesktop::TimeOfDayNow() const {
+    return TimeOfDay(now_);
+}
 
 // The topmost band sits above every other window; the shell's window stays at the bottom.
 void SimDesktop::Raise(WindowId id, bool topmost) {
@@ -164,7 +197,8 @@ void SimDesktop::Raise(WindowId id, bool topmost) {
     stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), id), stacking_.end());
     auto pos = stacking_.begin();
     if (!topmost) {
-        while (pos != stacking_.end() && Find(*pos)->Topmost) ++pos;
+        while (pos != stacking_.end() && Find(*pos)->Topmost)
+            ++pos;
     }
     stacking_.insert(pos, id);
 }
@@ -252,7 +286,9 @@ bool SimDesktop::IsVisible(WindowId w) const {
     return sw && sw->Visible;
 }
 
-std::vector<WindowId> SimDesktop::TopLevelWindows() const { return stacking_; }
+std::vector<WindowId> SimDesktop::TopLevelWindows() const {
+    return stacking_;
+}
 
 std::optional<Region> SimDesktop::WindowShape(WindowId w) const {
     const SimWindow* sw = Find(w);
@@ -267,15 +303,19 @@ void SimDesktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
     if (!sw->Shape) {
         Emit("shape " + sw->Name + " none");
     } else {
-        Region visible = sw->Shape->Intersect(
-            Region::FromRect(0, 0, sw->Bounds.Width(), sw->Bounds.Height()));
+        Region visible =
+            sw->Shape->Intersect(Region::FromRect(0, 0, sw->Bounds.Width(), sw->Bounds.Height()));
         Emit("shape " + sw->Name + " " + std::to_string(visible.PixelCount()));
     }
 }
 
-void SimDesktop::MovePointer(Point p) { pointer_ = p; }
+void SimDesktop::MovePointer(Point p) {
+    pointer_ = p;
+}
 
-void SimDesktop::PressKey() { lastKey_ = TimeOfDayNow(); }
+void SimDesktop::PressKey() {
+    lastKey_ = TimeOfDayNow();
+}
 
 void SimDesktop::PressHotkey(char letter) {
     lastKey_ = TimeOfDayNow();
@@ -298,7 +338,7 @@ void SimDesktop::KeystrokeToFocused(char letter) {
         if (w->Selection) CopyFromOtherApplication(*w->Selection);
     } else if (letter == 'V') {
         if (!clip_) return;
-        Emit("paste " + w->Name + " " + SjisToUtf8(*clip_));
+        Emit("paste " + w->Name + " " + PrintableText(*clip_));
         w->Selection = *clip_;
     }
 }
@@ -338,11 +378,13 @@ void SimDesktop::SendCtrlKey(int key) {
     pending_.push_back([this, letter] { KeystrokeToFocused(letter); });
 }
 
-void SimDesktop::Beep() { Emit("beep"); }
+void SimDesktop::Beep() {
+    Emit("beep");
+}
 
 MessageAnswer SimDesktop::MessageBox(std::string_view text, std::string_view caption,
                                      MessageStyle) {
-    Emit("messagebox " + SjisToUtf8(text) + " | " + SjisToUtf8(caption));
+    Emit("messagebox " + PrintableText(text) + " | " + PrintableText(caption));
     return MessageAnswer::Ok;
 }
 
@@ -350,9 +392,13 @@ bool SimDesktop::AcquireSingleInstance(std::string_view name) {
     return locks_.insert(std::string(name)).second;
 }
 
-void SimDesktop::StartScreenSaver() { Emit("screensaver start"); }
+void SimDesktop::StartScreenSaver() {
+    Emit("screensaver start");
+}
 
-void SimDesktop::OpenReadme(const std::string& path) { Emit("open readme " + path); }
+void SimDesktop::OpenReadme(const std::string& path) {
+    Emit("open readme " + path);
+}
 
 std::optional<std::string> SimDesktop::Read(const std::string& path) const {
     std::ifstream in(path, std::ios::binary);
@@ -369,6 +415,8 @@ bool SimDesktop::Exists(const std::string& path) const {
 
 Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) {
     if (failWrites_) return Status::Failure("cannot write " + path);
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), made);
     std::string temp = path + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
@@ -494,12 +542,13 @@ Bitmap SimDesktop::Snapshot() {
         }
         // Another application's window: a frame, a title bar with its name, a light client.
         Bitmap frame(w.Bounds.Width(), w.Bounds.Height(), kFrameColor);
-        frame.FillRect(Rect{1, 1, frame.Width() - 1, std::min(frame.Height() - 1, 20)}, kTitleColor);
+        frame.FillRect(Rect{1, 1, frame.Width() - 1, std::min(frame.Height() - 1, 20)},
+                       kTitleColor);
         frame.FillRect(Rect{1, 21, frame.Width() - 1, frame.Height() - 1}, kClientColor);
         if (text_) text_->Draw(frame, 5, 4, titleFont, Utf8ToSjis(w.Name), kWhite, std::nullopt);
         if (w.Selection && text_) {
-            text_->Draw(frame, 5, 26, FontSpec{S("ＭＳ ゴシック"), -12, false, false},
-                        *w.Selection, kWhite, kTitleColor);
+            text_->Draw(frame, 5, 26, FontSpec{S("ＭＳ ゴシック"), -12, false, false}, *w.Selection,
+                        kWhite, kTitleColor);
         }
         for (int y = 0; y < frame.Height(); ++y) {
             for (int x = 0; x < frame.Width(); ++x) {

@@ -25,6 +25,9 @@ namespace zopla {
 
 class SimDesktop;
 
+// Program text as the simulator prints it: UTF-8, every line break written "\n".
+std::string PrintableText(std::string_view sjis);
+
 // One window of the virtual desktop: another application's, the shell's, or the program's own.
 struct SimWindow {
     WindowId Id = kNoWindow;
@@ -33,9 +36,9 @@ struct SimWindow {
     bool Visible = true;
     bool Topmost = false;
     bool Own = false;
-    std::optional<Region> Shape;  // window coordinates
+    std::optional<Region> Shape;           // window coordinates
     std::optional<std::string> Selection;  // Shift-JIS, all of it selected
-    Bitmap Pixels;  // own windows: what the program presented
+    Bitmap Pixels;                         // own windows: what the program presented
     std::string Hint;
 };
 

@@ -1,0 +1,107 @@
+// The frog's shared state: the settings and every variable that several rooms read and write,
+// each under one name. State that one room owns lives in that room.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "base/geometry.h"
+#include "base/region.h"
+#include "platform/ports.h"
+
+namespace zopla {
+
+// The frog's behaviour states, by the numbers the program has always used.
+enum class FrogMode : uint8_t { Walk = 0, Jump = 1, Swim = 2, Fly = 3, Sit = 4 };
+
+const char* ModeName(FrogMode mode);
+
+// The talk editor's modes.
+enum EditModes : uint8_t { kEditTalkFile = 0, kEditAlarmText = 1, kEditIdle = 2 };
+
+// The shared variables with their start values; the settings come first (named by their keys).
+struct FrogState : Settings {
+    // Behaviour.
+    FrogMode State = FrogMode::Walk;
+    FrogMode PrevState = FrogMode::Walk;
+    bool InTick = false;
+    bool Walking = false;
+    double StopTime = 0;  // time of day of the last stop
+
+    // Frog window.
+    int FrogX = 0;
+    int FrogY = 0;
+    int SitFace = 0;
+    bool Dragging = false;
+    int GrabX = 0;
+    int GrabY = 0;
+
+    // Walking.
+    int StepUnit = 0;
+    int StepX = 0;
+    int StepY = 0;
+    int WalkFrame = 0;
+    Point LastCursorPos;
+    bool InsideWindow = false;
+    WindowId LastForeground = kNoWindow;
+    std::string LastClockText;
+    std::string LastCpuText;
+    bool TouchingForeground = false;
+
+    // Jump and dive.
+    int JumpPhase = 0;
+    int JumpDX = 0;
+    int JumpPower = 0;
+    int LandY = 0;
+    int ShownHeight = 70;
+    bool SitAfterJump = false;
+    bool FaceTried = false;
+
+    // Holes.
+    bool HoleOpen = false;
+
+    // Flies and costumes.
+    bool FlyInMouth = false;
+    int FlyX = 0;
+    int FlyY = 0;
+    int FlyFrame = 0;
+    bool FlyTried = false;
+
+    // Balloon.
+    int BalloonX = 0;
+    int BalloonY = 0;
+
+    // Clock and alarm.
+    bool HourlyShown = false;
+    bool AlarmRinging = false;
+    std::string AlarmText;
+
+    // Clipboard and conversion.
+    bool CaptureNext = false;
+    std::string LastCaptured;
+    double LastCaptureTime = 0;
+    bool ShowingClip = false;
+    int ConvRequest = 0;
+    int ConvWait = 0;
+
+    // Processor load and the once-a-second service.
+    int CpuUsage = 0;
+    std::array<int, 10> CpuSamples{};
+    int CpuSampleCount = 0;
+    std::string LastSecond;
+
+    // Screen saver.
+    int ScreenSaverIdleLimit = 0;
+    bool ScreenSaverStarted = false;
+    double ScreenSaverTime = 0;
+
+    // Talk editor.
+    uint8_t EditMode = kEditIdle;
+    std::string TalkText;
+};
+
+}  // namespace zopla

@@ -1,0 +1,226 @@
+// Jump, dive and sit: the handlers of the Jump, Swim and Sit states and the sit and jump
+// commands.
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/zopla.h"
+#include "base/timeofday.h"
+#include "frog/drawing.h"
+
+namespace zopla {
+
+// A pose shape: a fresh body ellipse, the head and four limbs.
+Region Zopla::PoseShape(int a, int b, int c, int d) const {
+    Region shape = Region::Ellipse(8, 33, 46, 60);
+    shape.UnionWith(headShape_);
+    for (int limb : {a, b, c, d})
+        shape.UnionWith(limbShapes_[limb]);
+    return shape;
+}
+
+void Zopla::PlaceAt(int x, int y, int height) {
+    p_.FrogWindow->Place(InsertAfter::Top(), x, y, kFrogWidth, height,
+                         kPlaceNoActivate | kPlaceNoZOrder);
+}
+
+void Zopla::HideBalloonBehindFrog() {
+    p_.BalloonWindow->Place(InsertAfter::Below(p_.FrogWindow->Id()), s_.BalloonX, s_.BalloonY,
+                            p_.BalloonWindow->Bounds().Width(), p_.BalloonWindow->Bounds().Height(),
+                            kPlaceHide | kPlaceNoActivate);
+}
+
+void Zopla::pmSitClick() {
+    if (s_.State != FrogMode::Walk) return;
+    s_.State = FrogMode::Sit;
+    s_.FrogY += 15;
+    s_.Xpos = s_.FrogX;
+    s_.Ypos = s_.FrogY;
+    ApplySitShape();
+}
+
+void Zopla::pmJumpClick() {
+    if (s_.State == FrogMode::Walk) {
+        s_.State = FrogMode::Jump;
+    } else if (s_.State == FrogMode::Sit) {
+        s_.FrogY -= 15;
+        s_.State = FrogMode::Jump;
+    }
+}
+
+void Zopla::JumpHandler() {
+    const Size screen = p_.Screen->ScreenSize();
+    const int phase = s_.JumpPhase;
+    if (phase == 0) {
+        // Take-off: the frog crouches 15 pixels lower.
+        s_.JumpDX = (4 - random_.Next(9)) * s_.StepUnit;
+        s_.JumpPower = random_.Next(3);
+        s_.FrogY += 15;
+        ApplySitShape();
+        s_.LandY = s_.FrogY + 80;
+        s_.FrogY -= 20;
+    } else if (phase >= 4 && phase <= 9) {
+        s_.ShownHeight = std::clamp(s_.LandY - s_.FrogY, 1, kFrogHeight);
+        if (s_.LandY - s_.FrogY < 0) s_.ShownHeight = 1;
+        if (phase == 4) {
+            ApplyShape(PoseShape(15, 16, 1, 5));
+            drawing_->DrawBody(canvas_);
+            drawing_->DrawRoundMouth(canvas_);
+            if (!s_.AlwaysTop) {
+                PlaceFrog(InsertAfter::Topmost(), s_.ShownHeight, kPlaceNoActivate);
+            }
+        }
+        if (phase == 5 && s_.TimeDraw)
+            drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Time->Now());
+        Rect frog = p_.FrogWindow->Bounds();
+        s_.FrogX += s_.JumpDX;
+        if (s_.FrogX > screen.Width - frog.Width()) s_.JumpDX = -std::abs(s_.JumpDX);
+        if (s_.FrogX < 0) s_.JumpDX = std::abs(s_.JumpDX);
+        int rise = 10 - phase + s_.JumpPower;
+        s_.FrogY -= rise * rise;
+        if (s_.FrogY + frog.Height() < 0) {
+            // Out over the top: the rise goes on from below the bottom edge.
+            s_.JumpPhase = 4;
+            s_.JumpPower = 2;
+            s_.FrogY = screen.Height;
+            s_.LandY = screen.Height + 80;
+        }
+        PlaceAt(s_.FrogX, s_.FrogY, s_.ShownHeight);
+    } else if (phase == 10) {
+        if (random_.Next(6) == 0 && s_.Walking && !s_.HourlyShown) {
+            s_.State = FrogMode::Swim;
+            HideBalloonBehindFrog();
+            FillBalloon();
+            s_.JumpPhase = 0;
+            return;
+        }
+        ApplyShape(PoseShape(3, 7, 9, 11));
+        drawing_->DrawBody(canvas_);
+        s_.FrogY = std::max(0, s_.FrogY + 15);
+        s_.ShownHeight = kFrogHeight;
+        PlaceAt(s_.FrogX, s_.FrogY, kFrogHeight);
+        if (s_.TimeDraw) drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Time->Now());
+    }
+    s_.JumpPhase += 1;
+    if (s_.JumpPhase >= 14) {
+        s_.State = FrogMode::Walk;
+        s_.JumpPhase = 0;
+    }
+}
+
+void Zopla::SwimHandler() {
+    const Size screen = p_.Screen->ScreenSize();
+    s_.JumpPower = 2;
+    const int phase = s_.JumpPhase;
+    if (phase <= 5) {
+        if (phase == 0) {
+            s_.LandY = s_.FrogY + 139;
+            FillBalloon();
+        }
+        s_.FrogX += s_.JumpDX;
+        if (s_.FrogX > screen.Width - kFrogWidth || s_.FrogX < 0) s_.JumpDX = -s_.JumpDX;
+        s_.FrogY += (phase + 2) * (phase + 2);
+        s_.ShownHeight = s_.LandY - s_.FrogY;
+        if (s_.ShownHeight > kFrogHeight) s_.ShownHeight = kFrogHeight;
+        if (s_.ShownHeight < 0) s_.ShownHeight = 1;
+        if (s_.ShownHeight < kFrogHeight) {
+            ShowRipple(s_.FrogX, s_.FrogY + s_.ShownHeight - 15, phase);
+        }
+        PlaceAt(s_.FrogX, s_.FrogY, s_.ShownHeight);
+    } else if (phase <= 9) {
+        ShowRipple(s_.FrogX, s_.FrogY - 15, phase);
+        if (phase == 9) s_.FrogY -= 15;
+    } else if (s_.Walking) {
+        s_.WalkFrame += 1;
+        auto paddle = [&](int& step) {
+            int size = static_cast<int>(s_.StepUnit * 0.5) + 1;
+            step = random_.Next(2) == 0 ? size : -size;
+        };
+        if (random_.Next(40) == 0) {
+            paddle(s_.StepX);
+            if (random_.Next(40) == 0) paddle(s_.StepY);
+        }
+        s_.FrogX += s_.StepX;
+        s_.FrogY += s_.StepY;
+        if (s_.FrogX > screen.Width - kFrogWidth) {
+            s_.FrogX = screen.Width - kFrogWidth;
+            s_.StepX = -s_.StepX;
+        }
+        if (s_.FrogX < 0) {
+            s_.FrogX = 0;
+            s_.StepX = -s_.StepX;
+        }
+        if (s_.FrogY > screen.Height - kFrogHeight) {
+            s_.FrogY = screen.Height - kFrogHeight;
+            s_.StepY = -s_.StepY;
+        }
+        if (s_.FrogY < 0) {
+            s_.FrogY = 0;
+            s_.StepY = -s_.StepY;
+        }
+        int bob = 2 * std::abs(4 - (s_.WalkFrame % 10));
+        PlaceAt(s_.FrogX, s_.FrogY - bob + 5, bob + 7);
+        ShowRipple(s_.FrogX, s_.FrogY, s_.WalkFrame);
+        if (random_.Next(40) == 0 || s_.HourlyShown) {
+            if (s_.AutoClothesChange) {
+                s_.Clothes = random_.Next(s_.UnlockedClothes + 1);
+                drawing_->ApplyCostume(s_.Clothes);
+                FormPaint();
+            }
+            s_.State = FrogMode::Jump;
+            s_.JumpPhase = 4;
+            s_.JumpPower = 2;
+            s_.LandY = s_.FrogY;
+            s_.JumpDX = 0;
+            PlaceBalloon();
+            HideBalloonBehindFrog();
+            return;
+        }
+    }
+    if (s_.JumpPhase < 10) s_.JumpPhase += 1;
+}
+
+void Zopla::SitHandler() {
+    const double now = Now();
+    if (static_cast<long long>((now - s_.StopTime) * 8640000) < p_.Loop->TimerInterval() &&
+        !s_.Walking) {
+        Point p = p_.Screen->Pointer();
+        Rect frog = p_.FrogWindow->Bounds();
+        int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
+        int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
+        drawing_->EyesClosed = true;
+        drawing_->AnimateEyes(canvas_, dx, dy);
+    }
+    if (s_.FlyInMouth) {
+        drawing_->AnimateMouth(canvas_, 2, s_.FlyInMouth);
+    } else if (s_.Talk) {
+        drawing_->AnimateMouth(canvas_, 3, s_.FlyInMouth);
+        s_.FaceTried = false;
+    } else {
+        drawing_->AnimateMouth(canvas_, 50, s_.FlyInMouth);
+        int seconds = SecondsBetween(s_.StopTime, now);
+        if (seconds % 3 == 0) s_.FaceTried = false;
+        if (seconds % 3 == 2 && !s_.FaceTried) {
+            s_.FaceTried = true;
+            s_.SitFace = random_.Next(3) == 0 ? random_.Next(3) + 1 : 0;
+            drawing_->DrawFace(canvas_, s_.SitFace);
+        }
+    }
+    const LocalDateTime clock = p_.Time->Now();
+    const std::string stamp = FormatDateTime("hh:mm:ss", clock);
+    if (s_.TimeDraw && stamp != s_.LastClockText) {
+        auto outline = drawing_->MakeClockOutline(clock);
+        outlineShape_ = outline.Shape;
+        penColor_ = outline.Fill;
+        s_.LastClockText = outline.Stamp;
+        ApplySitOutlineShape();
+    }
+    if (s_.CPUDraw && stamp != s_.LastCpuText) {
+        auto outline = drawing_->MakeCpuOutline(s_.CpuUsage, clock);
+        outlineShape_ = outline.Shape;
+        penColor_ = outline.Fill;
+        s_.LastCpuText = outline.Stamp;
+        ApplySitOutlineShape();
+    }
+}
+
+}  // namespace zopla

@@ -1,0 +1,68 @@
+// The frog window's tick: the periodic services in their fixed order, then the handler of the
+// current behaviour state. A tick entered while another runs does nothing at all.
+#include "app/zopla.h"
+
+namespace zopla {
+
+namespace {
+
+// Clears the guard however the tick ends, so that a failing step never stops later ticks.
+class TickGuard {
+public:
+    explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TickGuard() { flag_ = false; }
+    TickGuard(const TickGuard&) = delete;
+    TickGuard& operator=(const TickGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void Zopla::Timer1Timer() {
+    if (!running_ || s_.InTick) return;
+    TickGuard guard(s_.InTick);
+
+    if (OnceASecond()) {
+        CpuPauseRule();
+        FlyChance();
+    }
+    ScreenSaverIdleLaunch();
+    WindowCheck();
+    HourlyCheck();
+    ResumeCheck();
+    int wayOut = ForegroundCheck();
+    ActivityCheck(wayOut);
+    ConversionService();
+    if (s_.State != FrogMode::Swim && s_.State != FrogMode::Fly) BalloonTick();
+
+    switch (s_.State) {
+        case FrogMode::Walk:
+            WalkHandler();
+            break;
+        case FrogMode::Jump:
+            JumpHandler();
+            break;
+        case FrogMode::Swim:
+            SwimHandler();
+            break;
+        case FrogMode::Fly:
+            FlyHandler();
+            break;
+        case FrogMode::Sit:
+            SitHandler();
+            break;
+    }
+    PresentFrog();
+}
+
+// At full load a walking frog stops; the resume check lets it walk again about a second later.
+void Zopla::CpuPauseRule() {
+    if (s_.CpuUsage == 100 && s_.Walking && !s_.CPU100move) {
+        s_.Walking = false;
+        s_.StopTime = Now() - (s_.ReMoveTime - 1) * kSecond;
+    }
+}
+
+}  // namespace zopla

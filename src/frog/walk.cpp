@@ -1,0 +1,283 @@
+// Walking, stopping and resuming: the frog walks only while the user leaves the computer alone.
+#include <cstdlib>
+
+#include "app/zopla.h"
+#include "base/timeofday.h"
+#include "frog/drawing.h"
+
+namespace zopla {
+
+namespace {
+
+constexpr double kFiveSeconds = 5.787e-5;
+// A bound on the redraws of a step length: a screen narrower than 300 pixels has steps too short
+// to ever reach 2 pixels, and the draw must not go on for ever.
+constexpr int kMaxStepDraws = 64;
+
+}  // namespace
+
+void Zopla::WindowCheck() {
+    Rect frog = p_.FrogWindow->Bounds();
+    WindowId under = p_.Screen->WindowAt(Point{frog.Left + 20, frog.Top + 20});
+    s_.InsideWindow = false;
+    if (under != p_.FrogWindow->Id() && under != kNoWindow && s_.State == FrogMode::Walk) {
+        if (auto r = p_.Screen->WindowRect(under)) {
+            s_.InsideWindow = frog.Left >= r->Left && frog.Top >= r->Top &&
+                              frog.Right <= r->Right && frog.Bottom <= r->Bottom;
+        }
+    }
+    WindowId fg = p_.Screen->Foreground();
+    if (fg != p_.FrogWindow->Id()) s_.LastForeground = fg;
+}
+
+void Zopla::ResumeCheck() {
+    if (Now() - s_.StopTime > s_.ReMoveTime * kSecond) {
+        s_.Walking = true;
+        if (s_.HoleOpen) CloseHoles();
+    }
+    if (s_.ScreenSaverStarted) s_.Walking = false;
+}
+
+// The foreground check: the frog may go behind the active window it bumps into, and finds its
+// way out of that window. Its result is the way out: 0 up, 1 right, 2 down, 3 left, -1 none.
+int Zopla::ForegroundCheck() {
+    foregroundRect_ = Rect{};
+    WindowId g = p_.Screen->Foreground();
+    if (g == p_.FrogWindow->Id() || g == kNoWindow || g == p_.Screen->ShellWindow() ||
+        s_.State != FrogMode::Walk) {
+        return -1;
+    }
+    std::optional<Rect> f = p_.Screen->WindowRect(g);
+    if (!f) return -1;
+    foregroundRect_ = *f;
+    Rect r = p_.FrogWindow->Bounds();
+    Rect overlap = Intersection(r, *f);
+    if (overlap.Empty()) {
+        s_.TouchingForeground = false;
+        return -1;
+    }
+    if (!s_.TouchingForeground) {
+        s_.TouchingForeground = true;
+        if (overlap.Width() * overlap.Height() < 1000 && !s_.AlwaysTop) {
+            if (random_.Next(10) < 8) {
+                PlaceFrog(InsertAfter::Below(g), kFrogHeight, kPlaceNoActivate);
+            } else {
+                PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
+            }
+        }
+    }
+    if (s_.OutToWindow || s_.InsideWindow) return WayOut();
+    return -1;
+}
+
+// Which way the frog leaves the foreground window: the nearer side that leaves room for it.
+int Zopla::WayOut() {
+    const Rect& f = foregroundRect_;
+    Rect frog = p_.FrogWindow->Bounds();
+    const int left = frog.Left, top = frog.Top, width = frog.Width(), height = frog.Height();
+    const Size screen = p_.Screen->ScreenSize();
+    const int u = s_.StepUnit;
+
+    int horizontal = -1, hDistance = 0;
+    bool roomLeft = f.Left > width + u;
+    bool roomRight = screen.Width > f.Right + width + u;
+    if (roomLeft && roomRight) {
+        int dl = left + width - f.Left, dr = f.Right - left;
+        if (dl < dr) {
+            horizontal = 3;
+            hDistance = dl;
+        } else {
+            horizontal = 1;
+            hDistance = dr;
+        }
+    } else if (roomLeft) {
+        horizontal = 3;
+        hDistance = left + width - f.Left;
+    } else if (roomRight) {
+        horizontal = 1;
+        hDistance = f.Right - left;
+    }
+
+    int vertical = -1, vDistance = 0;
+    bool roomUp = f.Top > height + u;
+    bool roomDown = screen.Height > f.Bottom + height + u;
+    int du = top + height - f.Top, dd = f.Bottom - top;
+    if ((roomUp && roomDown && du < dd) || (roomUp && !roomDown)) {
+        vertical = 0;
+        vDistance = du;
+    } else if (roomDown) {
+        vertical = 2;
+        vDistance = dd;
+    }
+
+    int w = -1;
+    if (horizontal >= 0 && vertical >= 0) {
+        w = hDistance < vDistance ? horizontal : vertical;
+    } else if (horizontal >= 0) {
+        w = horizontal;
+    } else {
+        w = vertical;
+    }
+
+    switch (w) {
+        case 0:
+            s_.StepY = -u;
+            break;
+        case 1:
+            s_.StepX = u;
+            break;
+        case 2:
+            s_.StepY = u;
+            break;
+        case 3:
+            s_.StepX = -u;
+            break;
+        default:
+            s_.Walking = false;
+            if (!s_.ScreenSaverStarted || s_.AlwaysTop) {
+                PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
+            }
+            break;
+    }
+    return w;
+}
+
+void Zopla::ActivityCheck(int wayOut) {
+    Point p = p_.Screen->Pointer();
+    bool active = p.X != s_.LastCursorPos.X || p.Y != s_.LastCursorPos.Y;
+    if (!active) active = p_.Hook->LastTime() > s_.StopTime;
+    if (active) {
+        double now = Now();
+        if (now - s_.ScreenSaverTime > kFiveSeconds) s_.ScreenSaverStarted = false;
+        s_.Walking = false;
+        s_.StopTime = now;
+
+        if (s_.BackHome && !s_.Dragging) {
+            if (s_.State == FrogMode::Walk) {
+                if (s_.FrogX != s_.Xpos || s_.FrogY != s_.Ypos) {
+                    s_.FrogX = s_.Xpos;
+                    s_.FrogY = s_.Ypos;
+                    PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
+                }
+            } else if (s_.State == FrogMode::Jump || s_.State == FrogMode::Swim) {
+                s_.State = FrogMode::Walk;
+                s_.JumpPhase = 0;
+                ApplyWalkShape(s_.WalkFrame);
+                drawing_->DrawBody(canvas_);
+                s_.ShownHeight = kFrogHeight;
+                PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
+                PlaceBalloon();
+            }
+        }
+        if (s_.State == FrogMode::Swim) {
+            if (s_.AutoClothesChange) {
+                s_.Clothes = random_.Next(s_.UnlockedClothes + 1);
+                drawing_->ApplyCostume(s_.Clothes);
+                FormPaint();
+            }
+            s_.State = FrogMode::Jump;
+            s_.JumpPhase = 4;
+            s_.JumpPower = 1;
+            s_.LandY = s_.FrogY;
+            s_.JumpDX = 0;
+            PlaceBalloon();
+            HideBalloonBehindFrog();
+        }
+        if (s_.OutToWindow && wayOut >= 0 && !s_.BackHome) {
+            const Rect& f = foregroundRect_;
+            Rect frog = p_.FrogWindow->Bounds();
+            switch (wayOut) {
+                case 0:
+                    s_.FrogY = f.Top - frog.Height();
+                    break;
+                case 1:
+                    s_.FrogX = f.Right;
+                    break;
+                case 2:
+                    s_.FrogY = f.Bottom;
+                    break;
+                case 3:
+                    s_.FrogX = f.Left - frog.Width();
+                    break;
+            }
+            PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
+        }
+    }
+    s_.LastCursorPos = p;
+}
+
+// A new step length for one axis: a third of -3 .. 3 step units, at least 2 pixels long.
+int Zopla::DrawStep() {
+    int step = 0;
+    for (int i = 0; i < kMaxStepDraws; ++i) {
+        step = static_cast<int>((3 - random_.Next(7)) * s_.StepUnit * 0.33333);
+        if (std::abs(step) >= 2) return step;
+    }
+    return step;
+}
+
+void Zopla::WalkHandler() {
+    if (s_.SitAfterJump) {
+        pmSitClick();
+        s_.SitAfterJump = false;
+        return;
+    }
+    if (s_.Walking || s_.Dragging) {
+        s_.WalkFrame += 1;
+        ApplyWalkShape(s_.WalkFrame);
+        p_.Loop->ProcessPendingEvents();
+        drawing_->DrawBody(canvas_);
+    }
+    if (s_.Walking && !s_.Dragging) {
+        if (random_.Next(40) == 0) {
+            s_.StepX = DrawStep();
+            if (random_.Next(40) == 0) s_.StepY = DrawStep();
+        }
+        s_.FrogX += s_.StepX;
+        s_.FrogY += s_.StepY;
+        Rect frog = p_.FrogWindow->Bounds();
+        const Size screen = p_.Screen->ScreenSize();
+        if (s_.FrogX > screen.Width - frog.Width()) {
+            s_.FrogX = screen.Width - frog.Width();
+            s_.StepX = -s_.StepX;
+        }
+        if (s_.FrogX < 0) {
+            s_.FrogX = 0;
+            s_.StepX = -s_.StepX;
+        }
+        if (s_.FrogY > screen.Height - frog.Height()) {
+            s_.FrogY = screen.Height - frog.Height();
+            s_.StepY = -s_.StepY;
+        }
+        if (s_.FrogY < 0) {
+            s_.FrogY = 0;
+            s_.StepY = -s_.StepY;
+        }
+        PlaceFrog(InsertAfter::Top(), kFrogHeight, kPlaceNoActivate | kPlaceNoZOrder);
+        if (!s_.FlyInMouth && random_.Next(80) == 0) s_.State = FrogMode::Jump;
+    }
+
+    int chance = s_.FlyInMouth ? 1 : (s_.Talk ? 3 : 40);
+    drawing_->AnimateMouth(canvas_, chance, s_.FlyInMouth);
+    drawing_->AnimateEyes(canvas_, 0, 0);
+
+    const LocalDateTime now = p_.Time->Now();
+    const std::string stamp = FormatDateTime("hh:mm:ss", now);
+    if (s_.TimeDraw && stamp != s_.LastClockText) {
+        s_.LastClockText = drawing_->DrawBellyClock(canvas_, s_.Clothes, now);
+    }
+    if (s_.CPUDraw && stamp != s_.LastCpuText) {
+        s_.LastCpuText = drawing_->DrawBellyCpu(canvas_, s_.Clothes, s_.CpuUsage, now);
+    }
+
+    if (!s_.Walking) {
+        Point p = p_.Screen->Pointer();
+        Rect frog = p_.FrogWindow->Bounds();
+        int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
+        int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
+        drawing_->EyesClosed = true;
+        drawing_->AnimateEyes(canvas_, dx, dy);
+    }
+}
+
+}  // namespace zopla

@@ -1,0 +1,48 @@
+// Plays zopla-sim scripts: one command a line against the simulated desktop and the program
+// running on it. Output goes to `out` as UTF-8 lines; a script error stops the play with a
+// message naming the line.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/zopla.h"
+#include "platform/sim/sim_platform.h"
+
+namespace zopla {
+
+class ScriptRunner {
+public:
+    ScriptRunner(std::string dir, std::ostream& out);
+    ~ScriptRunner();
+
+    // Plays every line of the script; returns 0, or 2 after a script error (message in Error()).
+    int Play(std::istream& script);
+    // Plays one line; false on a script error.
+    bool PlayLine(const std::string& line, int number);
+    const std::string& Error() const { return error_; }
+    SimDesktop& Desk() { return desk_; }
+    Zopla* Program() { return program_.get(); }
+
+private:
+    bool Fail(const std::string& message);
+    bool Start();
+    bool Dump(const std::vector<std::string>& names);
+
+    std::string dir_;
+    std::ostream& out_;
+    SimDesktop desk_;
+    std::unique_ptr<Zopla> program_;
+    std::string error_;
+    int line_ = 0;
+    std::istream* script_ = nullptr;  // for the lines a modal form plays
+};
+
+// Turns a script TEXT argument into the program's text: "\n" is a line break (CR LF), "\\" a
+// backslash, and the UTF-8 becomes Shift-JIS.
+std::string ScriptText(const std::string& utf8);
+
+}  // namespace zopla

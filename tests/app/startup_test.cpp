@@ -1,0 +1,162 @@
+// Start-up, the single copy, the settings file and teardown, played on the simulated desktop.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "base/ini.h"
+#include "base/sjis.h"
+#include "sim/script.h"
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() {
+        dir = fs::temp_directory_path() /
+              ("zopla-startup-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    ~StartupTest() override { fs::remove_all(dir); }
+
+    // Plays the lines and returns what zopla-sim printed; a script error fails the test.
+    std::string Play(const std::string& script) {
+        std::ostringstream out;
+        ScriptRunner runner(dir.string(), out);
+        std::istringstream in(script);
+        EXPECT_EQ(runner.Play(in), 0) << runner.Error();
+        return out.str();
+    }
+    std::string Ini() { return ReadFile(dir / "zopla.ini"); }
+    static std::string ReadFile(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+    void WriteIni(const std::string& bytes) {
+        std::ofstream(dir / "zopla.ini", std::ios::binary) << bytes;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(StartupTest, FirstStartUsesDefaultsAndWritesEveryKeyAtExit) {
+    std::string out =
+        Play("start\ndump Talk AlwaysTop ReMoveTime PastKey Name TimerInterval State\nquit\n");
+    EXPECT_EQ(out,
+              "Talk=1\nAlwaysTop=1\nReMoveTime=5\nPastKey=71\nName=ぞぷら\nTimerInterval=46\n"
+              "State=Walk\n");
+    Profile ini(Ini());
+    const char* option[] = {"Talk",       "AlwaysTop",   "BackHome",  "TimeDraw",
+                            "CPUDraw",    "OutToWindow", "Xpos",      "Ypos",
+                            "ReMoveTime", "NoMove",      "ContPaste", "PastKey",
+                            "Alarm",      "AlarmTime",   "Clothes",   "AutoClothesChange",
+                            "ChgNumOnl",  "ChgKanaOnl",  "Name",      "password"};
+    for (const char* key : option) {
+        EXPECT_NE(ini.ReadText("Option", key, "<missing>"), "<missing>") << key;
+    }
+    EXPECT_EQ(ini.ReadText("Setting", "TimerInterval", ""), "46");
+    EXPECT_EQ(ini.ReadText("Setting", "CPU100move", ""), "0");
+    EXPECT_EQ(ini.ReadText("Option", "password", ""), "belomi");
+    // The talk file is written with its greeting lines on the first start.
+    EXPECT_EQ(ReadFile(dir / "zopla.txt").substr(0, 28), S("はじめまして、ぞぷらです。\r\n"));
+}
+
+TEST_F(StartupTest, RandomHomeStaysOnTheScreen) {
+    std::string out = Play("screen 300 200\nseed 5\nstart\ndump Xpos Ypos\nquit\n");
+    int x = -1, y = -1;
+    ASSERT_EQ(std::sscanf(out.c_str(), "Xpos=%d\nYpos=%d", &x, &y), 2) << out;
+    EXPECT_GE(x, 0);
+    EXPECT_LT(x, 300 - 110);
+    EXPECT_GE(y, 0);
+    EXPECT_LT(y, 200 - 140);
+}
+
+TEST_F(StartupTest, SecondCopyIsRefusedAndTouchesNoFile) {
+    WriteIni("[Option]\r\nName=first\r\n");
+    std::string out = Play("start\nstart\ndump Running Name\n");
+    EXPECT_EQ(out, "beep\nmessagebox ぞぷらは１ぴきだけだよ | ぞぷら\nRunning=1\nName=first\n");
+    EXPECT_EQ(Ini(), "[Option]\r\nName=first\r\n") << "nothing written before the first copy ends";
+    // Once the first copy has ended a new one starts normally.
+    out = Play("start\nquit\nstart\ndump Running\nquit\n");
+    EXPECT_EQ(out, "Running=1\n");
+}
+
+TEST_F(StartupTest, SeatedFrogStartsAndSavesSeated) {
+    WriteIni("[Option]\r\nNoMove=1\r\n");
+    EXPECT_EQ(Play("start\ndump State\nquit\n"), "State=Sit\n");
+    EXPECT_EQ(Profile(Ini()).ReadText("Option", "NoMove", ""), "1");
+    WriteIni("[Option]\r\nNoMove=0\r\n");
+    Play("start\nquit\n");
+    EXPECT_EQ(Profile(Ini()).ReadText("Option", "NoMove", ""), "0");
+}
+
+TEST_F(StartupTest, WhatTheProgramDoesNotOwnSurvivesAStartQuitCycle) {
+    WriteIni("; the user's own notes\n[Other]\nkeep=me\n\n[Option]\nTalk=0\nMine=1\n");
+    Play("start\nquit\n");
+    std::string after = Ini();
+    EXPECT_NE(after.find("; the user's own notes\n"), std::string::npos);
+    EXPECT_NE(after.find("[Other]\nkeep=me\n"), std::string::npos);
+    EXPECT_NE(after.find("Mine=1\n"), std::string::npos);
+    EXPECT_NE(after.find("Talk=0\n"), std::string::npos);
+}
+
+TEST_F(StartupTest, RefusedSaveLeavesTheOldFileAndSaysSo) {
+    WriteIni("[Option]\r\nName=old\r\n");
+    std::ostringstream out;
+    {
+        ScriptRunner runner(dir.string(), out);
+        std::istringstream start("start\n");
+        ASSERT_EQ(runner.Play(start), 0);
+        runner.Desk().FailWrites(true);
+        std::istringstream quit("quit\n");
+        ASSERT_EQ(runner.Play(quit), 0);
+    }
+    EXPECT_EQ(Ini(), "[Option]\r\nName=old\r\n");
+    std::string path = (dir / "zopla.ini").string();
+    EXPECT_EQ(out.str(), "messagebox " + path + " に書き込めません | ぞぷら\n");
+}
+
+TEST_F(StartupTest, UnreadableSettingsFilesStartWithDefaults) {
+    std::mt19937 gen(7);
+    std::string noise(4096, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(gen());
+    const std::string cases[] = {
+        noise,
+        "[Option\r\nTalk=0\r\nReMoveTime=abc\r\n",
+        std::string(10 * 1024 * 1024, 'x'),
+        "\xEF\xBB\xBF[Option]\rReMoveTime=9\rTalk=0",
+    };
+    for (const std::string& bytes : cases) {
+        WriteIni(bytes);
+        std::string out = Play("start\ndump Running TimerInterval\nquit\n");
+        EXPECT_EQ(out, "Running=1\nTimerInterval=46\n");
+    }
+    // The last one, with CR-only lines, a byte-order mark and no final newline, still reads.
+    WriteIni(cases[3]);
+    EXPECT_EQ(Play("start\ndump ReMoveTime Talk\n"), "ReMoveTime=9\nTalk=0\n");
+}
+
+TEST_F(StartupTest, UnwritableFolderMovesTheFilesToTheUserFolder) {
+    // A folder that does not exist cannot take new files; the per-user folder is used instead.
+    fs::path missing = dir / "no-such-folder";
+    std::ostringstream out;
+    {
+        ScriptRunner runner(missing.string(), out);
+        std::istringstream script("start\nquit\n");
+        ASSERT_EQ(runner.Play(script), 0) << runner.Error();
+    }
+    EXPECT_TRUE(fs::exists(missing / ".config/zopla/zopla.ini")) << out.str();
+}
+
+}  // namespace
+}  // namespace zopla

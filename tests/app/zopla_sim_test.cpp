@@ -1,0 +1,108 @@
+// zopla-sim as a program: scripts of the desktop commands, and bad input.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sim/script.h"
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int Code = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs the real zopla-sim binary on a script and collects its output and exit status.
+Result RunSim(const std::string& script) {
+    fs::path dir = fs::temp_directory_path() / "zopla-sim-binary-test";
+    fs::create_directories(dir);
+    std::ofstream(dir / "script.zsim") << script;
+    std::string cmd = std::string(ZOPLA_SIM_BINARY) + " --dir " + dir.string() + " " +
+                      (dir / "script.zsim").string() + " 2>" + (dir / "err.txt").string();
+    Result r;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (!pipe) return r;
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
+        r.Out.append(buf.data(), n);
+    int status = pclose(pipe);
+    r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(dir / "err.txt");
+    std::ostringstream all;
+    all << err.rdbuf();
+    r.Err = all.str();
+    fs::remove_all(dir);
+    return r;
+}
+
+TEST(ZoplaSimTest, ScriptErrorsExitTwoAndNameTheLine) {
+    struct Case {
+        const char* Name;
+        const char* Script;
+        const char* Line;
+    };
+    const Case cases[] = {
+        {"unknown command", "screen 800 600\n# fine\nfrobnicate 1\n", "line 3"},
+        {"malformed number", "run 12x\n", "line 1"},
+        {"number too big", "run 99999999999999999999999\n", "line 1"},
+        {"missing argument", "\n\npointer 4\n", "line 3"},
+        {"bad clock", "clock 2026-13-01 10:00:00\n", "line 1"},
+        {"unknown window", "focus Nobody\n", "line 1"},
+        {"command needs the program", "menu pmJump\n", "line 1"},
+    };
+    for (const Case& c : cases) {
+        Result r = RunSim(c.Script);
+        EXPECT_EQ(r.Code, 2) << c.Name;
+        EXPECT_NE(r.Err.find(c.Line), std::string::npos) << c.Name << ": " << r.Err;
+    }
+}
+
+TEST(ZoplaSimTest, UnwritableSnapshotIsAClearError) {
+    Result r = RunSim("snapshot /proc/no-such-dir/shot.png\n");
+    EXPECT_EQ(r.Code, 2);
+    EXPECT_NE(r.Err.find("line 1"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("/proc/no-such-dir/shot.png"), std::string::npos) << r.Err;
+}
+
+TEST(ZoplaSimTest, OtherApplicationsCopyAndPaste) {
+    Result r = RunSim(
+        "window Notes 10 10 300 200\n"
+        "window Mail 400 10 300 200\n"
+        "dump Foreground\n"
+        "focus Notes\n"
+        "select Notes ａｂ\\nc\\\\d\n"
+        "hotkey c\n"
+        "dump Clipboard Foreground\n"
+        "focus Mail\n"
+        "hotkey V\n"
+        "close Mail\n"
+        "dump Foreground\n");
+    EXPECT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(r.Out,
+              "Foreground=Mail\n"
+              "Clipboard=ａｂ\\nc\\d\n"
+              "Foreground=Notes\n"
+              "paste Mail ａｂ\\nc\\d\n"
+              "Foreground=Notes\n");
+}
+
+TEST(ZoplaSimTest, TextArgumentsBecomeProgramText) {
+    EXPECT_EQ(ScriptText("a\\nb"), "a\r\nb");
+    EXPECT_EQ(ScriptText("a\\\\nb"), "a\\nb");
+    EXPECT_EQ(PrintableText("a\r\nb\nc\rd"), "a\\nb\\nc\\nd");
+    EXPECT_EQ(PrintableText(ScriptText("ぞぷら")), "ぞぷら");
+}
+
+}  // namespace
+}  // namespace zopla

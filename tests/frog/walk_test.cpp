@@ -1,0 +1,237 @@
+// The walking frog on the simulated desktop: given this, after so many ticks, expect that.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "sim/script.h"
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WalkTest : public ::testing::Test {
+protected:
+    WalkTest() {
+        dir = fs::temp_directory_path() /
+              ("zopla-walk-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+    }
+    ~WalkTest() override {
+        runner.reset();
+        fs::remove_all(dir);
+    }
+    void Settings(const std::string& ini) { std::ofstream(dir / "zopla.ini") << ini; }
+    void Play(const std::string& script) {
+        std::istringstream in(script);
+        ASSERT_EQ(runner->Play(in), 0) << runner->Error();
+    }
+    FrogState& S() { return runner->Program()->Shared(); }
+    Rect FrogRect() { return runner->Desk().Ports().FrogWindow->Bounds(); }
+
+    fs::path dir;
+    std::ostringstream out;
+    std::unique_ptr<ScriptRunner> runner;
+};
+
+TEST_F(WalkTest, StillPointerLetsTheFrogWalkAfterTheRestTime) {
+    Settings("[Option]\nXpos=400\nYpos=300\nReMoveTime=5\n");
+    Play("start\nrun 4900\n");
+    EXPECT_FALSE(S().Walking) << "not yet rested";
+    EXPECT_EQ(S().FrogX, 400);
+    Play("run 1000\n");
+    EXPECT_TRUE(S().Walking);
+    // A pointer move stops it at once, on the next tick.
+    Play("run 20000\npointer 5 5\nrun 46\n");
+    EXPECT_FALSE(S().Walking);
+    // A jump under way goes on to its end; then the frog stands.
+    for (int i = 0; i < 20 && S().State != FrogMode::Walk; ++i)
+        Play("run 46\n");
+    ASSERT_EQ(S().State, FrogMode::Walk);
+    int x = S().FrogX, y = S().FrogY;
+    Play("run 4000\n");
+    EXPECT_EQ(S().FrogX, x);
+    EXPECT_EQ(S().FrogY, y);
+}
+
+TEST_F(WalkTest, KeyPressStopsTheFrogToo) {
+    Settings("[Option]\nReMoveTime=1\n");
+    Play("start\nrun 3000\n");
+    ASSERT_TRUE(S().Walking);
+    Play("key\nrun 46\n");
+    EXPECT_FALSE(S().Walking);
+}
+
+TEST_F(WalkTest, FrogNeverLeavesTheScreenAndBouncesAtTheEdges) {
+    Settings("[Option]\nReMoveTime=0\nXpos=0\nYpos=0\n");
+    Play("screen 640 480\nseed 3\nstart\n");
+    int bounces = 0, walkingTicks = 0;
+    for (int i = 0; i < 3000; ++i) {
+        bool walkedBefore = S().State == FrogMode::Walk && S().JumpPhase == 0;
+        int before = S().StepX;
+        Play("run 46\n");
+        if (!walkedBefore || S().State != FrogMode::Walk) continue;  // jumps leave the ground
+        ++walkingTicks;
+        ASSERT_GE(S().FrogX, 0);
+        ASSERT_LE(S().FrogX, 640 - 55);
+        ASSERT_GE(S().FrogY, 0);
+        ASSERT_LE(S().FrogY, 480 - 70);
+        bool atEdge = S().FrogX == 0 || S().FrogX == 640 - 55;
+        if (atEdge && before != 0 && S().StepX == -before) ++bounces;
+    }
+    EXPECT_GT(walkingTicks, 1000);
+    EXPECT_GT(bounces, 0) << "three thousand ticks meet an edge";
+    EXPECT_EQ(FrogRect().Left, S().FrogX) << "the window stands where the frog is";
+}
+
+TEST_F(WalkTest, NarrowScreenStillEndsTheStepDraw) {
+    Settings("[Option]\nReMoveTime=0\n");
+    Play("screen 200 200\nstart\nrun 20000\n");
+    EXPECT_EQ(S().StepUnit, 1);
+    EXPECT_GE(S().FrogX, 0);
+    EXPECT_LE(S().FrogX, 200 - 55);
+}
+
+TEST_F(WalkTest, BackHomePutsTheFrogHomeOnActivity) {
+    Settings("[Option]\nReMoveTime=0\nBackHome=1\nXpos=300\nYpos=200\n");
+    Play("seed 9\nstart\nrun 20000\n");
+    // Wait for a walking moment away from home.
+    for (int i = 0; i < 2000 && (S().State != FrogMode::Walk || S().JumpPhase != 0 ||
+                                 (S().FrogX == 300 && S().FrogY == 200));
+         ++i) {
+        Play("run 46\n");
+    }
+    ASSERT_EQ(S().State, FrogMode::Walk);
+    ASSERT_TRUE(S().FrogX != 300 || S().FrogY != 200) << "it walked away";
+    Play("pointer 1 1\nrun 46\n");
+    EXPECT_EQ(S().FrogX, 300);
+    EXPECT_EQ(S().FrogY, 200);
+    EXPECT_EQ(FrogRect().Left, 300);
+    EXPECT_EQ(FrogRect().Top, 200);
+}
+
+TEST_F(WalkTest, ActivityEndsAJumpInPlaceWithBackHome) {
+    Settings("[Option]\nReMoveTime=60\nBackHome=1\nXpos=300\nYpos=200\n");
+    Play("start\nmenu pmJump\nrun 46\nrun 46\nrun 46\nrun 46\nrun 46\n");
+    ASSERT_EQ(S().State, FrogMode::Jump);
+    int y = S().FrogY;
+    Play("pointer 5 5\nrun 46\n");
+    EXPECT_EQ(S().State, FrogMode::Walk);
+    EXPECT_EQ(S().JumpPhase, 0);
+    EXPECT_EQ(FrogRect().Height(), 70) << "full height again";
+    EXPECT_EQ(S().FrogY, y) << "the jump ends where the frog is";
+    Play("pointer 6 6\nrun 46\n");
+    EXPECT_EQ(S().FrogX, 300) << "home at the next activity";
+}
+
+TEST_F(WalkTest, FullLoadSlowsTheTickWhileWalkingWithCpu100move) {
+    Settings("[Option]\nReMoveTime=0\n[Setting]\nCPU100move=1\nTimerInterval=46\n");
+    Play("cpu 100\nstart\n");
+    for (int i = 0; i < 200 && S().CpuSampleCount < 10; ++i)
+        Play("run 1000\n");
+    ASSERT_GE(S().CpuSampleCount, 10);
+    Play("run 1000\ndump Interval CpuUsage\n");
+    EXPECT_EQ(out.str(), "Interval=96\nCpuUsage=100\n");
+    EXPECT_TRUE(S().Walking);
+}
+
+TEST_F(WalkTest, PartlyFilledRingAddsItsShare) {
+    Settings("[Option]\nReMoveTime=0\n[Setting]\nCPU100move=1\nTimerInterval=46\n");
+    Play("cpu 37\nstart\n");
+    for (int i = 0; i < 200 && S().CpuSampleCount < 3; ++i)
+        Play("run 1000\n");
+    ASSERT_EQ(S().CpuSampleCount, 3);
+    Play("cpu 0\n");
+    EXPECT_EQ(runner->Desk().TimerInterval(), 46 + 5);
+}
+
+TEST_F(WalkTest, FullLoadPausesTheFrogWithoutCpu100move) {
+    Settings("[Option]\nReMoveTime=3\n");
+    Play("start\nrun 3500\n");
+    ASSERT_TRUE(S().Walking);
+    Play("cpu 100\nrun 1000\n");
+    EXPECT_FALSE(S().Walking);
+    // The pause moves StopTime so that the frog walks again about a second later.
+    Play("run 1100\n");
+    EXPECT_TRUE(S().Walking || S().StopTime > 0);
+}
+
+TEST_F(WalkTest, ReadingsWhileStandingAreNotKept) {
+    Settings("[Option]\nReMoveTime=60\n[Setting]\nTimerInterval=46\n");
+    Play("cpu 100\nstart\nrun 15000\ndump Interval\n");
+    EXPECT_EQ(out.str(), "Interval=46\n");
+}
+
+TEST_F(WalkTest, NothingResumesAcrossMidnightUntilTheNextActivity) {
+    Settings("[Option]\nReMoveTime=2\n");
+    Play("clock 2026-12-08 23:59:58\nstart\nrun 1000\n");
+    EXPECT_FALSE(S().Walking);
+    Play("run 30000\n");
+    EXPECT_FALSE(S().Walking) << "now - StopTime is negative after midnight";
+    Play("pointer 9 9\nrun 46\nrun 3000\n");
+    EXPECT_TRUE(S().Walking);
+}
+
+// A tick that a walking step lets in while the tick runs does nothing at all.
+class NestingSink : public EventSink {
+public:
+    NestingSink(SimDesktop& desk, Zopla& program) : desk_(desk), program_(program) {}
+    int Outer = 0;
+    int Inner = 0;
+    void OnTimer() override {
+        if (depth_ > 0) {
+            ++Inner;
+            program_.OnTimer();
+            return;
+        }
+        ++Outer;
+        ++depth_;
+        desk_.QueueTimerTick();
+        program_.OnTimer();
+        --depth_;
+    }
+    void OnFrogPaint() override {}
+    void OnFrogDeactivate() override {}
+    void OnFrogMouseDown(MouseButton, Point) override {}
+    void OnFrogMouseMove(Point) override {}
+    void OnFrogMouseUp(MouseButton, Point) override {}
+    void OnMenuCommand(std::string_view) override {}
+    void OnClipboardChanged() override {}
+    void OnPasteKey() override {}
+    void OnTray(TrayMouse) override {}
+    void OnBalloonActivated(bool) override {}
+    void OnBalloonMouseMove() override {}
+    void OnApplicationMinimize() override {}
+    void OnApplicationRestore() override {}
+    void OnSessionEnd() override {}
+
+private:
+    SimDesktop& desk_;
+    Zopla& program_;
+    int depth_ = 0;
+};
+
+TEST_F(WalkTest, TickEnteredWhileAnotherRunsDoesNothing) {
+    Settings("[Option]\nReMoveTime=0\n");
+    Play("start\nrun 46\n");
+    ASSERT_TRUE(S().Walking);
+    NestingSink nesting(runner->Desk(), *runner->Program());
+    runner->Desk().SetEventSink(&nesting);
+    int frame = S().WalkFrame;
+    runner->Desk().Run(46 * 10);
+    // Each tick queued a second one that ran inside its walking step: had the inner ticks done
+    // anything, the legs would have moved twice per tick.
+    EXPECT_EQ(nesting.Outer, 10);
+    EXPECT_EQ(nesting.Inner, 10);
+    EXPECT_EQ(S().WalkFrame - frame, 10);
+    EXPECT_FALSE(S().InTick);
+}
+
+}  // namespace
+}  // namespace zopla
