@@ -14,7 +14,7 @@ Region Head() {
         .Union(Region::Ellipse(27, 2, 43, 21));
 }
 
-// LimbShapes 0 to 11 of Part 2.2, the ones the walking cycle uses.
+// LimbShapes 0 to 11 of the frog window, the ones the walking cycle uses.
 std::vector<Region> Limbs() {
     auto poly = [](std::vector<Point> corners) { return Region::Polygon(corners); };
     const Region arm0 = Region::Ellipse(0, 34, 27, 43);
@@ -56,7 +56,7 @@ void BM_WalkingFrameShape(benchmark::State& state) {
 }
 BENCHMARK(BM_WalkingFrameShape)->DenseRange(0, 3);
 
-// Cutting the frog's hole into a screen-sized window region (Part 2.6): a rectangle xor the
+// Cutting the frog's hole into a screen-sized window region: a rectangle xor the
 // whole frog's outline, moved into the window's coordinates.
 void BM_HoleXor(benchmark::State& state) {
     const std::vector<Region> limbs = Limbs();

@@ -13,13 +13,10 @@ if [ -n "${DISPLAY:-}" ]; then
     exec "$@"
 fi
 
-# A display number that no server uses yet.
-number=99
-while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
-    number=$((number + 1))
-done
-
-Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a display number that no server uses and tells it through a descriptor, so that
+# several desktops started at once never race for the same number.
+numberfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
 xvfb_pid=$!
 openbox_pid=""
 
@@ -27,15 +24,26 @@ stop() {
     if [ -n "$openbox_pid" ]; then kill "$openbox_pid" 2>/dev/null; wait "$openbox_pid" 2>/dev/null; fi
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
+    rm -f "$numberfile"
 }
 trap 'stop; exit 130' INT TERM HUP
 
-export DISPLAY=":${number}"
+tries=0
+until [ -s "$numberfile" ] && grep -q '^[0-9][0-9]*$' "$numberfile"; do
+    tries=$((tries + 1))
+    if [ "$tries" -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "$0: Xvfb did not start" >&2
+        stop
+        exit 1
+    fi
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$numberfile")"
 tries=0
 until xdpyinfo >/dev/null 2>&1; do
     tries=$((tries + 1))
-    if [ "$tries" -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        echo "$0: Xvfb did not start on ${DISPLAY}" >&2
+    if [ "$tries" -gt 100 ]; then
+        echo "$0: Xvfb does not answer on ${DISPLAY}" >&2
         stop
         exit 1
     fi

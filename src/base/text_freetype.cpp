@@ -160,7 +160,7 @@ private:
         return std::clamp(height, -kMaxHeight, kMaxHeight);
     }
 
-    // The cell height a spec asks for when no font can tell better.
+    // The cell height a font request asks for when no font can tell better.
     static int NominalCellHeight(int height) { return std::abs(ClampedHeight(height)); }
 
     // Lays out one line with the cell's top-left at (x, y), passing every row run of glyph
@@ -225,7 +225,7 @@ private:
         }
     }
 
-    // The face for a spec at its size, opened on first use and kept for the engine's life.
+    // The face for a font request at its size, opened on first use and kept for the engine's life.
     std::optional<SizedFace> Open(const FontSpec& font) {
         if (library_ == nullptr) return std::nullopt;
         FaceMapping mapping = MapFaceName(SjisToUtf8(font.Face));

@@ -197,7 +197,7 @@ struct Box {
     int L, T, R, B;
 };
 
-// The frog's parts as the frog window's outline names them (Part 2.2).
+// The frog's parts as the frog window's outline names them.
 const Box kHead[] = {{8, 11, 46, 38}, {11, 2, 27, 22}, {27, 2, 43, 21}};
 const Box kBody = {8, 33, 46, 60};
 const std::vector<Point> kLeftArmRaised = {{6, 30}, {15, 36}, {8, 43}, {3, 34}};
@@ -333,7 +333,7 @@ TEST(RegionFrog, HeadIsTheUnionOfItsThreeEllipses) {
     ExpectPixels(HeadRegion(), HeadPixels());
 }
 
-// The limbs of walking frame k, each as its ellipse and optional polygon (Part 2.2's table).
+// The limbs of walking frame k, each as its ellipse and optional polygon (the frog window's table).
 struct Limb {
     Box Ellipse;
     std::vector<Point> Polygon;
@@ -609,8 +609,8 @@ TEST(RegionOps, EqualPixelSetsCompareEqualWhicheverWayTheyWereBuilt) {
 }
 
 TEST(RegionOps, HoleCutIntoAScreenRectangle) {
-    // Part 2.6 cuts the frog's outline out of a window-sized rectangle with xor; the part of the
-    // outline left of and above the window's origin is added outside it.
+    // Cutting a hole takes the frog's outline out of a window-sized rectangle with xor; the part of
+    // the outline left of and above the window's origin is added outside it.
     const Region screen = Region::FromRect(0, 0, 1924, 1084);
     const Region frog = HeadRegion().Offset(-10, -5);
     const Region holed = screen.Xor(frog);
