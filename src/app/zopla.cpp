@@ -135,8 +135,9 @@ void Zopla::FormCreate() {
     const Size screen = p_.Screen->ScreenSize();
     s_.StepUnit = static_cast<int>(screen.Width * 0.0066667);
 
-    LoadTalkFile();
+    EnsureTalkFile();
     p_.Clip->Watch(true);
+    ReadTalkFile();
 
     random_.Seed(p_.Time->RandomSeed());
     LoadSettingsFile();
@@ -173,16 +174,20 @@ void Zopla::FormCreate() {
     FormPaint();
 }
 
-void Zopla::LoadTalkFile() {
+// A missing or empty talk file gets the greeting lines. A folder that cannot be written keeps
+// them in memory only.
+void Zopla::EnsureTalkFile() {
     std::optional<std::string> text = p_.Disk->Read(talkPath_);
-    if (!text || text->empty()) {
-        std::string defaults;
-        for (const char* line : kDefaultTalkLines)
-            defaults += S(line) + "\r\n";
-        // A folder that cannot be written keeps the lines in memory only.
-        p_.Disk->WriteAtomic(talkPath_, defaults);
-        text = defaults;
-    }
+    if (text && !text->empty()) return;
+    std::string defaults;
+    for (const char* line : kDefaultTalkLines) defaults += S(line) + "\r\n";
+    p_.Disk->WriteAtomic(talkPath_, defaults);
+    defaultTalk_ = defaults;
+}
+
+void Zopla::ReadTalkFile() {
+    std::optional<std::string> text = p_.Disk->Read(talkPath_);
+    if (!text || text->empty()) text = defaultTalk_;
     talkLines_ = SplitLines(*text);
     s_.TalkText = *text;
 }

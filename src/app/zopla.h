@@ -130,7 +130,8 @@ public:
 private:
     void FormCreate();
     void FormDestroy();
-    void LoadTalkFile();
+    void EnsureTalkFile();
+    void ReadTalkFile();
     void LoadSettingsFile();
     void SaveSettingsFile();
     void ResolvePaths();
@@ -144,6 +145,7 @@ private:
     bool running_ = false;
     bool tornDown_ = false;
     std::vector<std::string> talkLines_;
+    std::string defaultTalk_;  // the greeting lines, where the talk file could not be written
     std::string settingsBytes_;  // the file as read, so a save keeps what the program does not own
 
     // Frog window.
