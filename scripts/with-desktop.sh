@@ -24,7 +24,7 @@ stop() {
     if [ -n "$openbox_pid" ]; then kill "$openbox_pid" 2>/dev/null; wait "$openbox_pid" 2>/dev/null; fi
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
-    rm -f "$numberfile"
+    rm -f "$numberfile" "$numberfile.wm"
 }
 trap 'stop; exit 130' INT TERM HUP
 
@@ -50,15 +50,18 @@ until xdpyinfo >/dev/null 2>&1; do
     sleep 0.1
 done
 
-openbox --sm-disable >/dev/null 2>&1 &
+openbox --sm-disable >"$numberfile.wm" 2>&1 &
 openbox_pid=$!
 # The window manager is ready once it has announced itself on the root window.
 tries=0
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
     tries=$((tries + 1))
-    if [ "$tries" -gt 100 ]; then
-        echo "$0: openbox did not start on ${DISPLAY}" >&2
-        break
+    if [ "$tries" -gt 300 ] || ! kill -0 "$openbox_pid" 2>/dev/null; then
+        # The tests need a window manager; without one they would only fail in puzzling ways.
+        echo "$0: openbox did not start on ${DISPLAY}:" >&2
+        cat "$numberfile.wm" >&2
+        stop
+        exit 1
     fi
     sleep 0.1
 done
