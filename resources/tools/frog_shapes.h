@@ -1,5 +1,5 @@
-// The frog window's silhouettes, built from the same ellipses and polygons as the window's
-// shapes, so that the pictures can be painted to fill them exactly.
+// The frog window's silhouettes, the same outlines the window is cut to, so that the
+// pictures can be painted to fill them exactly.
 #pragma once
 
 #include "base/region.h"

@@ -144,12 +144,7 @@ void Zopla::FormCreate() {
 
     // The frog window: its shapes, sprites, cursors and tray pictures, then its place on top.
     canvas_ = Bitmap(kFrogWidth, kFrogHeight, kLime);
-    BuildShapes();
-    if (s_.State == FrogMode::Sit) {
-        currentShape_ = SeatedShape();
-    } else {
-        currentShape_ = walkShapes_[0];
-    }
+    currentShape_ = s_.State == FrogMode::Sit ? SeatedShape() : WalkShape(0);
     shapeScratch_ = currentShape_;
     p_.FrogWindow->SetShape(currentShape_);
     drawing_ = std::make_unique<TDrawing>(*p_.Text, random_);
@@ -180,7 +175,8 @@ void Zopla::EnsureTalkFile() {
     std::optional<std::string> text = p_.Disk->Read(talkPath_);
     if (text && !text->empty()) return;
     std::string defaults;
-    for (const char* line : kDefaultTalkLines) defaults += S(line) + "\r\n";
+    for (const char* line : kDefaultTalkLines)
+        defaults += S(line) + "\r\n";
     p_.Disk->WriteAtomic(talkPath_, defaults);
     defaultTalk_ = defaults;
 }

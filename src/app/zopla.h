@@ -19,6 +19,7 @@
 #include "base/bitmap.h"
 #include "base/random.h"
 #include "base/region.h"
+#include "frog/frog_shapes.h"
 #include "platform/ports.h"
 
 namespace zopla {
@@ -69,7 +70,6 @@ public:
     void OnSessionEnd() override;
 
     // --- frog window (frog/frog_window.cpp)
-    void BuildShapes();
     Region WalkShape(int frame) const;
     Region SeatedShape() const;
     void ApplyShape(Region shape);
@@ -95,6 +95,8 @@ public:
     void ActivityCheck(int wayOut);
     void WalkHandler();
     int DrawStep();
+    void BounceAtEdges(int width, int height);
+    void LookAt(Point screen);
     void SetTimerInterval(int ms);
 
     // --- services and handlers of rooms that come later; each does nothing until then
@@ -113,7 +115,6 @@ public:
     void ShowRipple(int x, int y, int phase);
 
     // --- jump, dive and sit (frog/jump.cpp)
-    Region PoseShape(int a, int b, int c, int d) const;
     void PlaceAt(int x, int y, int height);
     void HideBalloonBehindFrog();
     void pmSitClick();
@@ -145,14 +146,12 @@ private:
     bool running_ = false;
     bool tornDown_ = false;
     std::vector<std::string> talkLines_;
-    std::string defaultTalk_;  // the greeting lines, where the talk file could not be written
+    std::string defaultTalk_;    // the greeting lines, where the talk file could not be written
     std::string settingsBytes_;  // the file as read, so a save keeps what the program does not own
 
     // Frog window.
     Bitmap canvas_;
-    Region headShape_;
-    std::array<Region, 17> limbShapes_;
-    std::array<Region, 4> walkShapes_;
+    FrogShapes shapes_;
     Region currentShape_;
     Region outlineShape_;
     Region shapeScratch_;

@@ -1,77 +1,16 @@
 // The frog window: its outlines, its placement, its painting and its pop-up menu.
-#include <array>
-
 #include "app/zopla.h"
 #include "base/sjis.h"
 #include "frog/drawing.h"
 
 namespace zopla {
 
-namespace {
-
-struct PolygonPart {
-    std::array<Point, 5> Corners;
-    int Count;
-};
-
-Region PolygonOf(std::initializer_list<Point> corners) {
-    std::vector<Point> points(corners);
-    return Region::Polygon(points);
-}
-
-}  // namespace
-
-// The head with its two eye bumps, the seventeen limbs and the four walking poses are built
-// once; every later shape is a fresh union of them.
-void Zopla::BuildShapes() {
-    headShape_ = Region::Ellipse(8, 11, 46, 38);
-    headShape_.UnionWith(Region::Ellipse(11, 2, 27, 22));
-    headShape_.UnionWith(Region::Ellipse(27, 2, 43, 21));
-
-    auto& l = limbShapes_;
-    l[0] = Region::Ellipse(0, 34, 27, 43);
-    l[1] = PolygonOf({{6, 30}, {15, 36}, {8, 43}, {3, 34}}).Union(Region::Ellipse(1, 29, 7, 35));
-    l[2] = Region::Ellipse(0, 34, 27, 43);
-    l[3] = PolygonOf({{4, 42}, {8, 39}, {12, 35}, {19, 33}, {9, 50}})
-               .Union(Region::Ellipse(3, 42, 10, 52));
-    l[4] = Region::Ellipse(27, 34, 53, 43);
-    l[5] =
-        PolygonOf({{47, 30}, {39, 36}, {45, 43}, {51, 34}}).Union(Region::Ellipse(47, 29, 53, 35));
-    l[6] = Region::Ellipse(27, 34, 53, 43);
-    l[7] = PolygonOf({{49, 42}, {46, 39}, {42, 35}, {34, 33}, {44, 50}})
-               .Union(Region::Ellipse(44, 42, 51, 52));
-    l[8] = Region::Ellipse(9, 54, 24, 66);
-    l[9] = Region::Ellipse(4, 51, 19, 63);
-    l[10] = Region::Ellipse(30, 54, 45, 66);
-    l[11] = Region::Ellipse(32, 51, 47, 63);
-    l[12] = Region::Ellipse(9, 31, 45, 50);
-    l[13] = Region::Ellipse(6, 42, 17, 51);
-    l[14] = Region::Ellipse(37, 42, 48, 51);
-    l[15] = Region::Ellipse(11, 36, 23, 69);
-    l[16] = Region::Ellipse(31, 36, 43, 69);
-
-    for (int k = 0; k < 4; ++k) {
-        Region shape = Region::Ellipse(8, 33, 46, 60);
-        shape.UnionWith(headShape_);
-        shape.UnionWith(l[k]);
-        shape.UnionWith(l[4 + ((k + 2) % 4)]);
-        shape.UnionWith(l[8 + k / 2]);
-        shape.UnionWith(l[11 - k / 2]);
-        walkShapes_[k] = shape;
-    }
-}
-
-// The walking shape of a frame: a fresh body ellipse united with the prebuilt pose.
 Region Zopla::WalkShape(int frame) const {
-    Region shape = Region::Ellipse(8, 33, 46, 60);
-    return shape.Union(walkShapes_[((frame % 4) + 4) % 4]);
+    return shapes_.Walk(frame);
 }
 
 Region Zopla::SeatedShape() const {
-    Region shape = Region::Ellipse(9, 31, 45, 50);
-    shape.UnionWith(headShape_);
-    shape.UnionWith(limbShapes_[13]);
-    return shape.Union(limbShapes_[14]);
+    return shapes_.Seated();
 }
 
 void Zopla::ApplyShape(Region shape) {

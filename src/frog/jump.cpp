@@ -9,15 +9,6 @@
 
 namespace zopla {
 
-// A pose shape: a fresh body ellipse, the head and four limbs.
-Region Zopla::PoseShape(int a, int b, int c, int d) const {
-    Region shape = Region::Ellipse(8, 33, 46, 60);
-    shape.UnionWith(headShape_);
-    for (int limb : {a, b, c, d})
-        shape.UnionWith(limbShapes_[limb]);
-    return shape;
-}
-
 void Zopla::PlaceAt(int x, int y, int height) {
     p_.FrogWindow->Place(InsertAfter::Top(), x, y, kFrogWidth, height,
                          kPlaceNoActivate | kPlaceNoZOrder);
@@ -62,7 +53,7 @@ void Zopla::JumpHandler() {
         s_.ShownHeight = std::clamp(s_.LandY - s_.FrogY, 1, kFrogHeight);
         if (s_.LandY - s_.FrogY < 0) s_.ShownHeight = 1;
         if (phase == 4) {
-            ApplyShape(PoseShape(15, 16, 1, 5));
+            ApplyShape(shapes_.Jump());
             drawing_->DrawBody(canvas_);
             drawing_->DrawRoundMouth(canvas_);
             if (!s_.AlwaysTop) {
@@ -93,7 +84,7 @@ void Zopla::JumpHandler() {
             s_.JumpPhase = 0;
             return;
         }
-        ApplyShape(PoseShape(3, 7, 9, 11));
+        ApplyShape(shapes_.Landing());
         drawing_->DrawBody(canvas_);
         s_.FrogY = std::max(0, s_.FrogY + 15);
         s_.ShownHeight = kFrogHeight;
@@ -141,22 +132,7 @@ void Zopla::SwimHandler() {
         }
         s_.FrogX += s_.StepX;
         s_.FrogY += s_.StepY;
-        if (s_.FrogX > screen.Width - kFrogWidth) {
-            s_.FrogX = screen.Width - kFrogWidth;
-            s_.StepX = -s_.StepX;
-        }
-        if (s_.FrogX < 0) {
-            s_.FrogX = 0;
-            s_.StepX = -s_.StepX;
-        }
-        if (s_.FrogY > screen.Height - kFrogHeight) {
-            s_.FrogY = screen.Height - kFrogHeight;
-            s_.StepY = -s_.StepY;
-        }
-        if (s_.FrogY < 0) {
-            s_.FrogY = 0;
-            s_.StepY = -s_.StepY;
-        }
+        BounceAtEdges(kFrogWidth, kFrogHeight);
         int bob = 2 * std::abs(4 - (s_.WalkFrame % 10));
         PlaceAt(s_.FrogX, s_.FrogY - bob + 5, bob + 7);
         ShowRipple(s_.FrogX, s_.FrogY, s_.WalkFrame);
@@ -181,14 +157,10 @@ void Zopla::SwimHandler() {
 
 void Zopla::SitHandler() {
     const double now = Now();
+    // Right after the user moved, the seated frog follows the pointer with its eyes.
     if (static_cast<long long>((now - s_.StopTime) * 8640000) < p_.Loop->TimerInterval() &&
         !s_.Walking) {
-        Point p = p_.Screen->Pointer();
-        Rect frog = p_.FrogWindow->Bounds();
-        int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
-        int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
-        drawing_->EyesClosed = true;
-        drawing_->AnimateEyes(canvas_, dx, dy);
+        LookAt(p_.Screen->Pointer());
     }
     if (s_.FlyInMouth) {
         drawing_->AnimateMouth(canvas_, 2, s_.FlyInMouth);

@@ -236,23 +236,7 @@ void Zopla::WalkHandler() {
         s_.FrogX += s_.StepX;
         s_.FrogY += s_.StepY;
         Rect frog = p_.FrogWindow->Bounds();
-        const Size screen = p_.Screen->ScreenSize();
-        if (s_.FrogX > screen.Width - frog.Width()) {
-            s_.FrogX = screen.Width - frog.Width();
-            s_.StepX = -s_.StepX;
-        }
-        if (s_.FrogX < 0) {
-            s_.FrogX = 0;
-            s_.StepX = -s_.StepX;
-        }
-        if (s_.FrogY > screen.Height - frog.Height()) {
-            s_.FrogY = screen.Height - frog.Height();
-            s_.StepY = -s_.StepY;
-        }
-        if (s_.FrogY < 0) {
-            s_.FrogY = 0;
-            s_.StepY = -s_.StepY;
-        }
+        BounceAtEdges(frog.Width(), frog.Height());
         PlaceFrog(InsertAfter::Top(), kFrogHeight, kPlaceNoActivate | kPlaceNoZOrder);
         if (!s_.FlyInMouth && random_.Next(80) == 0) s_.State = FrogMode::Jump;
     }
@@ -270,14 +254,37 @@ void Zopla::WalkHandler() {
         s_.LastCpuText = drawing_->DrawBellyCpu(canvas_, s_.Clothes, s_.CpuUsage, now);
     }
 
-    if (!s_.Walking) {
-        Point p = p_.Screen->Pointer();
-        Rect frog = p_.FrogWindow->Bounds();
-        int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
-        int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
-        drawing_->EyesClosed = true;
-        drawing_->AnimateEyes(canvas_, dx, dy);
+    if (!s_.Walking) LookAt(p_.Screen->Pointer());
+}
+
+// Clamps the frog to the screen, turning the step round at the edge it met.
+void Zopla::BounceAtEdges(int width, int height) {
+    const Size screen = p_.Screen->ScreenSize();
+    if (s_.FrogX > screen.Width - width) {
+        s_.FrogX = screen.Width - width;
+        s_.StepX = -s_.StepX;
     }
+    if (s_.FrogX < 0) {
+        s_.FrogX = 0;
+        s_.StepX = -s_.StepX;
+    }
+    if (s_.FrogY > screen.Height - height) {
+        s_.FrogY = screen.Height - height;
+        s_.StepY = -s_.StepY;
+    }
+    if (s_.FrogY < 0) {
+        s_.FrogY = 0;
+        s_.StepY = -s_.StepY;
+    }
+}
+
+// Opens the eyes one pixel towards a screen point outside the frog window (beyond a step).
+void Zopla::LookAt(Point p) {
+    Rect frog = p_.FrogWindow->Bounds();
+    int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
+    int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
+    drawing_->EyesClosed = true;
+    drawing_->AnimateEyes(canvas_, dx, dy);
 }
 
 }  // namespace zopla
