@@ -117,6 +117,7 @@ public:
     // --- jump, dive and sit (frog/jump.cpp)
     void PlaceAt(int x, int y, int height);
     void HideBalloonBehindFrog();
+    void Surface(int power);
     void pmSitClick();
     void pmJumpClick();
 

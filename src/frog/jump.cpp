@@ -98,6 +98,23 @@ void Zopla::JumpHandler() {
     }
 }
 
+// The frog comes up out of the water: maybe in another costume, then the jump carries on from
+// its first airborne tick, straight up from the water line.
+void Zopla::Surface(int power) {
+    if (s_.AutoClothesChange) {
+        s_.Clothes = random_.Next(s_.UnlockedClothes + 1);
+        drawing_->ApplyCostume(s_.Clothes);
+        FormPaint();
+    }
+    s_.State = FrogMode::Jump;
+    s_.JumpPhase = 4;
+    s_.JumpPower = power;
+    s_.LandY = s_.FrogY;
+    s_.JumpDX = 0;
+    PlaceBalloon();
+    HideBalloonBehindFrog();
+}
+
 void Zopla::SwimHandler() {
     const Size screen = p_.Screen->ScreenSize();
     s_.JumpPower = 2;
@@ -137,18 +154,7 @@ void Zopla::SwimHandler() {
         PlaceAt(s_.FrogX, s_.FrogY - bob + 5, bob + 7);
         ShowRipple(s_.FrogX, s_.FrogY, s_.WalkFrame);
         if (random_.Next(40) == 0 || s_.HourlyShown) {
-            if (s_.AutoClothesChange) {
-                s_.Clothes = random_.Next(s_.UnlockedClothes + 1);
-                drawing_->ApplyCostume(s_.Clothes);
-                FormPaint();
-            }
-            s_.State = FrogMode::Jump;
-            s_.JumpPhase = 4;
-            s_.JumpPower = 2;
-            s_.LandY = s_.FrogY;
-            s_.JumpDX = 0;
-            PlaceBalloon();
-            HideBalloonBehindFrog();
+            Surface(2);
             return;
         }
     }

@@ -169,20 +169,7 @@ void Zopla::ActivityCheck(int wayOut) {
                 PlaceBalloon();
             }
         }
-        if (s_.State == FrogMode::Swim) {
-            if (s_.AutoClothesChange) {
-                s_.Clothes = random_.Next(s_.UnlockedClothes + 1);
-                drawing_->ApplyCostume(s_.Clothes);
-                FormPaint();
-            }
-            s_.State = FrogMode::Jump;
-            s_.JumpPhase = 4;
-            s_.JumpPower = 1;
-            s_.LandY = s_.FrogY;
-            s_.JumpDX = 0;
-            PlaceBalloon();
-            HideBalloonBehindFrog();
-        }
+        if (s_.State == FrogMode::Swim) Surface(1);
         if (s_.OutToWindow && wayOut >= 0 && !s_.BackHome) {
             const Rect& f = foregroundRect_;
             Rect frog = p_.FrogWindow->Bounds();

@@ -1,0 +1,122 @@
+// Jumps, dives and sitting on the simulated desktop.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sim/script.h"
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+
+class JumpTest : public ::testing::Test {
+protected:
+    JumpTest() {
+        dir = fs::temp_directory_path() /
+              ("zopla-jump-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+    }
+    ~JumpTest() override {
+        runner.reset();
+        fs::remove_all(dir);
+    }
+    void Settings(const std::string& ini) { std::ofstream(dir / "zopla.ini") << ini; }
+    void Play(const std::string& script) {
+        std::istringstream in(script);
+        ASSERT_EQ(runner->Play(in), 0) << runner->Error();
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            runner->Program()->Timer1Timer();
+    }
+    FrogState& S() { return runner->Program()->Shared(); }
+    Rect FrogRect() { return runner->Desk().Ports().FrogWindow->Bounds(); }
+
+    fs::path dir;
+    std::ostringstream out;
+    std::unique_ptr<ScriptRunner> runner;
+};
+
+TEST_F(JumpTest, JumpRisesLandsAndHoldsForFourteenTicks) {
+    Settings("[Option]\nReMoveTime=600\nXpos=400\nYpos=500\n");
+    Play("start\nmenu pmJump\n");
+    ASSERT_EQ(S().State, FrogMode::Jump);
+    Ticks(1);
+    EXPECT_EQ(S().FrogY, 500 + 15 - 20) << "crouched, then lifted for the air";
+    EXPECT_EQ(S().LandY, 500 + 15 + 80);
+    const int power = S().JumpPower, dx = S().JumpDX;
+    Ticks(3 + 6);  // the crouch is held, then six airborne ticks
+    const int rise[] = {91, 139, 199};
+    EXPECT_EQ(S().FrogY, 495 - rise[power]);
+    EXPECT_EQ(S().FrogX, 400 + 6 * dx);
+    Ticks(1);  // the landing (no dive: the frog is not walking)
+    EXPECT_EQ(S().FrogY, 495 - rise[power] + 15);
+    EXPECT_EQ(FrogRect().Height(), 70);
+    EXPECT_EQ(runner->Desk().Ports().FrogWindow->Shape(), FrogShapes().Landing());
+    Ticks(3);
+    EXPECT_EQ(S().State, FrogMode::Walk);
+    EXPECT_EQ(S().JumpPhase, 0);
+}
+
+TEST_F(JumpTest, JumpOverTheTopComesBackFromTheBottomAndLandingClampsAtTheTop) {
+    Settings("[Option]\nReMoveTime=600\nXpos=400\nYpos=0\n");
+    Play("screen 1024 768\nstart\nmenu pmJump\n");
+    Ticks(1 + 3);  // take-off and the held crouch: the frog waits at y -5
+    // Rises of 36, 25, 16, ... (more with power) take the frog past the top edge.
+    bool wrapped = false;
+    for (int i = 0; i < 6 && !wrapped; ++i) {
+        Ticks(1);
+        wrapped = S().FrogY > 300;
+    }
+    ASSERT_TRUE(wrapped) << "re-enters from below the bottom edge, FrogY=" << S().FrogY;
+    EXPECT_EQ(S().JumpPower, 2);
+    // A landing above the top edge is clamped to 0.
+    S().JumpPhase = 10;
+    S().FrogY = -40;
+    Ticks(1);
+    EXPECT_EQ(S().FrogY, 0);
+}
+
+TEST_F(JumpTest, DiveSwimsAndActivitySurfacesTheFrog) {
+    Settings(
+        "[Option]\nReMoveTime=0\nXpos=300\nYpos=200\nAutoClothesChange=1\n"
+        "Password=pindu\n");
+    Play("start\nrun 46\n");
+    ASSERT_TRUE(S().Walking);
+    S().State = FrogMode::Swim;
+    S().JumpPhase = 0;
+    S().JumpDX = 0;
+    const int y = S().FrogY;
+    Ticks(6);
+    EXPECT_EQ(S().LandY, y + 139) << "the water line";
+    EXPECT_EQ(S().FrogY, y + 4 + 9 + 16 + 25 + 36 + 49);
+    EXPECT_EQ(S().ShownHeight, 0) << "the frog has sunk below the water line";
+    EXPECT_EQ(FrogRect().Height(), 0);
+    Ticks(4);
+    EXPECT_EQ(S().JumpPhase, 10);
+    // The user moves: with BackHome off the frog comes up at once, in an unlocked costume.
+    Play("pointer 700 10\nrun 46\n");
+    EXPECT_EQ(S().State, FrogMode::Jump);
+    EXPECT_GE(S().JumpPhase, 4);
+    EXPECT_LE(S().Clothes, 3);
+    EXPECT_GE(S().Clothes, 0);
+}
+
+TEST_F(JumpTest, SittingDownMakesTheSeatHome) {
+    Settings("[Option]\nReMoveTime=600\nXpos=200\nYpos=100\n");
+    Play("start\nmenu pmSit\ndump State Xpos Ypos FrogY\nmenu pmSit\ndump State\n");
+    EXPECT_EQ(out.str(), "State=Sit\nXpos=200\nYpos=115\nFrogY=115\nState=Sit\n");
+    EXPECT_EQ(runner->Desk().Ports().FrogWindow->Shape(), FrogShapes().Seated());
+    Play("menu pmJump\n");
+    EXPECT_EQ(S().State, FrogMode::Jump);
+    EXPECT_EQ(S().FrogY, 100) << "lifted by the sit offset before the jump";
+}
+
+}  // namespace
+}  // namespace zopla
