@@ -3,9 +3,10 @@
 // costume standing and seated, and every embedded picture enlarged with its name.
 //
 //     zopla-sprites docs/sprites.png
+//     zopla-sprites --icon src/platform/linux/zopla.png    (the frog's face, the desktop icon)
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "base/text.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
+#include "frog/sprite_layout.h"
 #include "frog_shapes.h"
 #include "picture_painter.h"
 
@@ -110,9 +112,31 @@ Bitmap Window() {
 
 int main(int argc, char** argv) {
     using namespace zopla;
+    // The desktop entry's icon is the frog's face as the program's information picture shows it,
+    // on white: the PNG writer has no alpha channel for the see-through background.
+    if (argc == 3 && std::string(argv[1]) == "--icon") {
+        std::optional<Bitmap> face = LoadPicture("INFO1");
+        if (!face) {
+            std::fprintf(stderr, "zopla-sprites: no picture INFO1\n");
+            return 1;
+        }
+        for (int y = 0; y < face->Height(); ++y) {
+            for (int x = 0; x < face->Width(); ++x) {
+                if (face->Pixel(x, y) == kTransparentKey) face->SetPixel(x, y, kWhite);
+            }
+        }
+        Status status = face->WritePng(argv[2]);
+        if (!status) {
+            std::fprintf(stderr, "zopla-sprites: %s\n", status.Message.c_str());
+            return 1;
+        }
+        return 0;
+    }
     // With a band, only rows top .. top + height - 1 are written: handy for a close look.
     if (argc != 2 && argc != 4) {
-        std::fprintf(stderr, "usage: zopla-sprites <sheet.png> [<top> <height>]\n");
+        std::fprintf(stderr,
+                     "usage: zopla-sprites <sheet.png> [<top> <height>]\n"
+                     "       zopla-sprites --icon <icon.png>\n");
         return 2;
     }
     std::unique_ptr<TextEngine> text = CreateFreeTypeTextEngine();

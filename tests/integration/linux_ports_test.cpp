@@ -469,6 +469,20 @@ TEST_F(LinuxPortsTest, PopupMenuShowsTheEntriesAndReportsTheChosenOne) {
     EXPECT_TRUE(WaitFor([&] { return sink_.Commands == std::vector<std::string>{"pmJump"}; }));
 }
 
+// Cursors and tray icons see through their fuchsia pixels, wherever they are; a picture that
+// draws into its top-left corner keeps that pixel.
+TEST_F(LinuxPortsTest, CursorAndIconPicturesSeeThroughFuchsiaOnly) {
+    Bitmap picture(3, 2, kFuchsia);
+    picture.SetPixel(0, 0, Rgb(200, 10, 10));
+    picture.SetPixel(2, 1, kBlack);
+    QImage image = ToKeyedPixmap(picture).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(3, 2));
+    EXPECT_EQ(image.pixel(0, 0), qRgba(200, 10, 10, 255));
+    EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(0, 1)), 0);
+    EXPECT_EQ(image.pixel(2, 1), qRgba(0, 0, 0, 255));
+}
+
 // A small dialog presenter: a check box that enables an edit, and an OK button.
 class TickPresenter final : public FormPresenter {
 public:

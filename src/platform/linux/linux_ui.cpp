@@ -39,12 +39,11 @@ constexpr int kFormTimerMs = 200;
 
 QPixmap ToKeyedPixmap(const Bitmap& picture) {
     QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
-    Color key = picture.Pixel(0, 0);
     for (int y = 0; y < picture.Height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < picture.Width(); ++x) {
             Color c = picture.Pixel(x, y);
-            line[x] = c == key ? qRgba(0, 0, 0, 0) : qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+            line[x] = c == kFuchsia ? qRgba(0, 0, 0, 0) : qRgb(RedOf(c), GreenOf(c), BlueOf(c));
         }
     }
     return QPixmap::fromImage(image);

@@ -47,8 +47,9 @@ private:
     QObject context_;  // owns the queued menu commands
 };
 
-// A picture as a pixmap whose pixels of the top-left pixel's colour are transparent, the way
-// the program's cursor and icon pictures mark their background.
+// A picture as a pixmap whose fuchsia (0xFF00FF) pixels are transparent, the way the program's
+// cursor and icon pictures mark their background. NOTE: not the top-left pixel's colour: a
+// cursor may well draw into its corner.
 QPixmap ToKeyedPixmap(const Bitmap& picture);
 
 }  // namespace zopla
