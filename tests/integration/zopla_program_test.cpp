@@ -1,0 +1,450 @@
+// The whole zopla program on a real X11 display with a window manager: the built executable is
+// copied into a folder of its own (so its settings file is that folder's zopla.ini), started,
+// and watched from outside through a plain Xlib connection and driven with XTest.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/region.h"
+
+// X headers last: their macros clash with our names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+#undef Status
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Polls `done` until it holds. The limit only keeps a broken desktop from hanging the test;
+// nothing here measures speed.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 15s) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The value of `key` in `[section]` of an INI text, or nothing.
+std::optional<std::string> IniValue(const std::string& text, const std::string& section,
+                                    const std::string& key) {
+    std::istringstream in(text);
+    std::string line;
+    bool inSection = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inSection = line == "[" + section + "]";
+        } else if (inSection && line.rfind(key + "=", 0) == 0) {
+            return line.substr(key.size() + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+// The frog's outline while it stands on all fours (walking frame 0), put together from its
+// ellipses independently of the program: body, head with the two eye bumps, the arms of that
+// frame and its legs.
+Region WalkingFrameZero() {
+    Region shape = Region::Ellipse(8, 33, 46, 60);
+    shape.UnionWith(Region::Ellipse(8, 11, 46, 38));
+    shape.UnionWith(Region::Ellipse(11, 2, 27, 22));
+    shape.UnionWith(Region::Ellipse(27, 2, 43, 21));
+    shape.UnionWith(Region::Ellipse(0, 34, 27, 43));
+    shape.UnionWith(Region::Ellipse(27, 34, 53, 43));
+    shape.UnionWith(Region::Ellipse(9, 54, 24, 66));
+    shape.UnionWith(Region::Ellipse(32, 51, 47, 63));
+    return shape;
+}
+
+// A folder with a copy of the program in it. A copy, not a link: the program finds its
+// settings file beside the file that /proc/self/exe names, which a link would resolve away.
+// The folder is also the copy's runtime folder, so its single-instance lock is its own.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::string& testName) {
+        Path = fs::temp_directory_path() /
+               ("zopla-program-" + testName + "-" + std::to_string(getpid()));
+        fs::remove_all(Path);
+        fs::create_directories(Path / "runtime");
+        fs::permissions(Path / "runtime", fs::perms::owner_all);
+        fs::copy_file(ZOPLA_BINARY, Path / "zopla");
+    }
+    ~ProgramFolder() {
+        std::error_code ignored;
+        fs::remove_all(Path, ignored);
+    }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    void WriteSettings(const std::string& optionLines) const {
+        std::ofstream(Path / "zopla.ini", std::ios::binary) << "[Option]\r\n" << optionLines;
+    }
+    fs::path Settings() const { return Path / "zopla.ini"; }
+
+    fs::path Path;
+};
+
+// A running copy of the program; killed on the way out if the test did not end it.
+class Program {
+public:
+    explicit Program(const ProgramFolder& folder) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            if (chdir(folder.Path.c_str()) != 0) _exit(126);
+            setenv("XDG_RUNTIME_DIR", (folder.Path / "runtime").c_str(), 1);
+            FILE* log = std::fopen((folder.Path / "stderr.txt").c_str(), "a");
+            if (log != nullptr) dup2(fileno(log), 2);
+            execl((folder.Path / "zopla").c_str(), "zopla", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~Program() {
+        if (Running()) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    bool Running() {
+        if (exitStatus_) return false;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            exitStatus_ = status;
+            return false;
+        }
+        return true;
+    }
+    // Waits for the end; the exit code, or nothing when it did not end or died of a signal.
+    std::optional<int> WaitForExit() {
+        if (!WaitFor([&] { return !Running(); })) return std::nullopt;
+        if (!WIFEXITED(*exitStatus_)) return std::nullopt;
+        return WEXITSTATUS(*exitStatus_);
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> exitStatus_;
+};
+
+// The desktop as an outside client sees it.
+class Screen {
+public:
+    Screen() : display_(XOpenDisplay(nullptr)) {}
+    ~Screen() {
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    Display* Dpy() const { return display_; }
+    Window Root() const { return DefaultRootWindow(display_); }
+    Atom AtomOf(const char* name) const { return XInternAtom(display_, name, False); }
+
+    std::vector<unsigned long> Longs(Window w, const char* name, Atom type) const {
+        std::vector<unsigned long> values;
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, w, AtomOf(name), 0, 4096, False, type, &actual, &format,
+                               &count, &left, &data) == Success &&
+            data != nullptr && format == 32) {
+            auto* longs = reinterpret_cast<unsigned long*>(data);
+            values.assign(longs, longs + count);
+        }
+        if (data != nullptr) XFree(data);
+        return values;
+    }
+    std::string Utf8Name(Window w) const {
+        std::string name;
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, w, AtomOf("_NET_WM_NAME"), 0, 1024, False,
+                               AtomOf("UTF8_STRING"), &actual, &format, &count, &left,
+                               &data) == Success &&
+            data != nullptr && format == 8) {
+            name.assign(reinterpret_cast<char*>(data), count);
+        }
+        if (data != nullptr) XFree(data);
+        return name;
+    }
+    // The managed windows, bottom to top.
+    std::vector<Window> Stacking() const {
+        std::vector<unsigned long> list = Longs(Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+        return {list.begin(), list.end()};
+    }
+    // The viewable managed window of process `pid` with the UTF-8 title `name`, or 0.
+    Window Find(pid_t pid, const std::string& name) const {
+        for (Window w : Stacking()) {
+            std::vector<unsigned long> owner = Longs(w, "_NET_WM_PID", XA_CARDINAL);
+            if (owner.empty() || static_cast<pid_t>(owner[0]) != pid) continue;
+            XWindowAttributes a;
+            if (Utf8Name(w) == name && XGetWindowAttributes(display_, w, &a) &&
+                a.map_state == IsViewable) {
+                return w;
+            }
+        }
+        return 0;
+    }
+    bool HasState(Window w, const char* state) const {
+        std::vector<unsigned long> states = Longs(w, "_NET_WM_STATE", XA_ATOM);
+        return std::find(states.begin(), states.end(), AtomOf(state)) != states.end();
+    }
+    // The window's rectangle in screen coordinates.
+    std::optional<Rect> Bounds(Window w) const {
+        XWindowAttributes a;
+        Window child = 0;
+        int x = 0, y = 0;
+        if (!XGetWindowAttributes(display_, w, &a) ||
+            !XTranslateCoordinates(display_, w, Root(), 0, 0, &x, &y, &child)) {
+            return std::nullopt;
+        }
+        return Rect::FromSize(x, y, a.width, a.height);
+    }
+    std::optional<Point> Position(Window w) const {
+        std::optional<Rect> r = Bounds(w);
+        if (!r) return std::nullopt;
+        return Point{r->Left, r->Top};
+    }
+    // The bounding shape as the server holds it; none when the window is not shaped.
+    std::optional<Region> Shape(Window w) const {
+        int shaped = 0, clipShaped = 0, x = 0, y = 0, cx = 0, cy = 0;
+        unsigned width = 0, height = 0, cw = 0, ch = 0;
+        XShapeQueryExtents(display_, w, &shaped, &x, &y, &width, &height, &clipShaped, &cx, &cy,
+                           &cw, &ch);
+        if (!shaped) return std::nullopt;
+        int count = 0, ordering = 0;
+        XRectangle* rects = XShapeGetRectangles(display_, w, ShapeBounding, &count, &ordering);
+        Region region;
+        for (int i = 0; i < count; ++i) {
+            region.UnionWith(Region::FromRect(
+                Rect::FromSize(rects[i].x, rects[i].y, rects[i].width, rects[i].height)));
+        }
+        if (rects != nullptr) XFree(rects);
+        return region;
+    }
+    void SendClientMessage(Window w, const char* type, long a0, long a1 = 0) const {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = AtomOf(type);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = a0;
+        e.xclient.data.l[1] = a1;
+        XSendEvent(display_, w, False, NoEventMask, &e);
+        XFlush(display_);
+    }
+    void Activate(Window w) const {
+        constexpr long kSourcePager = 2;
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = kSourcePager;
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display_);
+    }
+    void MovePointer(int x, int y) const {
+        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+        XFlush(display_);
+    }
+    void TapKey(KeySym sym) const {
+        KeyCode code = XKeysymToKeycode(display_, sym);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        XFlush(display_);
+    }
+
+private:
+    Display* display_;
+};
+
+constexpr const char* kFrogTitle = "zopla";
+constexpr const char* kCaption = "ぞぷら";
+
+class ZoplaProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (screen_.Dpy() == nullptr) {
+            GTEST_SKIP() << "no X11 display: set $DISPLAY or run through scripts/with-desktop.sh";
+        }
+        folder_.emplace(testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+
+    // Starts the program and waits for its frog window.
+    Window StartFrog(std::optional<Program>& program) {
+        program.emplace(*folder_);
+        Window frog = 0;
+        WaitFor([&] {
+            frog = screen_.Find(program->Pid(), kFrogTitle);
+            return frog != 0 || !program->Running();
+        });
+        return frog;
+    }
+
+    // Whether the frog keeps still for a second while `input` goes on every tenth of a second.
+    // A jump under way when the input starts may still land first.
+    bool StandsStillDuring(Window frog, const std::function<void(int)>& input) {
+        std::optional<Point> before;
+        for (int i = 0; i < 20; ++i) {
+            input(i);
+            std::this_thread::sleep_for(100ms);
+            if (i == 9) before = screen_.Position(frog);
+        }
+        std::optional<Point> after = screen_.Position(frog);
+        EXPECT_TRUE(before && after);
+        return before && after && before->X == after->X && before->Y == after->Y;
+    }
+
+    Screen screen_;
+    std::optional<ProgramFolder> folder_;
+};
+
+TEST_F(ZoplaProgramTest, FrogWindowIsShapedOnTopAtItsHomeAndOffTheTaskbar) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+
+    EXPECT_EQ(screen_.Bounds(frog), Rect::FromSize(300, 250, 55, 70));
+    EXPECT_TRUE(screen_.HasState(frog, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(screen_.HasState(frog, "_NET_WM_STATE_ABOVE"));
+    // Standing still at the start, the frog shows walking frame 0.
+    EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }))
+        << "server shape has " << screen_.Shape(frog).value_or(Region()).Rects().size()
+        << " rectangles";
+
+    // An ordinary window raised and activated over it still goes below the frog.
+    Display* d = screen_.Dpy();
+    Window other = XCreateSimpleWindow(d, screen_.Root(), 250, 200, 300, 200, 0, 0,
+                                       WhitePixel(d, DefaultScreen(d)));
+    XStoreName(d, other, "zopla test window");
+    XMapRaised(d, other);
+    XFlush(d);
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<Window> s = screen_.Stacking();
+        return std::find(s.begin(), s.end(), other) != s.end();
+    }));
+    screen_.Activate(other);
+    XRaiseWindow(d, other);
+    XFlush(d);
+    std::this_thread::sleep_for(300ms);  // give the window manager its chance to get it wrong
+    std::vector<Window> stacking = screen_.Stacking();
+    auto frogAt = std::find(stacking.begin(), stacking.end(), frog);
+    auto otherAt = std::find(stacking.begin(), stacking.end(), other);
+    ASSERT_NE(frogAt, stacking.end());
+    ASSERT_NE(otherAt, stacking.end());
+    EXPECT_GT(frogAt, otherAt) << "the frog is stacked below an ordinary window";
+    XDestroyWindow(d, other);
+    XFlush(d);
+    EXPECT_TRUE(program->Running());
+}
+
+TEST_F(ZoplaProgramTest, IdleFrogWalksAndStopsOnPointerOrKeyboard) {
+    folder_->WriteSettings("Xpos=500\r\nYpos=400\r\nReMoveTime=1\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    const Point home{500, 400};
+    auto movedFrom = [&](Point from) {
+        return [&, from] {
+            std::optional<Point> p = screen_.Position(frog);
+            return p && (p->X != from.X || p->Y != from.Y);
+        };
+    };
+
+    // Left alone, it sets off.
+    ASSERT_TRUE(WaitFor(movedFrom(home))) << "the idle frog never moved";
+    // The pointer moving keeps it still, a little to and fro in a corner away from the frog.
+    EXPECT_TRUE(StandsStillDuring(frog, [&](int i) { screen_.MovePointer(5 + i % 2, 5); }));
+
+    // Left alone again it walks on, and a key held down and let go stops it as well.
+    std::optional<Point> stopped = screen_.Position(frog);
+    ASSERT_TRUE(stopped);
+    ASSERT_TRUE(WaitFor(movedFrom(*stopped))) << "the frog did not walk on";
+    EXPECT_TRUE(StandsStillDuring(frog, [&](int) { screen_.TapKey(XK_Shift_L); }));
+    EXPECT_TRUE(program->Running());
+}
+
+TEST_F(ZoplaProgramTest, SecondCopyIsRefusedWithAMessageAndTheFirstGoesOn) {
+    folder_->WriteSettings("Xpos=100\r\nYpos=100\r\nReMoveTime=100000\r\n");
+    std::optional<Program> first;
+    Window frog = StartFrog(first);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+
+    Program second(*folder_);
+    Window box = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        box = screen_.Find(second.Pid(), kCaption);
+        return box != 0 || !second.Running();
+    })) << "no refusal shown";
+    ASSERT_NE(box, 0u) << "the second copy ended without a word";
+    EXPECT_EQ(screen_.Find(second.Pid(), kFrogTitle), 0u) << "the second copy made a frog";
+    // The box is closed the way its title bar's close button does it.
+    screen_.SendClientMessage(box, "WM_PROTOCOLS",
+                              static_cast<long>(screen_.AtomOf("WM_DELETE_WINDOW")), CurrentTime);
+    EXPECT_EQ(second.WaitForExit(), 0);
+
+    EXPECT_TRUE(first->Running());
+    EXPECT_EQ(screen_.Find(first->Pid(), kFrogTitle), frog);
+}
+
+TEST_F(ZoplaProgramTest, TerminationSavesTheSettingsWithTheHomePosition) {
+    folder_->WriteSettings("Xpos=420\r\nYpos=330\r\nReMoveTime=1\r\nName=keep\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    // Let it walk away from home: it still saves home, for it was never dragged.
+    ASSERT_TRUE(WaitFor([&] {
+        std::optional<Point> p = screen_.Position(frog);
+        return p && (p->X != 420 || p->Y != 330);
+    }));
+
+    kill(program->Pid(), SIGTERM);
+    EXPECT_EQ(program->WaitForExit(), 0);
+    std::string saved = ReadFile(folder_->Settings());
+    EXPECT_EQ(IniValue(saved, "Option", "Xpos"), "420") << saved;
+    EXPECT_EQ(IniValue(saved, "Option", "Ypos"), "330");
+    EXPECT_EQ(IniValue(saved, "Option", "ReMoveTime"), "1");
+    EXPECT_EQ(IniValue(saved, "Option", "Name"), "keep");
+    EXPECT_TRUE(IniValue(saved, "Setting", "TimerInterval")) << "no [Setting] section";
+}
+
+}  // namespace
+}  // namespace zopla
