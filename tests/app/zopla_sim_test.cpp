@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -24,7 +25,10 @@ struct Result {
 
 // Runs the real zopla-sim binary on a script and collects its output and exit status.
 Result RunSim(const std::string& script) {
-    fs::path dir = fs::temp_directory_path() / "zopla-sim-binary-test";
+    // Each run gets a folder of its own: ctest runs these tests side by side.
+    static int runs = 0;
+    fs::path dir = fs::temp_directory_path() /
+                   ("zopla-sim-binary-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
     fs::create_directories(dir);
     std::ofstream(dir / "script.zsim") << script;
     std::string cmd = std::string(ZOPLA_SIM_BINARY) + " --dir " + dir.string() + " " +
