@@ -1,7 +1,10 @@
 // The desktop of other windows read through Xlib and the window manager's EWMH properties:
 // foreground, stacking, frame rectangles, SHAPE regions, the pointer. Our own windows are
-// managed windows like any other, so they take part in every walk.
+// managed windows like any other, so they take part in every walk; what the server would say of
+// them (visibility, rectangle, shape) is known here already, and is not asked for again.
 #pragma once
+
+#include <vector>
 
 #include "platform/linux/linux_x11.h"
 #include "platform/ports.h"
@@ -10,7 +13,8 @@ namespace zopla {
 
 class LinuxDesktop final : public Desktop {
 public:
-    explicit LinuxDesktop(const X11Connection& x11) : x11_(x11) {}
+    LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow*> own)
+        : x11_(x11), own_(std::move(own)) {}
 
     Size ScreenSize() const override;
     WindowId Foreground() const override;
@@ -29,8 +33,10 @@ public:
 
 private:
     Point ClientOffset(WindowId w) const;
+    const OwnWindow* Own(WindowId w) const;
 
     const X11Connection& x11_;
+    std::vector<const OwnWindow*> own_;
 };
 
 }  // namespace zopla

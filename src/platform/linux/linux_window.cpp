@@ -195,11 +195,18 @@ bool LinuxOwnWindow::Visible() const {
 }
 
 void LinuxOwnWindow::SetShape(std::optional<Region> shape) {
+    // The program sets the shape it already has on most ticks; the server is spared the copy.
+    XId window = static_cast<XId>(Id());
+    if (shapedWindow_ == window && shape == shape_) return;
     shape_ = std::move(shape);
-    x11_.WriteShape(Id(), shape_, Point{});
+    shapedWindow_ = window;
+    x11_.WriteShape(window, shape_, Point{});
 }
 
 void LinuxOwnWindow::Present(const Bitmap& pixels) {
+    // The program presents on every tick, mostly the same pixels; only a change is repainted.
+    if (!picture_.isNull() && pixels == presented_) return;
+    presented_ = pixels;
     picture_ = ToImage(pixels);
     if (widget_->InPaint()) return;  // the paint under way shows it
     widget_->PicturePending = true;

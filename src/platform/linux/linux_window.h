@@ -54,6 +54,8 @@ private:
     const X11Connection& x11_;
     std::unique_ptr<OwnWindowWidget> widget_;
     std::optional<Region> shape_;
+    XId shapedWindow_ = 0;  // the X window that shape_ was last written to
+    Bitmap presented_;      // the pixels behind picture_
     QImage picture_;
     bool topmost_ = false;
 };

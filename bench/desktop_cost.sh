@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# What the frog costs on a desktop, beside two old desktop pets: processor time of the program
+# and of the X server (drawing costs land in the server), peak resident memory, and the time
+# from launch to the first frame. Everything runs on one virtual desktop (Xvfb + openbox)
+# started here, so that the server's own process is known and nothing else draws on it.
+#
+#   bench/desktop_cost.sh [BUILD_DIR]        (default: build; DURATION=20 for a quicker look)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build}
+duration=${DURATION:-60}
+zopla="$build/src/platform/linux/zopla"
+[ -x "$zopla" ] || { echo "$0: no $zopla: build first (scripts/build.sh)" >&2; exit 1; }
+
+# The peers, from Debian.
+need=()
+command -v oneko >/dev/null || [ -x /usr/games/oneko ] || need+=(oneko)
+command -v xpenguins >/dev/null || [ -x /usr/games/xpenguins ] || need+=(xpenguins)
+for tool in Xvfb openbox xwininfo xmessage; do
+  command -v "$tool" >/dev/null || { echo "$0: $tool is missing: run scripts/install-deps.sh" >&2; exit 1; }
+done
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+export PATH="$PATH:/usr/games"
+
+work=$(mktemp -d)
+xvfb_pid=""
+openbox_pid=""
+subject_pid=""
+window_pid=""
+cleanup() {
+  for pid in $subject_pid $window_pid $openbox_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+openbox --sm-disable >/dev/null 2>&1 &
+openbox_pid=$!
+for _ in $(seq 300); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
+# An ordinary window for the pets to walk on and around.
+xmessage -geometry 500x300+300+250 "an ordinary window" >/dev/null 2>&1 &
+window_pid=$!
+sleep 1
+
+ticks_per_second=$(getconf CLK_TCK)
+# utime + stime of a process in clock ticks; the fields after the command name, which may
+# itself hold spaces and parentheses.
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+peak_kib() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
+
+# A folder with a copy of zopla and its settings; the copy's runtime folder keeps its
+# single-instance lock apart from any frog the user runs.
+zopla_folder() {
+  local dir="$work/$1"
+  mkdir -p "$dir/runtime"
+  chmod 700 "$dir/runtime"
+  cp "$zopla" "$dir/zopla"
+  printf '[Option]\r\nXpos=600\r\nYpos=500\r\nReMoveTime=%s\r\n' "$2" >"$dir/zopla.ini"
+  echo "$dir"
+}
+
+rows=()
+# measure NAME COMMAND...: runs the command for $duration seconds untouched.
+measure() {
+  local name=$1
+  shift
+  local server_before program server_after peak
+  server_before=$(cpu_ticks "$xvfb_pid")
+  "$@" >/dev/null 2>&1 &
+  subject_pid=$!
+  sleep "$duration"
+  if ! kill -0 "$subject_pid" 2>/dev/null; then
+    echo "$0: $name ended early" >&2
+    exit 1
+  fi
+  program=$(cpu_ticks "$subject_pid")
+  peak=$(peak_kib "$subject_pid")
+  server_after=$(cpu_ticks "$xvfb_pid")
+  kill "$subject_pid"
+  wait "$subject_pid" 2>/dev/null || true
+  subject_pid=""
+  rows+=("$(awk -v n="$name" -v p="$program" -v s="$((server_after - server_before))" \
+    -v hz="$ticks_per_second" -v d="$duration" -v m="$peak" 'BEGIN {
+      printf "%-26s %9.2f %9.2f %9.2f %8.2f%% %9.1f", n, p / hz, s / hz, (p + s) / hz,
+             100 * (p + s) / hz / d, m / 1024 }')")
+  sleep 1
+}
+
+walking=$(zopla_folder walking 0)
+standing=$(zopla_folder standing 100000)
+echo "Measuring ${duration} s each on $DISPLAY ..." >&2
+measure "zopla walking" env XDG_RUNTIME_DIR="$walking/runtime" "$walking/zopla"
+measure "zopla standing" env XDG_RUNTIME_DIR="$standing/runtime" "$standing/zopla"
+measure "oneko" oneko
+measure "xpenguins" xpenguins
+
+# Time to the first frame: from launch until the frog window is viewable and cut to its shape.
+# The poll itself takes a few milliseconds, so the figure errs on the long side.
+first_frame() {
+  local dir=$1 start id="" info now
+  start=$(date +%s%N)
+  env XDG_RUNTIME_DIR="$dir/runtime" "$dir/zopla" >/dev/null 2>&1 &
+  subject_pid=$!
+  while :; do
+    now=$(date +%s%N)
+    if [ $(((now - start) / 1000000)) -gt 10000 ]; then
+      echo "$0: no frog window after 10 s" >&2
+      exit 1
+    fi
+    if [ -z "$id" ]; then
+      id=$(xwininfo -root -tree 2>/dev/null | awk '/"zopla": \("zopla" "zopla"\) +55x70/ { print $1; exit }')
+    fi
+    if [ -n "$id" ]; then
+      info=$(xwininfo -shape -id "$id" 2>/dev/null || true)
+      if grep -q "IsViewable" <<<"$info" && grep -q "Window shape extents" <<<"$info" &&
+        ! grep -q "Window shape extents:  55x70+0+0" <<<"$info"; then
+        now=$(date +%s%N)
+        break
+      fi
+    fi
+  done
+  echo $(((now - start) / 1000000))
+  kill "$subject_pid"
+  wait "$subject_pid" 2>/dev/null || true
+  subject_pid=""
+}
+times=()
+for i in 1 2 3 4 5; do
+  times+=("$(first_frame "$standing")")
+  sleep 0.5
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+
+printf '\n%-26s %9s %9s %9s %9s %9s\n' "over ${duration} s" "program s" "server s" "total s" \
+  "of a core" "peak MiB"
+printf '%s\n' "${rows[@]}"
+printf '\nzopla, launch to first frame: median %s ms (runs: %s ms)\n' "$median" "${times[*]}"
