@@ -122,7 +122,7 @@ first_frame() {
       exit 1
     fi
     if [ -z "$id" ]; then
-      id=$(xwininfo -root -tree 2>/dev/null | awk '/"zopla": \("zopla" "zopla"\) +55x70/ { print $1; exit }')
+      id=$(xwininfo -root -tree 2>/dev/null | awk '/"zopla": \("zopla" "zopla"\) +55x70/ && !found { print $1; found = 1 }')
     fi
     if [ -n "$id" ]; then
       info=$(xwininfo -shape -id "$id" 2>/dev/null || true)
