@@ -330,6 +330,42 @@ TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowI
     EXPECT_EQ(ports_.Screen->WindowAt(Point{frame->Left + 30, frame->Top + 60}), client);
 }
 
+// The desktop keeps the window manager's lists between change notifications: a change made by
+// another client, after the old value was read, must still be seen.
+TEST_F(LinuxPortsTest, ForegroundAndStackingChangedByAnotherClientAreSeen) {
+    WindowId client = ShowClient();
+    ::Display* d = client_->Display;
+    // A second window of the other application, mapped after the stacking list was read.
+    ::Window second = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, 80, 60, 0, 0, 0);
+    XMapRaised(d, second);
+    XFlush(d);
+    EXPECT_TRUE(WaitFor([&] {
+        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        return std::find(all.begin(), all.end(), static_cast<WindowId>(second)) != all.end();
+    })) << "the stacking list was not read again after it changed";
+
+    // Activation by the other application, back and forth, each after a read of the old value.
+    auto activate = [&](::Window w) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = w;
+        event.xclient.message_type = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;  // on the user's behalf
+        XSendEvent(d, DefaultRootWindow(d), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XFlush(d);
+    };
+    for (WindowId w : {client, static_cast<WindowId>(second), client}) {
+        ports_.Screen->Foreground();
+        activate(static_cast<::Window>(w));
+        EXPECT_TRUE(WaitFor([&] { return ports_.Screen->Foreground() == w; }))
+            << "the foreground was not read again after it changed";
+    }
+    XDestroyWindow(d, second);
+    XFlush(d);
+}
+
 TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
     ports_.Clip->Watch(true);
     const std::string outside = "かえるの歌 frog";

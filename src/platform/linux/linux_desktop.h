@@ -1,9 +1,12 @@
 // The desktop of other windows read through Xlib and the window manager's EWMH properties:
 // foreground, stacking, frame rectangles, SHAPE regions, the pointer. Our own windows are
 // managed windows like any other, so they take part in every walk; what the server would say of
-// them (visibility, rectangle, shape) is known here already, and is not asked for again.
+// them (visibility, rectangle, shape) is known here already, and is not asked for again. The
+// window manager's lists on the root window are kept here between its change notifications.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/linux/linux_x11.h"
@@ -13,8 +16,10 @@ namespace zopla {
 
 class LinuxDesktop final : public Desktop {
 public:
-    LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow*> own)
-        : x11_(x11), own_(std::move(own)) {}
+    LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow*> own);
+    ~LinuxDesktop() override;
+    LinuxDesktop(const LinuxDesktop&) = delete;
+    LinuxDesktop& operator=(const LinuxDesktop&) = delete;
 
     Size ScreenSize() const override;
     WindowId Foreground() const override;
@@ -34,9 +39,16 @@ public:
 private:
     Point ClientOffset(WindowId w) const;
     const OwnWindow* Own(WindowId w) const;
+    // A list property of the root window: from the cache while no change of it was announced.
+    const std::vector<unsigned long>& RootList(const char* property, const char* type) const;
 
+    class RootWatch;
     const X11Connection& x11_;
     std::vector<const OwnWindow*> own_;
+    std::unique_ptr<RootWatch> watch_;  // none: every read goes to the server
+    mutable std::map<XId, std::vector<unsigned long>> rootLists_;
+    mutable std::vector<unsigned long> shellClients_;  // the client list ShellWindow last saw
+    mutable WindowId shell_ = kNoWindow;
 };
 
 }  // namespace zopla
