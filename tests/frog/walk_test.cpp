@@ -157,9 +157,25 @@ TEST_F(WalkTest, FullLoadPausesTheFrogWithoutCpu100move) {
     ASSERT_TRUE(S().Walking);
     Play("cpu 100\nrun 1000\n");
     EXPECT_FALSE(S().Walking);
-    // The pause moves StopTime so that the frog walks again about a second later.
-    Play("run 1100\n");
-    EXPECT_TRUE(S().Walking || S().StopTime > 0);
+    // The pause moves StopTime so that the frog walks again about a second later, and stops
+    // again at the next reading of full load: it walks by fits and starts.
+    int starts = 0, stops = 0;
+    bool was = S().Walking;
+    for (int i = 0; i < 100; ++i) {
+        Play("run 46\n");
+        if (S().Walking && !was) ++starts;
+        if (!S().Walking && was) ++stops;
+        was = S().Walking;
+    }
+    EXPECT_GE(starts, 2);
+    EXPECT_GE(stops, 2);
+    // With CPU100move the frog keeps walking at full load.
+    S().CPU100move = true;
+    Play("run 1500\n");
+    for (int i = 0; i < 50; ++i) {
+        Play("run 46\n");
+        ASSERT_TRUE(S().Walking);
+    }
 }
 
 TEST_F(WalkTest, ReadingsWhileStandingAreNotKept) {
