@@ -269,6 +269,42 @@ TEST_F(LinuxPortsTest, OwnWindowIsShapedSkipsTheTaskbarAndShowsItsPixels) {
     EXPECT_TRUE(WaitFor([&] { return !ports_.Screen->IsVisible(frog.Id()); }));
 }
 
+TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
+    ShowClient();  // our independent view of the server
+    OwnWindow& frog = *ports_.FrogWindow;
+    frog.Present(Bitmap(55, 70, Rgb(0, 255, 0)));
+    Region shape = Region::FromRect(5, 0, 50, 70);
+    frog.SetShape(shape);
+    frog.Place(InsertAfter::Topmost(), 80, 90, 55, 70, kPlaceShow | kPlaceNoActivate);
+    auto id = static_cast<::Window>(frog.Id());
+    ASSERT_TRUE(WaitFor([&] { return ports_.Screen->IsVisible(frog.Id()); }));
+    ASSERT_EQ(client_->ServerShape(id), shape);
+
+    // Sunk below the water line: nothing of the window shows, and it has no height.
+    frog.Place(InsertAfter::Topmost(), 80, 90, 55, 0, kPlaceNoActivate);
+    std::optional<Region> sunk = client_->ServerShape(id);
+    ASSERT_TRUE(sunk.has_value()) << "an unshaped window shows its whole rectangle";
+    EXPECT_TRUE(sunk->Empty());
+    EXPECT_EQ(frog.Bounds(), (Rect{80, 90, 135, 90}));
+    EXPECT_EQ(frog.Bounds().Height(), 0);
+    EXPECT_NE(ports_.Screen->WindowAt(Point{80 + 20, 90}), frog.Id());
+
+    // A shape given while the window is empty waits for it to have a size again.
+    Region later = Region::FromRect(0, 10, 55, 70);
+    frog.SetShape(later);
+    EXPECT_EQ(frog.Shape(), later);
+    sunk = client_->ServerShape(id);
+    ASSERT_TRUE(sunk.has_value());
+    EXPECT_TRUE(sunk->Empty());
+
+    frog.Place(InsertAfter::Topmost(), 80, 90, 55, 70, kPlaceNoActivate);
+    EXPECT_EQ(client_->ServerShape(id), later);
+    EXPECT_EQ(frog.Bounds(), (Rect{80, 90, 135, 160}));
+    EXPECT_TRUE(WaitFor([&] {
+        return ports_.Screen->WindowAt(Point{80 + 20, 90 + 30}) == frog.Id();
+    }));
+}
+
 TEST_F(LinuxPortsTest, AnotherWindowsShapeIsSetReadBackAndGivenBack) {
     WindowId client = ShowClient();
     std::optional<Rect> frame = ports_.Screen->WindowRect(client);

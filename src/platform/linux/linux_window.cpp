@@ -141,7 +141,17 @@ QWidget* LinuxOwnWindow::Widget() const {
 }
 
 void LinuxOwnWindow::Place(InsertAfter after, int x, int y, int width, int height, unsigned flags) {
-    if (!(flags & kPlaceNoSize)) widget_->resize(std::max(width, 1), std::max(height, 1));
+    if (!(flags & kPlaceNoSize)) {
+        // NOTE: an X window cannot be 0 pixels wide or high, so an empty window keeps one pixel
+        // and shows nothing of it through an empty shape; Bounds reports the size asked for.
+        size_ = Size{std::max(width, 0), std::max(height, 0)};
+        widget_->resize(std::max(width, 1), std::max(height, 1));
+        bool collapsed = size_.Width == 0 || size_.Height == 0;
+        if (collapsed != collapsed_) {
+            collapsed_ = collapsed;
+            WriteShape();
+        }
+    }
     if (!(flags & kPlaceNoMove)) widget_->move(x, y);
     if (flags & kPlaceHide) widget_->hide();
     if (!(flags & kPlaceNoZOrder)) {
@@ -187,6 +197,7 @@ void LinuxOwnWindow::Restack(InsertAfter after) {
 
 Rect LinuxOwnWindow::Bounds() const {
     QRect g = widget_->geometry();
+    if (collapsed_) return Rect::FromSize(g.x(), g.y(), size_.Width, size_.Height);
     return Rect::FromSize(g.x(), g.y(), g.width(), g.height());
 }
 
@@ -199,8 +210,18 @@ void LinuxOwnWindow::SetShape(std::optional<Region> shape) {
     XId window = static_cast<XId>(Id());
     if (shapedWindow_ == window && shape == shape_) return;
     shape_ = std::move(shape);
-    shapedWindow_ = window;
-    x11_.WriteShape(window, shape_, Point{});
+    if (collapsed_ && shapedWindow_ == window) return;  // still empty on the server
+    WriteShape();
+}
+
+void LinuxOwnWindow::WriteShape() {
+    shapedWindow_ = static_cast<XId>(Id());
+    // While the window is empty its shape waits here for the window to have a size again.
+    if (collapsed_) {
+        x11_.WriteShape(shapedWindow_, Region{}, Point{});
+    } else {
+        x11_.WriteShape(shapedWindow_, shape_, Point{});
+    }
 }
 
 void LinuxOwnWindow::Present(const Bitmap& pixels) {

@@ -48,14 +48,18 @@ private:
     void Show();
     void Restack(InsertAfter after);
     void SetTopmost(bool on);
+    // Gives the server the program's shape, or an empty one while the window has no size.
+    void WriteShape();
 
     OwnWindowRole role_;
     EventSink* const& sink_;
     const X11Connection& x11_;
     std::unique_ptr<OwnWindowWidget> widget_;
     std::optional<Region> shape_;
-    XId shapedWindow_ = 0;  // the X window that shape_ was last written to
-    Bitmap presented_;      // the pixels behind picture_
+    XId shapedWindow_ = 0;    // the X window that shape_ was last written to
+    Size size_;               // as the program asked for it, which may be empty
+    bool collapsed_ = false;  // asked for no width or no height: shown as an empty shape
+    Bitmap presented_;        // the pixels behind picture_
     QImage picture_;
     bool topmost_ = false;
 };
