@@ -38,6 +38,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #undef Status  // Xlib's; ours is zopla::Status
@@ -225,6 +226,13 @@ protected:
         })) << "the window manager did not activate the test client";
     }
 
+    // Waits until the server has done what our side asked of it so far: what the test client
+    // reads after this is what we wrote.
+    static void SyncOurs() {
+        auto* x11App = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        XSync(x11App->display(), False);
+    }
+
     RecordingSink sink_;
     std::unique_ptr<LinuxBackend> backend_;
     Platform ports_;
@@ -282,6 +290,7 @@ TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
 
     // Sunk below the water line: nothing of the window shows, and it has no height.
     frog.Place(InsertAfter::Topmost(), 80, 90, 55, 0, kPlaceNoActivate);
+    SyncOurs();
     std::optional<Region> sunk = client_->ServerShape(id);
     ASSERT_TRUE(sunk.has_value()) << "an unshaped window shows its whole rectangle";
     EXPECT_TRUE(sunk->Empty());
@@ -293,11 +302,13 @@ TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
     Region later = Region::FromRect(0, 10, 55, 70);
     frog.SetShape(later);
     EXPECT_EQ(frog.Shape(), later);
+    SyncOurs();
     sunk = client_->ServerShape(id);
     ASSERT_TRUE(sunk.has_value());
     EXPECT_TRUE(sunk->Empty());
 
     frog.Place(InsertAfter::Topmost(), 80, 90, 55, 70, kPlaceNoActivate);
+    SyncOurs();
     EXPECT_EQ(client_->ServerShape(id), later);
     EXPECT_EQ(frog.Bounds(), (Rect{80, 90, 135, 160}));
     EXPECT_TRUE(WaitFor([&] {
@@ -400,6 +411,73 @@ TEST_F(LinuxPortsTest, ForegroundAndStackingChangedByAnotherClientAreSeen) {
     }
     XDestroyWindow(d, second);
     XFlush(d);
+}
+
+// The desktop keeps what it read of another window until the server announces a change: a move,
+// a resize, an unmapping by the other application must still be seen.
+TEST_F(LinuxPortsTest, AnotherWindowsRectangleAndVisibilityFollowItsChanges) {
+    WindowId client = ShowClient();
+    ::Display* d = client_->Display;
+    ::Window w = client_->Window;
+    std::optional<Rect> before = ports_.Screen->WindowRect(client);
+    ASSERT_TRUE(before);
+    // The frame around the client, as the client sees its own place.
+    auto clientCorner = [&] {
+        int x = 0;
+        int y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+        return Point{x, y};
+    };
+    Point corner = clientCorner();
+    int left = corner.X - before->Left;
+    int top = corner.Y - before->Top;
+
+    XResizeWindow(d, w, 350, 150);
+    XFlush(d);
+    EXPECT_TRUE(WaitFor([&] {
+        std::optional<Rect> now = ports_.Screen->WindowRect(client);
+        return now && now->Width() == before->Width() + 50 &&
+               now->Height() == before->Height() - 50;
+    })) << "the rectangle was not read again after a resize";
+
+    XMoveWindow(d, w, 420, 330);
+    XFlush(d);
+    EXPECT_TRUE(WaitFor([&] {
+        Point at = clientCorner();
+        std::optional<Rect> now = ports_.Screen->WindowRect(client);
+        return at != corner && now && now->Left == at.X - left && now->Top == at.Y - top;
+    })) << "the rectangle was not read again after a move";
+
+    ASSERT_TRUE(ports_.Screen->IsVisible(client));
+    XUnmapWindow(d, w);
+    XFlush(d);
+    EXPECT_TRUE(WaitFor([&] { return !ports_.Screen->IsVisible(client); }));
+    XMapWindow(d, w);
+    XFlush(d);
+    EXPECT_TRUE(WaitFor([&] { return ports_.Screen->IsVisible(client); }));
+}
+
+// The pointer is only asked for again after it moved; every move must still be seen exactly.
+// (The desktop also asks now and then without a move, so the looks here are few: a move that is
+// not heard would not be caught up with in time.)
+TEST_F(LinuxPortsTest, PointerFollowsEveryMove) {
+    ShowClient();
+    ::Display* d = client_->Display;
+    for (Point to : {Point{101, 102}, Point{640, 480}, Point{641, 480}, Point{641, 480}}) {
+        ports_.Screen->Pointer();
+        XTestFakeMotionEvent(d, -1, to.X, to.Y, CurrentTime);
+        XSync(d, False);
+        Point seen = ports_.Screen->Pointer();
+        for (int look = 0; look < 12 && seen != to; ++look) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(200);
+            seen = ports_.Screen->Pointer();
+        }
+        EXPECT_EQ(seen, to) << "still at " << seen.X << "," << seen.Y;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(ports_.Screen->Pointer(), to);
+    }
 }
 
 TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {

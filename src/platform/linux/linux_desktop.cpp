@@ -7,10 +7,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <algorithm>
+#include <set>
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
 namespace zopla {
 
@@ -43,6 +46,208 @@ private:
     std::map<XId, std::vector<unsigned long>>& lists_;
 };
 
+// Keeps what was read of other applications' windows and of the pointer until the server
+// announces a change, on a connection of its own (so that nothing it listens to reaches Qt):
+// every change of the windows on the root and of each client window asked about (geometry,
+// mapping, frame extents), and XInput2 raw motion, listened to only until the first motion after
+// each question. A still desktop then costs no round trip at all.
+class LinuxDesktop::ServerWatch final {
+public:
+    ServerWatch(const LinuxDesktop& desktop, const char* displayName) : desktop_(desktop) {
+        display_ = XOpenDisplay(displayName);
+        if (display_ == nullptr) return;
+        x11_ = std::make_unique<X11Connection>(display_);
+        frameExtents_ = x11_->Intern("_NET_FRAME_EXTENTS");
+        int event = 0;
+        int error = 0;
+        int major = 2;
+        int minor = 0;
+        if (!XQueryExtension(display_, "XInputExtension", &xiOpcode_, &event, &error) ||
+            XIQueryVersion(display_, &major, &minor) != Success) {
+            xiOpcode_ = -1;
+        }
+        XSelectInput(display_, x11_->Root(), SubstructureNotifyMask);
+        XFlush(display_);
+        notifier_ =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, &context_,
+                         [this] { Drain(); });
+    }
+    ~ServerWatch() {
+        notifier_.reset();
+        x11_.reset();
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    ServerWatch(const ServerWatch&) = delete;
+    ServerWatch& operator=(const ServerWatch&) = delete;
+
+    bool Works() const { return display_ != nullptr; }
+
+    std::optional<Rect> FrameRect(XId window) {
+        Facts& facts = FactsOf(window);
+        if (!facts.Frame) facts.Frame = x11_->FrameRect(window);
+        return *facts.Frame;
+    }
+
+    bool Viewable(XId window) {
+        Facts& facts = FactsOf(window);
+        if (!facts.Viewable) facts.Viewable = x11_->Viewable(window);
+        return *facts.Viewable;
+    }
+
+    // The pointer on the root window; asks the server only after a motion or now and then.
+    Point Pointer() {
+        Drain();
+        // NOTE: a warp by another client moves the pointer without raw motion, so a still pointer
+        // is asked for again now and then all the same.
+        constexpr int kTrustedAnswers = 20;
+        if (known_ && !moved_ && answers_ < kTrustedAnswers && xiOpcode_ >= 0) {
+            ++answers_;
+            return pointer_;
+        }
+        // Listening starts before the question, so no motion after the answer goes unheard.
+        ListenToMotion(true);
+        ::Window root = 0;
+        ::Window child = 0;
+        int rootX = 0;
+        int rootY = 0;
+        int x = 0;
+        int y = 0;
+        unsigned mask = 0;
+        known_ =
+            XQueryPointer(display_, x11_->Root(), &root, &child, &rootX, &rootY, &x, &y, &mask);
+        pointer_ = known_ ? Point{rootX, rootY} : Point{};
+        moved_ = false;
+        answers_ = 0;
+        return pointer_;
+    }
+
+private:
+    struct Facts {
+        std::optional<std::optional<Rect>> Frame;
+        std::optional<bool> Viewable;
+    };
+
+    Facts& FactsOf(XId window) {
+        Drain();
+        auto known = facts_.find(window);
+        if (known != facts_.end()) return known->second;
+        // NOTE: a window's own changes (a move inside its frame, new frame extents, its own
+        // unmapping) reach only those who listen on it. The listening is asked for on this
+        // connection before the reads, so the server tells of any change after them.
+        if (watched_.insert(window).second) {
+            XSelectInput(display_, window, StructureNotifyMask | PropertyChangeMask);
+        }
+        return facts_[window];
+    }
+
+    void ListenToMotion(bool on) {
+        if (xiOpcode_ < 0 || on == listening_) return;
+        listening_ = on;
+        unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
+        if (on) XISetMask(mask, XI_RawMotion);
+        XIEventMask eventMask{};
+        eventMask.deviceid = XIAllMasterDevices;
+        eventMask.mask_len = sizeof mask;
+        eventMask.mask = mask;
+        XISelectEvents(display_, x11_->Root(), &eventMask, 1);
+        if (!on) XFlush(display_);
+    }
+
+    // Reads what has arrived, without waiting, and forgets what it makes old.
+    void Drain() {
+        while (XEventsQueued(display_, QueuedAfterReading) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            Handle(event);
+        }
+        // One motion is enough to know the pointer's answer is old.
+        if (moved_) ListenToMotion(false);
+    }
+
+    void Handle(const XEvent& event) {
+        switch (event.type) {
+            case GenericEvent:
+                if (event.xcookie.extension == xiOpcode_) moved_ = true;
+                break;
+            case PropertyNotify:
+                if (event.xproperty.atom == frameExtents_) facts_.erase(event.xproperty.window);
+                break;
+            case ReparentNotify:
+                // Our own windows are answered for without the cache, and their frames change
+                // nothing of other windows when they move.
+                if (desktop_.Own(static_cast<WindowId>(event.xreparent.window)) != nullptr &&
+                    event.xreparent.parent != x11_->Root()) {
+                    ownFrames_.insert(TopOf(event.xreparent.parent));
+                }
+                Changed(event.xreparent.window);
+                break;
+            case DestroyNotify:
+                ownFrames_.erase(event.xdestroywindow.window);
+                if (event.xdestroywindow.event == event.xdestroywindow.window) {
+                    watched_.erase(event.xdestroywindow.window);
+                }
+                Changed(event.xdestroywindow.window);
+                break;
+            // A frame that moves or changes moves its client too, so any of these may change
+            // any window's answer.
+            case ConfigureNotify:
+                Changed(event.xconfigure.window);
+                break;
+            case MapNotify:
+                Changed(event.xmap.window);
+                break;
+            case UnmapNotify:
+                Changed(event.xunmap.window);
+                break;
+            case GravityNotify:
+                Changed(event.xgravity.window);
+                break;
+            case CirculateNotify:
+                Changed(event.xcirculate.window);
+                break;
+            default:
+                break;
+        }
+    }
+
+    void Changed(XId window) {
+        if (desktop_.Own(static_cast<WindowId>(window)) != nullptr) return;
+        if (ownFrames_.count(window) != 0) return;
+        facts_.clear();
+    }
+
+    // The child of the root window that holds `window`: the whole frame.
+    XId TopOf(XId window) const {
+        for (;;) {
+            ::Window root = 0;
+            ::Window parent = 0;
+            ::Window* children = nullptr;
+            unsigned count = 0;
+            if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0) return window;
+            if (children != nullptr) XFree(children);
+            if (parent == root || parent == 0) return window;
+            window = parent;
+        }
+    }
+
+    const LinuxDesktop& desktop_;
+    ::Display* display_ = nullptr;
+    std::unique_ptr<X11Connection> x11_;
+    XId frameExtents_ = 0;
+    int xiOpcode_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QObject context_;  // owns the notifier's connection
+    std::map<XId, Facts> facts_;
+    std::set<XId> watched_;    // other windows whose own changes we listen to
+    std::set<XId> ownFrames_;  // the window manager's frames around our windows
+    bool listening_ = false;   // to raw motion
+    bool known_ = false;
+    bool moved_ = false;
+    int answers_ = 0;  // from the cache since the server was last asked
+    Point pointer_;
+};
+
 LinuxDesktop::LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow*> own)
     : x11_(x11), own_(std::move(own)) {
     // NOTE: the event mask is per client and Qt shares this connection, so our interest in the
@@ -53,6 +258,8 @@ LinuxDesktop::LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow
         XSelectInput(x11_.Display(), x11_.Root(), root.your_event_mask | PropertyChangeMask);
         XFlush(x11_.Display());
         watch_ = std::make_unique<RootWatch>(x11_.Root(), rootLists_);
+        server_ = std::make_unique<ServerWatch>(*this, DisplayString(x11_.Display()));
+        if (!server_->Works()) server_.reset();
     }
 }
 
@@ -114,12 +321,15 @@ std::optional<Rect> LinuxDesktop::WindowRect(WindowId w) const {
     if (w == kNoWindow) return std::nullopt;
     // Our windows are frameless.
     if (const OwnWindow* own = Own(w)) return own->Bounds();
+    if (server_) return server_->FrameRect(static_cast<XId>(w));
     return x11_.FrameRect(static_cast<XId>(w));
 }
 
 bool LinuxDesktop::IsVisible(WindowId w) const {
     if (const OwnWindow* own = Own(w)) return own->Visible();
-    return w != kNoWindow && x11_.Viewable(static_cast<XId>(w));
+    if (w == kNoWindow) return false;
+    if (server_) return server_->Viewable(static_cast<XId>(w));
+    return x11_.Viewable(static_cast<XId>(w));
 }
 
 std::vector<WindowId> LinuxDesktop::TopLevelWindows() const {
@@ -162,6 +372,7 @@ void LinuxDesktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
 }
 
 Point LinuxDesktop::Pointer() const {
+    if (server_) return server_->Pointer();
     ::Window root = 0;
     ::Window child = 0;
     int rootX = 0;

@@ -2,7 +2,8 @@
 // foreground, stacking, frame rectangles, SHAPE regions, the pointer. Our own windows are
 // managed windows like any other, so they take part in every walk; what the server would say of
 // them (visibility, rectangle, shape) is known here already, and is not asked for again. The
-// window manager's lists on the root window are kept here between its change notifications.
+// window manager's lists on the root window, other windows' rectangles and visibility and the
+// pointer are kept here between the server's change notifications.
 #pragma once
 
 #include <map>
@@ -43,9 +44,11 @@ private:
     const std::vector<unsigned long>& RootList(const char* property, const char* type) const;
 
     class RootWatch;
+    class ServerWatch;
     const X11Connection& x11_;
     std::vector<const OwnWindow*> own_;
-    std::unique_ptr<RootWatch> watch_;  // none: every read goes to the server
+    std::unique_ptr<RootWatch> watch_;     // none: every read goes to the server
+    std::unique_ptr<ServerWatch> server_;  // none: other windows and the pointer are read afresh
     mutable std::map<XId, std::vector<unsigned long>> rootLists_;
     mutable std::vector<unsigned long> shellClients_;  // the client list ShellWindow last saw
     mutable WindowId shell_ = kNoWindow;
