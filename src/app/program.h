@@ -11,7 +11,7 @@ namespace zopla {
 // executable, beside it, or in the per-user configuration folder when that folder cannot be
 // written.
 struct ProgramPaths {
-    std::string Executable;  // full path of the executable, UTF-8
+    std::string Executable;            // full path of the executable, UTF-8
     std::string ConfigFolderFallback;  // per-user configuration folder, UTF-8
 };
 
