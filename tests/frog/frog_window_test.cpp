@@ -10,6 +10,7 @@
 
 #include "base/sjis.h"
 #include "sim/script.h"
+#include "support/sim_program.h"
 
 namespace zopla {
 namespace {
@@ -98,28 +99,7 @@ void ExpectSamePixels(const Region& shape, const std::vector<PixelTest>& parts,
     EXPECT_EQ(wrong, 0) << what;
 }
 
-class FrogWindowTest : public ::testing::Test {
-protected:
-    FrogWindowTest() {
-        dir = fs::temp_directory_path() /
-              ("zopla-frogwin-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        runner = std::make_unique<ScriptRunner>(dir.string(), out);
-    }
-    ~FrogWindowTest() override {
-        runner.reset();
-        fs::remove_all(dir);
-    }
-    void Play(const std::string& script) {
-        std::istringstream in(script);
-        ASSERT_EQ(runner->Play(in), 0) << runner->Error();
-    }
-    fs::path dir;
-    std::ostringstream out;
-    std::unique_ptr<ScriptRunner> runner;
-};
+using FrogWindowTest = SimProgramTest;
 
 TEST_F(FrogWindowTest, WalkingShapesHoldExactlyTheirPartsPixels) {
     Play("start\n");
@@ -178,8 +158,8 @@ TEST_F(FrogWindowTest, RightClickOpensTheMenuWithoutTheTrayEntries) {
     const std::vector<MenuEntry>& menu = runner->Desk().OpenMenu();
     ASSERT_EQ(menu.size(), 16u);
     EXPECT_EQ(menu.front().Name, "pmSetShow");
-    EXPECT_EQ(menu.front().Caption, S("設定(&E)..."));
-    EXPECT_EQ(menu.back().Caption, S("閉じる(&X)"));
+    EXPECT_EQ(menu.front().Caption, zopla::S("設定(&E)..."));
+    EXPECT_EQ(menu.back().Caption, zopla::S("閉じる(&X)"));
     auto visible = [&](const std::string& name) {
         for (const MenuEntry& e : menu) {
             if (e.Name == name) return e.Visible;

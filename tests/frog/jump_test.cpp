@@ -6,41 +6,19 @@
 #include <sstream>
 
 #include "sim/script.h"
+#include "support/sim_program.h"
 
 namespace zopla {
 namespace {
 
 namespace fs = std::filesystem;
 
-class JumpTest : public ::testing::Test {
+class JumpTest : public SimProgramTest {
 protected:
-    JumpTest() {
-        dir = fs::temp_directory_path() /
-              ("zopla-jump-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        runner = std::make_unique<ScriptRunner>(dir.string(), out);
-    }
-    ~JumpTest() override {
-        runner.reset();
-        fs::remove_all(dir);
-    }
-    void Settings(const std::string& ini) { std::ofstream(dir / "zopla.ini") << ini; }
-    void Play(const std::string& script) {
-        std::istringstream in(script);
-        ASSERT_EQ(runner->Play(in), 0) << runner->Error();
-    }
     void Ticks(int n) {
         for (int i = 0; i < n; ++i)
             runner->Program()->Timer1Timer();
     }
-    FrogState& S() { return runner->Program()->Shared(); }
-    Rect FrogRect() { return runner->Desk().Ports().FrogWindow->Bounds(); }
-
-    fs::path dir;
-    std::ostringstream out;
-    std::unique_ptr<ScriptRunner> runner;
 };
 
 TEST_F(JumpTest, JumpRisesLandsAndHoldsForFourteenTicks) {

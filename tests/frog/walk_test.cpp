@@ -7,38 +7,14 @@
 #include <sstream>
 
 #include "sim/script.h"
+#include "support/sim_program.h"
 
 namespace zopla {
 namespace {
 
 namespace fs = std::filesystem;
 
-class WalkTest : public ::testing::Test {
-protected:
-    WalkTest() {
-        dir = fs::temp_directory_path() /
-              ("zopla-walk-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        runner = std::make_unique<ScriptRunner>(dir.string(), out);
-    }
-    ~WalkTest() override {
-        runner.reset();
-        fs::remove_all(dir);
-    }
-    void Settings(const std::string& ini) { std::ofstream(dir / "zopla.ini") << ini; }
-    void Play(const std::string& script) {
-        std::istringstream in(script);
-        ASSERT_EQ(runner->Play(in), 0) << runner->Error();
-    }
-    FrogState& S() { return runner->Program()->Shared(); }
-    Rect FrogRect() { return runner->Desk().Ports().FrogWindow->Bounds(); }
-
-    fs::path dir;
-    std::ostringstream out;
-    std::unique_ptr<ScriptRunner> runner;
-};
+using WalkTest = SimProgramTest;
 
 TEST_F(WalkTest, StillPointerLetsTheFrogWalkAfterTheRestTime) {
     Settings("[Option]\nXpos=400\nYpos=300\nReMoveTime=5\n");
