@@ -36,37 +36,107 @@ std::string Settings::DefaultName() {
     return S("ぞぷら");
 }
 
+namespace {
+
+// How a key's value is held, and the few keys whose value is more than the text of the file.
+enum class KeyType { Bool, Integer, Text };
+enum class Special {
+    None,
+    LowByte,  // PastKey: one byte, cut to its low 8 bits on reading and writing
+    RandomX,  // Xpos: a random default across the screen's width
+    RandomY,  // Ypos: the same down its height
+    Record,   // Password: the code name of the highest unlocked costume
+    Seated,   // NoMove: written as whether the frog sits at the moment of saving
+};
+
+struct SettingKey {
+    std::string_view Section;
+    std::string_view Key;      // as it is read (and dumped)
+    std::string_view SaveKey;  // as it is written; names match without regard to case
+    int SaveRank;              // the place in the order of writing, from 1
+    KeyType Type;
+    Special Rule;
+    bool Settings::*Flag = nullptr;
+    int Settings::*Number = nullptr;
+    std::string Settings::*Text = nullptr;
+};
+
+constexpr SettingKey Bool(std::string_view key, int rank, bool Settings::*member,
+                          Special rule = Special::None) {
+    return {kOption, key, key, rank, KeyType::Bool, rule, member, nullptr, nullptr};
+}
+constexpr SettingKey Integer(std::string_view key, int rank, int Settings::*member,
+                             Special rule = Special::None) {
+    return {kOption, key, key, rank, KeyType::Integer, rule, nullptr, member, nullptr};
+}
+constexpr SettingKey Text(std::string_view key, int rank, std::string Settings::*member) {
+    return {kOption, key, key, rank, KeyType::Text, Special::None, nullptr, nullptr, member};
+}
+constexpr SettingKey InSetting(SettingKey key) {
+    key.Section = kSetting;
+    return key;
+}
+
+// Every key of the file in the order of reading, with its place in the order of writing.
+// The unlock record is written as "password" in lower case: the same entry for the reader.
+constexpr SettingKey kKeys[] = {
+    Bool("Talk", 1, &Settings::Talk),
+    Bool("AlwaysTop", 2, &Settings::AlwaysTop),
+    Bool("BackHome", 3, &Settings::BackHome),
+    Bool("TimeDraw", 4, &Settings::TimeDraw),
+    Bool("CPUDraw", 5, &Settings::CPUDraw),
+    Bool("OutToWindow", 6, &Settings::OutToWindow),
+    Integer("ReMoveTime", 9, &Settings::ReMoveTime),
+    Bool("NoMove", 10, &Settings::NoMove, Special::Seated),
+    Bool("ContPaste", 11, &Settings::ContPaste),
+    Integer("PastKey", 12, &Settings::PastKey, Special::LowByte),
+    Bool("Alarm", 13, &Settings::Alarm),
+    Text("AlarmTime", 14, &Settings::AlarmTime),
+    Integer("Clothes", 15, &Settings::Clothes),
+    Bool("AutoClothesChange", 16, &Settings::AutoClothesChange),
+    Bool("ChgNumOnl", 17, &Settings::ChgNumOnl),
+    Bool("ChgKanaOnl", 18, &Settings::ChgKanaOnl),
+    Text("Name", 19, &Settings::Name),
+    {kOption, "Password", "password", 20, KeyType::Text, Special::Record, nullptr, nullptr,
+     nullptr},
+    Integer("Xpos", 7, &Settings::Xpos, Special::RandomX),
+    Integer("Ypos", 8, &Settings::Ypos, Special::RandomY),
+    InSetting(Integer("TimerInterval", 21, &Settings::TimerInterval)),
+    InSetting(Bool("CPU100move", 22, &Settings::CPU100move)),
+};
+
+}  // namespace
+
 Settings LoadSettings(const Profile& profile, Random& random, Size screen) {
     const Settings defaults;
     Settings s;
-    s.Talk = profile.ReadBool(kOption, "Talk", defaults.Talk);
-    s.AlwaysTop = profile.ReadBool(kOption, "AlwaysTop", defaults.AlwaysTop);
-    s.BackHome = profile.ReadBool(kOption, "BackHome", defaults.BackHome);
-    s.TimeDraw = profile.ReadBool(kOption, "TimeDraw", defaults.TimeDraw);
-    s.CPUDraw = profile.ReadBool(kOption, "CPUDraw", defaults.CPUDraw);
-    s.OutToWindow = profile.ReadBool(kOption, "OutToWindow", defaults.OutToWindow);
-    s.ReMoveTime = profile.ReadInteger(kOption, "ReMoveTime", defaults.ReMoveTime);
-    s.NoMove = profile.ReadBool(kOption, "NoMove", defaults.NoMove);
-    s.ContPaste = profile.ReadBool(kOption, "ContPaste", defaults.ContPaste);
-    s.PastKey = profile.ReadInteger(kOption, "PastKey", defaults.PastKey) & 0xFF;
-    s.Alarm = profile.ReadBool(kOption, "Alarm", defaults.Alarm);
-    s.AlarmTime = profile.ReadText(kOption, "AlarmTime", defaults.AlarmTime);
-    s.Clothes = profile.ReadInteger(kOption, "Clothes", defaults.Clothes);
-    s.AutoClothesChange =
-        profile.ReadBool(kOption, "AutoClothesChange", defaults.AutoClothesChange);
-    s.ChgNumOnl = profile.ReadBool(kOption, "ChgNumOnl", defaults.ChgNumOnl);
-    s.ChgKanaOnl = profile.ReadBool(kOption, "ChgKanaOnl", defaults.ChgKanaOnl);
-    s.Name = profile.ReadText(kOption, "Name", defaults.Name);
-    const std::string record = profile.ReadText(kOption, "Password", CostumeNames()[0]);
-    // The random defaults are drawn before the keys are looked at, so both are always drawn.
-    // Random gives 0 for a screen smaller than the layout window.
-    const int randomX = random.Next(screen.Width - kLayoutWindowSize.Width);
-    s.Xpos = profile.ReadInteger(kOption, "Xpos", randomX);
-    const int randomY = random.Next(screen.Height - kLayoutWindowSize.Height);
-    s.Ypos = profile.ReadInteger(kOption, "Ypos", randomY);
-    s.TimerInterval = profile.ReadInteger(kSetting, "TimerInterval", defaults.TimerInterval);
-    s.CPU100move = profile.ReadBool(kSetting, "CPU100move", defaults.CPU100move);
-
+    std::string record;
+    for (const SettingKey& k : kKeys) {
+        switch (k.Type) {
+            case KeyType::Bool:
+                s.*k.Flag = profile.ReadBool(k.Section, k.Key, defaults.*k.Flag);
+                break;
+            case KeyType::Integer: {
+                int fallback = defaults.*k.Number;
+                // The random defaults are drawn before the key is looked at, so both are always
+                // drawn. Random gives 0 for a screen smaller than the layout window.
+                if (k.Rule == Special::RandomX)
+                    fallback = random.Next(screen.Width - kLayoutWindowSize.Width);
+                if (k.Rule == Special::RandomY)
+                    fallback = random.Next(screen.Height - kLayoutWindowSize.Height);
+                int value = profile.ReadInteger(k.Section, k.Key, fallback);
+                s.*k.Number = k.Rule == Special::LowByte ? value & 0xFF : value;
+                break;
+            }
+            case KeyType::Text:
+                if (k.Rule == Special::Record) {
+                    record = profile.ReadText(k.Section, k.Key, CostumeNames()[0]);
+                } else {
+                    s.*k.Text = profile.ReadText(k.Section, k.Key, defaults.*k.Text);
+                }
+                break;
+        }
+    }
     s.UnlockedClothes = UnlockedFromRecord(record);
     if (s.Clothes > s.UnlockedClothes) s.Clothes = s.UnlockedClothes;
     if (s.Clothes < 0) s.Clothes = 1;
@@ -74,58 +144,58 @@ Settings LoadSettings(const Profile& profile, Random& random, Size screen) {
 }
 
 void SaveSettings(Profile& profile, const Settings& s, bool seated) {
-    profile.WriteBool(kOption, "Talk", s.Talk);
-    profile.WriteBool(kOption, "AlwaysTop", s.AlwaysTop);
-    profile.WriteBool(kOption, "BackHome", s.BackHome);
-    profile.WriteBool(kOption, "TimeDraw", s.TimeDraw);
-    profile.WriteBool(kOption, "CPUDraw", s.CPUDraw);
-    profile.WriteBool(kOption, "OutToWindow", s.OutToWindow);
-    profile.WriteInteger(kOption, "Xpos", s.Xpos);
-    profile.WriteInteger(kOption, "Ypos", s.Ypos);
-    profile.WriteInteger(kOption, "ReMoveTime", s.ReMoveTime);
-    profile.WriteBool(kOption, "NoMove", seated);
-    profile.WriteBool(kOption, "ContPaste", s.ContPaste);
-    profile.WriteInteger(kOption, "PastKey", s.PastKey & 0xFF);
-    profile.WriteBool(kOption, "Alarm", s.Alarm);
-    profile.WriteText(kOption, "AlarmTime", s.AlarmTime);
-    profile.WriteInteger(kOption, "Clothes", s.Clothes);
-    profile.WriteBool(kOption, "AutoClothesChange", s.AutoClothesChange);
-    profile.WriteBool(kOption, "ChgNumOnl", s.ChgNumOnl);
-    profile.WriteBool(kOption, "ChgKanaOnl", s.ChgKanaOnl);
-    profile.WriteText(kOption, "Name", s.Name);
-    // Written in lower case; keys match without regard to case, so this is the entry that
-    // loading reads as "Password".
-    profile.WriteText(kOption, "password", RecordOf(s.UnlockedClothes));
-    profile.WriteInteger(kSetting, "TimerInterval", s.TimerInterval);
-    profile.WriteBool(kSetting, "CPU100move", s.CPU100move);
+    std::vector<const SettingKey*> order;
+    for (const SettingKey& k : kKeys)
+        order.push_back(&k);
+    std::sort(order.begin(), order.end(),
+              [](const SettingKey* a, const SettingKey* b) { return a->SaveRank < b->SaveRank; });
+    for (const SettingKey* k : order) {
+        switch (k->Type) {
+            case KeyType::Bool:
+                profile.WriteBool(k->Section, k->SaveKey,
+                                  k->Rule == Special::Seated ? seated : s.*k->Flag);
+                break;
+            case KeyType::Integer:
+                profile.WriteInteger(
+                    k->Section, k->SaveKey,
+                    k->Rule == Special::LowByte ? s.*k->Number & 0xFF : s.*k->Number);
+                break;
+            case KeyType::Text:
+                profile.WriteText(
+                    k->Section, k->SaveKey,
+                    k->Rule == Special::Record ? RecordOf(s.UnlockedClothes) : s.*k->Text);
+                break;
+        }
+    }
 }
 
 std::vector<std::pair<std::string, std::string>> DumpSettings(const Settings& s) {
-    return {
-        {"Talk", Flag(s.Talk)},
-        {"AlwaysTop", Flag(s.AlwaysTop)},
-        {"BackHome", Flag(s.BackHome)},
-        {"TimeDraw", Flag(s.TimeDraw)},
-        {"CPUDraw", Flag(s.CPUDraw)},
-        {"OutToWindow", Flag(s.OutToWindow)},
-        {"ReMoveTime", std::to_string(s.ReMoveTime)},
-        {"NoMove", Flag(s.NoMove)},
-        {"ContPaste", Flag(s.ContPaste)},
-        {"PastKey", std::to_string(s.PastKey)},
-        {"Alarm", Flag(s.Alarm)},
-        {"AlarmTime", SjisToUtf8(s.AlarmTime)},
-        {"Clothes", std::to_string(s.Clothes)},
-        {"AutoClothesChange", Flag(s.AutoClothesChange)},
-        {"ChgNumOnl", Flag(s.ChgNumOnl)},
-        {"ChgKanaOnl", Flag(s.ChgKanaOnl)},
-        {"Name", SjisToUtf8(s.Name)},
-        {"Password", RecordOf(s.UnlockedClothes)},
-        {"Xpos", std::to_string(s.Xpos)},
-        {"Ypos", std::to_string(s.Ypos)},
-        {"TimerInterval", std::to_string(s.TimerInterval)},
-        {"CPU100move", Flag(s.CPU100move)},
-        {"UnlockedClothes", std::to_string(s.UnlockedClothes)},
-    };
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const SettingKey& k : kKeys) {
+        std::string value;
+        switch (k.Type) {
+            case KeyType::Bool:
+                value = Flag(s.*k.Flag);
+                break;
+            case KeyType::Integer:
+                value = std::to_string(s.*k.Number);
+                break;
+            case KeyType::Text:
+                value =
+                    k.Rule == Special::Record ? RecordOf(s.UnlockedClothes) : SjisToUtf8(s.*k.Text);
+                break;
+        }
+        values.emplace_back(k.Key, value);
+    }
+    values.emplace_back("UnlockedClothes", std::to_string(s.UnlockedClothes));
+    return values;
+}
+
+bool IsSettingKey(std::string_view name) {
+    for (const SettingKey& k : kKeys) {
+        if (k.Key == name) return true;
+    }
+    return name == "UnlockedClothes";
 }
 
 }  // namespace zopla

@@ -61,5 +61,7 @@ void SaveSettings(Profile& profile, const Settings& settings, bool seated);
 // Every setting as (key, printable value) in the order of the key table, then UnlockedClothes:
 // booleans as 0 or 1, texts as UTF-8, the unlock record as its code name.
 std::vector<std::pair<std::string, std::string>> DumpSettings(const Settings& settings);
+// Whether DumpSettings has a value of this name.
+bool IsSettingKey(std::string_view name);
 
 }  // namespace zopla

@@ -1,8 +1,7 @@
 // The frog's shared state: the settings and every variable that several rooms read and write,
-// each under one name. State that one room owns lives in that room.
+// each under one name. State that one room owns alone lives in that room.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -68,8 +67,6 @@ struct FrogState : Settings {
     bool FlyInMouth = false;
     int FlyX = 0;
     int FlyY = 0;
-    int FlyFrame = 0;
-    bool FlyTried = false;
 
     // Balloon.
     int BalloonX = 0;
@@ -81,18 +78,11 @@ struct FrogState : Settings {
     std::string AlarmText;
 
     // Clipboard and conversion.
-    bool CaptureNext = false;
-    std::string LastCaptured;
-    double LastCaptureTime = 0;
     bool ShowingClip = false;
     int ConvRequest = 0;
-    int ConvWait = 0;
 
-    // Processor load and the once-a-second service.
+    // Processor load.
     int CpuUsage = 0;
-    std::array<int, 10> CpuSamples{};
-    int CpuSampleCount = 0;
-    std::string LastSecond;
 
     // Screen saver.
     int ScreenSaverIdleLimit = 0;

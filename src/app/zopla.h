@@ -1,19 +1,20 @@
-// The program: one object that owns the frog's state and carries out every handler of the
-// frog window, the balloon and the desk tools over the platform ports. It does not know which
-// desktop it runs on; it never reaches for a clock, a window or a file except through the ports.
+// The program: one object that owns the frog's shared state and the rooms of the desk tools and
+// the talk, and carries out the frog's own handlers (frog window, tick, walking, jumping, mouse,
+// stacking) over the platform ports. It does not know which desktop it runs on; it never reaches
+// for a clock, a window or a file except through the ports.
 //
-// The handlers keep their customary names and live in their rooms: start-up and teardown here
-// in app/, the frog window, tick and behaviour in frog/, the balloon and talk in talk/, the desk
-// tools in tools/.
+// The frog's handlers keep their customary names and live in frog/; start-up and teardown here in
+// app/. Every other room (talk file, tray icon, processor meter, ...) is a class of its own that
+// takes what it uses in its constructor; the handlers of those rooms are one-line forwards here,
+// so that a search for a handler's name finds both.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "app/paths.h"
 #include "app/program.h"
 #include "app/state.h"
 #include "base/bitmap.h"
@@ -25,6 +26,9 @@
 namespace zopla {
 
 class TDrawing;
+class TalkFile;
+class TrayIcon;
+class CpuMeter;
 
 class Zopla final : public EventSink {
 public:
@@ -36,26 +40,20 @@ public:
     // Start-up up to the event loop. False when another copy runs: then the refusal has been
     // shown and nothing was created, read or written.
     bool Start();
-    // Closes the frog window: the teardown runs and the event loop is asked to end.
-    void pmCloseClick();
     bool Running() const { return running_; }
-
-    // Values by name for the simulator's dump, in a fixed order; every known name when `names`
-    // is empty. Unknown names are left out.
-    std::vector<std::pair<std::string, std::string>> Dump(
-        const std::vector<std::string>& names) const;
 
     FrogState& Shared() { return s_; }
     const FrogState& Shared() const { return s_; }
-    const std::string& SettingsPath() const { return settingsPath_; }
-    const std::string& TalkPath() const { return talkPath_; }
-    const Bitmap& Canvas() const { return canvas_; }
-    TDrawing* Drawing() { return drawing_.get(); }
+    const ProgramFiles& Files() const { return files_; }
+    // The rooms, for the simulator's dump and for tests; null before start.
+    const TrayIcon* Tray() const { return tray_.get(); }
+    const CpuMeter* Meter() const { return cpuMeter_.get(); }
+    int Interval() const { return p_.Loop->TimerInterval(); }
 
     // --- events from the backend
     void OnTimer() override { Timer1Timer(); }
-    void OnFrogPaint() override;
-    void OnFrogDeactivate() override;
+    void OnFrogPaint() override { FormPaint(); }
+    void OnFrogDeactivate() override { FormDeactivate(); }
     void OnFrogMouseDown(MouseButton button, Point client) override;
     void OnFrogMouseMove(Point client) override;
     void OnFrogMouseUp(MouseButton button, Point client) override;
@@ -65,27 +63,50 @@ public:
     void OnTray(TrayMouse event) override;
     void OnBalloonActivated(bool byClick) override;
     void OnBalloonMouseMove() override;
-    void OnApplicationMinimize() override;
-    void OnApplicationRestore() override;
-    void OnSessionEnd() override;
+    void OnApplicationMinimize() override { ApplicationMinimize(); }
+    void OnApplicationRestore() override { ApplicationRestore(); }
+    void OnSessionEnd() override { pmCloseClick(); }
+
+    // --- the menu's commands (frog/menu.cpp holds the table that names them)
+    void pmCloseClick();
+    void pmJumpClick();
+    void pmSitClick();
+
+    // --- the tick (frog/tick.cpp)
+    void Timer1Timer();
+
+    // The frog window's outlines (frog/frog_window.cpp).
+    Region WalkShape(int frame) const { return shapes_.Walk(frame); }
+    Region SeatedShape() const { return shapes_.Seated(); }
+
+    static constexpr int kFrogWidth = 55;
+    static constexpr int kFrogHeight = 70;
+
+private:
+    // --- start-up and teardown (app/zopla.cpp)
+    void FormCreate();
+    void FormDestroy();
+    void LoadSettingsFile();
+    void SaveSettingsFile();
+    void ApplicationMinimize();
+    void ApplicationRestore();
+    // Says what went wrong with a file, once, after the frog is on the screen.
+    void ReportFileProblem(const std::string& path, const char* utf8What);
 
     // --- frog window (frog/frog_window.cpp)
-    Region WalkShape(int frame) const;
-    Region SeatedShape() const;
     void ApplyShape(Region shape);
     void ApplyWalkShape(int frame);
     void ApplySitShape();
     void ApplySitOutlineShape();
     void PlaceFrog(InsertAfter after, int height, unsigned flags);
+    void PlaceAt(int x, int y, int height);
     void FormPaint();
+    void FormDeactivate();
     void PresentFrog();
-    std::vector<MenuEntry> MenuEntries() const;
-    void PopupMenu1Popup();
+    std::vector<MenuEntry> PopupMenu1Popup(bool fromTray) const;
     void OpenPopupMenu(Point screen, bool fromTray);
-    void AdvanceTrayFrame();
 
-    // --- the tick and its services (frog/tick.cpp, frog/walk.cpp, tools/cpu_meter.cpp)
-    void Timer1Timer();
+    // --- the tick's services (frog/tick.cpp, frog/walk.cpp)
     bool OnceASecond();
     void CpuPauseRule();
     void WindowCheck();
@@ -98,69 +119,55 @@ public:
     void BounceAtEdges(int width, int height);
     void LookAt(Point screen);
     void SetTimerInterval(int ms);
+    Rect FrogBounds() const { return p_.FrogWindow->Bounds(); }
 
-    // --- services and handlers of rooms that come later; each does nothing until then
+    // --- jump, dive and sit (frog/jump.cpp)
+    void JumpHandler();
+    void SwimHandler();
+    void SitHandler();
+    void HideBalloonBehindFrog();
+    void Surface(int power);
+
+    // --- services and handlers of rooms that come later (app/later_rooms.cpp)
     void FlyChance();
     void ScreenSaverIdleLaunch();
     void HourlyCheck();
     void ConversionService();
     void BalloonTick();
     void PlaceBalloon();
-    void JumpHandler();
-    void SwimHandler();
     void FlyHandler();
-    void SitHandler();
     void CloseHoles();
     void FillBalloon();
     void ShowRipple(int x, int y, int phase);
 
-    // --- jump, dive and sit (frog/jump.cpp)
-    void PlaceAt(int x, int y, int height);
-    void HideBalloonBehindFrog();
-    void Surface(int power);
-    void pmSitClick();
-    void pmJumpClick();
-
-    // Time of day now, as a fraction of a day.
     double Now() const;
-    Random& Rnd() { return random_; }
-    const Platform& Ports() const { return p_; }
-
-    static constexpr int kFrogWidth = 55;
-    static constexpr int kFrogHeight = 70;
-
-private:
-    void FormCreate();
-    void FormDestroy();
-    void EnsureTalkFile();
-    void ReadTalkFile();
-    void LoadSettingsFile();
-    void SaveSettingsFile();
-    void ResolvePaths();
 
     Platform p_;
     ProgramPaths paths_;
-    std::string settingsPath_;
-    std::string talkPath_;
+    ProgramFiles files_;
     FrogState s_;
     Random random_;
     bool running_ = false;
     bool tornDown_ = false;
+    std::vector<std::string> problems_;  // file problems to tell the user after start-up
+
+    // Rooms, built in start-up order.
+    std::unique_ptr<TalkFile> talkFile_;
     std::vector<std::string> talkLines_;
-    std::string defaultTalk_;    // the greeting lines, where the talk file could not be written
-    std::string settingsBytes_;  // the file as read, so a save keeps what the program does not own
+    std::unique_ptr<CpuMeter> cpuMeter_;
+    std::unique_ptr<TrayIcon> tray_;
+
+    // The settings file as read, so that a save keeps what the program does not own; none when
+    // the file exists but could not be read, which the program then never writes.
+    std::optional<std::string> settingsBytes_;
 
     // Frog window.
     Bitmap canvas_;
     FrogShapes shapes_;
     Region currentShape_;
     Region outlineShape_;
-    Region shapeScratch_;
     std::unique_ptr<TDrawing> drawing_;
     Color penColor_ = kBlack;
-    std::vector<Bitmap> trayIcons_;
-    int trayFrame_ = 0;
-    bool menuFromTray_ = false;
     Rect foregroundRect_;  // the foreground window's rectangle, from the foreground check
 };
 

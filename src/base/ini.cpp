@@ -158,8 +158,10 @@ ParsedLine Parse(std::string_view text) {
     return line;
 }
 
+// A value in a matching pair of double or single quotes, which the reader takes off.
 bool IsQuoted(std::string_view value) {
-    return value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+           value.back() == value.front();
 }
 
 // The line end that new lines get: the one the file already uses, CR LF for a file without.

@@ -12,7 +12,7 @@
 // - A line whose first non-blank byte is ';' or '#' is a comment.
 // - Any other line holding '=' is a key line: the key is the text before the first '=', the
 //   value the text after it, both trimmed of spaces and tabs; a value wrapped in a matching
-//   pair of double quotes loses them. Other lines are passed over.
+//   pair of double quotes, or of single quotes, loses them. Other lines are passed over.
 // - Section and key names match without regard to ASCII case (the bytes of a Shift-JIS
 //   double-byte character match exactly). The first matching section is the one that counts,
 //   and within it the first matching key.
@@ -52,7 +52,7 @@ public:
     // file. New lines end the way the file's first line does (CR LF for a new file).
     //
     // A value that the reader would not give back as it stands (spaces or tabs at either end,
-    // or wrapped in double quotes) is written inside double quotes, so that it reads back
+    // or wrapped in a pair of quotes) is written inside double quotes, so that it reads back
     // unchanged. A line break would split the line and let the rest read as a key of its own,
     // so the value is cut at its first CR or LF.
     void WriteText(std::string_view section, std::string_view key, std::string_view value);

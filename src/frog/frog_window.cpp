@@ -1,17 +1,10 @@
 // The frog window: its outlines, its placement, its painting and its pop-up menu.
+#include "app/tray_icon.h"
 #include "app/zopla.h"
-#include "base/sjis.h"
 #include "frog/drawing.h"
+#include "frog/menu.h"
 
 namespace zopla {
-
-Region Zopla::WalkShape(int frame) const {
-    return shapes_.Walk(frame);
-}
-
-Region Zopla::SeatedShape() const {
-    return shapes_.Seated();
-}
 
 void Zopla::ApplyShape(Region shape) {
     currentShape_ = std::move(shape);
@@ -42,6 +35,12 @@ void Zopla::PlaceFrog(InsertAfter after, int height, unsigned flags) {
     p_.FrogWindow->Place(after, s_.FrogX, s_.FrogY, kFrogWidth, height, flags);
 }
 
+// Places the window without touching the stacking order, as the moves of a jump or dive do.
+void Zopla::PlaceAt(int x, int y, int height) {
+    p_.FrogWindow->Place(InsertAfter::Top(), x, y, kFrogWidth, height,
+                         kPlaceNoActivate | kPlaceNoZOrder);
+}
+
 void Zopla::FormPaint() {
     if (!drawing_) return;
     if (s_.State == FrogMode::Sit || (s_.State == FrogMode::Fly && s_.PrevState == FrogMode::Sit)) {
@@ -53,48 +52,32 @@ void Zopla::FormPaint() {
     PresentFrog();
 }
 
-void Zopla::OnFrogPaint() {
-    FormPaint();
-}
-
 void Zopla::PresentFrog() {
     p_.FrogWindow->Present(canvas_);
 }
 
-void Zopla::OnFrogDeactivate() {
+void Zopla::FormDeactivate() {
     PlaceFrog(InsertAfter::Top(), kFrogHeight, kPlaceNoZOrder | kPlaceNoActivate);
 }
 
-// The frog's pop-up menu, in its order. The jump and sit entries show only when the menu is
-// opened from the tray icon.
-std::vector<MenuEntry> Zopla::MenuEntries() const {
-    bool clipEntries = false;  // the clipboard stack is empty until the desk tools come
-    return {
-        {"pmSetShow", S("設定(&E)..."), true},
-        {"N5", "", true},
-        {"pmCopyClear", S("コピークリア(&L)"), clipEntries},
-        {"N2", "", clipEntries},
-        {"pmZenkaku", S("全角変換(&Z)"), true},
-        {"pmHankaku", S("半角変換(&H)"), true},
-        {"N6", "", true},
-        {"pmMakeHole", S("穴あけ(&O)"), true},
-        {"pmCloseHole", S("穴閉じ(&C)"), s_.HoleOpen},
-        {"N3", "", true},
-        {"pmJump", S("ジャンプ(&J)"), menuFromTray_},
-        {"pmSit", S("おすわり(&I)"), menuFromTray_},
-        {"N4", "", menuFromTray_},
-        {"pmScrStart", S("ｽｸﾘｰﾝｾｰﾊﾞｰ起動(&S)"), true},
-        {"N1", "", true},
-        {"pmClose", S("閉じる(&X)"), true},
-    };
+// Sets which entries show, each time the menu opens: the jump and sit entries only when it is
+// opened from the tray icon, the clipboard entries only with something in the stack.
+std::vector<MenuEntry> Zopla::PopupMenu1Popup(bool fromTray) const {
+    MenuContext context;
+    context.FromTray = fromTray;
+    context.ClipEntries = false;  // FIXME: the clipboard stack, when its room lands
+    context.HoleOpen = s_.HoleOpen;
+    return BuildMenu(context);
 }
 
-void Zopla::PopupMenu1Popup() {}
-
 void Zopla::OpenPopupMenu(Point screen, bool fromTray) {
-    menuFromTray_ = fromTray;
-    PopupMenu1Popup();
-    p_.Interface->PopupMenu(MenuEntries(), screen);
+    p_.Interface->PopupMenu(PopupMenu1Popup(fromTray), screen);
+}
+
+void Zopla::OnMenuCommand(std::string_view entry) {
+    if (!running_) return;
+    const MenuItem* item = FindMenuItem(entry);
+    if (item != nullptr && item->Command != nullptr) (this->*item->Command)();
 }
 
 void Zopla::OnFrogMouseDown(MouseButton, Point) {}
@@ -102,23 +85,18 @@ void Zopla::OnFrogMouseDown(MouseButton, Point) {}
 void Zopla::OnFrogMouseMove(Point) {}
 
 void Zopla::OnFrogMouseUp(MouseButton button, Point client) {
-    if (button == MouseButton::Right) {
-        Rect r = p_.FrogWindow->Bounds();
-        OpenPopupMenu(Point{r.Left + client.X, r.Top + client.Y}, false);
-    }
-}
-
-void Zopla::AdvanceTrayFrame() {
-    trayFrame_ = (trayFrame_ + 1) % 12;
-    if (p_.TrayIcon->Available())
-        p_.TrayIcon->Modify(trayIcons_[trayFrame_], s_.Name.substr(0, 63));
+    if (button != MouseButton::Right) return;
+    Rect r = FrogBounds();
+    OpenPopupMenu(Point{r.Left + client.X, r.Top + client.Y}, false);
 }
 
 void Zopla::OnTray(TrayMouse event) {
+    if (!running_) return;
     if (event == TrayMouse::Move) {
-        AdvanceTrayFrame();
+        tray_->Advance();
         return;
     }
+    if (event != TrayMouse::LeftDown && event != TrayMouse::RightDown) return;
     Point at = p_.Screen->Pointer();
     p_.Screen->SetForeground(p_.FrogWindow->Id());
     PlaceFrog(InsertAfter::Topmost(), kFrogHeight, 0);

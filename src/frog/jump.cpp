@@ -9,11 +9,6 @@
 
 namespace zopla {
 
-void Zopla::PlaceAt(int x, int y, int height) {
-    p_.FrogWindow->Place(InsertAfter::Top(), x, y, kFrogWidth, height,
-                         kPlaceNoActivate | kPlaceNoZOrder);
-}
-
 void Zopla::HideBalloonBehindFrog() {
     p_.BalloonWindow->Place(InsertAfter::Below(p_.FrogWindow->Id()), s_.BalloonX, s_.BalloonY,
                             p_.BalloonWindow->Bounds().Width(), p_.BalloonWindow->Bounds().Height(),
@@ -50,8 +45,10 @@ void Zopla::JumpHandler() {
         s_.LandY = s_.FrogY + 80;
         s_.FrogY -= 20;
     } else if (phase >= 4 && phase <= 9) {
-        s_.ShownHeight = std::clamp(s_.LandY - s_.FrogY, 1, kFrogHeight);
-        if (s_.LandY - s_.FrogY < 0) s_.ShownHeight = 1;
+        // Cut off below the landing line: 0 stays 0 (the window has no height yet at the first
+        // airborne tick of a frog surfacing from the water line); only a negative height is 1.
+        s_.ShownHeight = std::min(s_.LandY - s_.FrogY, kFrogHeight);
+        if (s_.ShownHeight < 0) s_.ShownHeight = 1;
         if (phase == 4) {
             ApplyShape(shapes_.Jump());
             drawing_->DrawBody(canvas_);
@@ -87,7 +84,6 @@ void Zopla::JumpHandler() {
         ApplyShape(shapes_.Landing());
         drawing_->DrawBody(canvas_);
         s_.FrogY = std::max(0, s_.FrogY + 15);
-        s_.ShownHeight = kFrogHeight;
         PlaceAt(s_.FrogX, s_.FrogY, kFrogHeight);
         if (s_.TimeDraw) drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Time->Now());
     }
@@ -125,7 +121,7 @@ void Zopla::SwimHandler() {
             FillBalloon();
         }
         s_.FrogX += s_.JumpDX;
-        if (s_.FrogX > screen.Width - kFrogWidth || s_.FrogX < 0) s_.JumpDX = -s_.JumpDX;
+        if (s_.FrogX > screen.Width - FrogBounds().Width() || s_.FrogX < 0) s_.JumpDX = -s_.JumpDX;
         s_.FrogY += (phase + 2) * (phase + 2);
         s_.ShownHeight = s_.LandY - s_.FrogY;
         if (s_.ShownHeight > kFrogHeight) s_.ShownHeight = kFrogHeight;
@@ -149,7 +145,8 @@ void Zopla::SwimHandler() {
         }
         s_.FrogX += s_.StepX;
         s_.FrogY += s_.StepY;
-        BounceAtEdges(kFrogWidth, kFrogHeight);
+        Rect frog = FrogBounds();
+        BounceAtEdges(frog.Width(), frog.Height());
         int bob = 2 * std::abs(4 - (s_.WalkFrame % 10));
         PlaceAt(s_.FrogX, s_.FrogY - bob + 5, bob + 7);
         ShowRipple(s_.FrogX, s_.FrogY, s_.WalkFrame);

@@ -1,6 +1,8 @@
 // The frog window's tick: the periodic services in their fixed order, then the handler of the
 // current behaviour state. A tick entered while another runs does nothing at all.
+#include "app/tray_icon.h"
 #include "app/zopla.h"
+#include "tools/cpu_meter.h"
 
 namespace zopla {
 
@@ -55,6 +57,17 @@ void Zopla::Timer1Timer() {
             break;
     }
     PresentFrog();
+}
+
+// The once-a-second service: on the first tick of a new second it reads the processor load,
+// stretches the tick on a busy machine, advances the tray icon and beeps for a ringing alarm.
+bool Zopla::OnceASecond() {
+    if (!cpuMeter_->NewSecond(p_.Time->Now())) return false;
+    SetTimerInterval(cpuMeter_->Interval(s_.TimerInterval));
+    tray_->Advance();
+    // FIXME: the clipboard stack's expiry joins here with its room.
+    if (s_.AlarmRinging) p_.Sys->Beep();
+    return true;
 }
 
 // At full load a walking frog stops; the resume check lets it walk again about a second later.

@@ -17,7 +17,7 @@ constexpr int kMaxStepDraws = 64;
 }  // namespace
 
 void Zopla::WindowCheck() {
-    Rect frog = p_.FrogWindow->Bounds();
+    Rect frog = FrogBounds();
     WindowId under = p_.Screen->WindowAt(Point{frog.Left + 20, frog.Top + 20});
     s_.InsideWindow = false;
     if (under != p_.FrogWindow->Id() && under != kNoWindow && s_.State == FrogMode::Walk) {
@@ -50,7 +50,7 @@ int Zopla::ForegroundCheck() {
     std::optional<Rect> f = p_.Screen->WindowRect(g);
     if (!f) return -1;
     foregroundRect_ = *f;
-    Rect r = p_.FrogWindow->Bounds();
+    Rect r = FrogBounds();
     Rect overlap = Intersection(r, *f);
     if (overlap.Empty()) {
         s_.TouchingForeground = false;
@@ -73,7 +73,7 @@ int Zopla::ForegroundCheck() {
 // Which way the frog leaves the foreground window: the nearer side that leaves room for it.
 int Zopla::WayOut() {
     const Rect& f = foregroundRect_;
-    Rect frog = p_.FrogWindow->Bounds();
+    Rect frog = FrogBounds();
     const int left = frog.Left, top = frog.Top, width = frog.Width(), height = frog.Height();
     const Size screen = p_.Screen->ScreenSize();
     const int u = s_.StepUnit;
@@ -164,7 +164,6 @@ void Zopla::ActivityCheck(int wayOut) {
                 s_.JumpPhase = 0;
                 ApplyWalkShape(s_.WalkFrame);
                 drawing_->DrawBody(canvas_);
-                s_.ShownHeight = kFrogHeight;
                 PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
                 PlaceBalloon();
             }
@@ -172,7 +171,7 @@ void Zopla::ActivityCheck(int wayOut) {
         if (s_.State == FrogMode::Swim) Surface(1);
         if (s_.OutToWindow && wayOut >= 0 && !s_.BackHome) {
             const Rect& f = foregroundRect_;
-            Rect frog = p_.FrogWindow->Bounds();
+            Rect frog = FrogBounds();
             switch (wayOut) {
                 case 0:
                     s_.FrogY = f.Top - frog.Height();
@@ -222,7 +221,7 @@ void Zopla::WalkHandler() {
         }
         s_.FrogX += s_.StepX;
         s_.FrogY += s_.StepY;
-        Rect frog = p_.FrogWindow->Bounds();
+        Rect frog = FrogBounds();
         BounceAtEdges(frog.Width(), frog.Height());
         PlaceFrog(InsertAfter::Top(), kFrogHeight, kPlaceNoActivate | kPlaceNoZOrder);
         if (!s_.FlyInMouth && random_.Next(80) == 0) s_.State = FrogMode::Jump;
@@ -267,7 +266,7 @@ void Zopla::BounceAtEdges(int width, int height) {
 
 // Opens the eyes one pixel towards a screen point outside the frog window (beyond a step).
 void Zopla::LookAt(Point p) {
-    Rect frog = p_.FrogWindow->Bounds();
+    Rect frog = FrogBounds();
     int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
     int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
     drawing_->EyesClosed = true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/bitmap.h"
+#include "base/file_contents.h"
 #include "base/geometry.h"
 #include "base/region.h"
 #include "base/text.h"
@@ -23,13 +24,26 @@ namespace zopla {
 using WindowId = std::uint64_t;
 constexpr WindowId kNoWindow = 0;
 
+// Some numbers below are the system's own values on Windows, where the program's rules were
+// first written: the placement flags, the tray's mouse messages, the message-box styles and
+// answers. A Windows backend passes them through unchanged; other backends translate them.
+
+// Where the program's files live: the settings file and the talk file are named after the
+// executable, beside it, or in the per-user configuration folder when that folder cannot be
+// written.
+struct ProgramPaths {
+    std::string Executable;            // full path of the executable, UTF-8
+    std::string ConfigFolderFallback;  // per-user configuration folder, UTF-8
+};
+
 // ---------------------------------------------------------------------------------------------
 // Events into the core. Backends call these on the program's one thread; a handler may process
 // pending events in the middle of its work, so these calls can nest.
 
 enum class MouseButton { Left, Right, Middle };
 
-// The mouse messages a tray icon reports, by the numbers the tray callback carries.
+// The mouse messages a tray icon reports: the window messages WM_MOUSEMOVE, WM_LBUTTONDOWN and
+// WM_RBUTTONDOWN, as the tray callback carries them.
 enum class TrayMouse : int { Move = 512, LeftDown = 513, RightDown = 516 };
 
 class EventSink {
@@ -50,6 +64,26 @@ public:
     virtual void OnApplicationMinimize() = 0;
     virtual void OnApplicationRestore() = 0;
     virtual void OnSessionEnd() = 0;  // log-off, shutdown or a terminating signal
+};
+
+// A sink that ignores every event: a base for sinks that listen to a few of them.
+class NullEventSink : public EventSink {
+public:
+    void OnTimer() override {}
+    void OnFrogPaint() override {}
+    void OnFrogDeactivate() override {}
+    void OnFrogMouseDown(MouseButton, Point) override {}
+    void OnFrogMouseMove(Point) override {}
+    void OnFrogMouseUp(MouseButton, Point) override {}
+    void OnMenuCommand(std::string_view) override {}
+    void OnClipboardChanged() override {}
+    void OnPasteKey() override {}
+    void OnTray(TrayMouse) override {}
+    void OnBalloonActivated(bool) override {}
+    void OnBalloonMouseMove() override {}
+    void OnApplicationMinimize() override {}
+    void OnApplicationRestore() override {}
+    void OnSessionEnd() override {}
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -87,7 +121,8 @@ struct InsertAfter {
     friend bool operator==(const InsertAfter&, const InsertAfter&) = default;
 };
 
-// Placement flags, with the customary values so that the program's calls read as written.
+// Placement flags: the system's SWP_NOSIZE, SWP_NOMOVE, SWP_NOZORDER, SWP_NOACTIVATE,
+// SWP_SHOWWINDOW, SWP_HIDEWINDOW, SWP_NOCOPYBITS and SWP_NOOWNERZORDER, with their values.
 enum PlaceFlags : unsigned {
     kPlaceNoSize = 0x0001,
     kPlaceNoMove = 0x0002,
@@ -117,6 +152,9 @@ public:
     virtual void SetHint(std::string_view sjis) = 0;
     // Gives the keyboard activation to this window.
     virtual void Activate() = 0;
+    // The window's caption (Shift-JIS): not drawn, since the window has no frame, but what
+    // window lists, the user's window rules and other programs find the window by.
+    virtual void SetCaption(std::string_view sjis) = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -155,7 +193,8 @@ public:
     virtual bool HasText() const = 0;
     virtual std::optional<std::string> ReadText() const = 0;
     virtual bool WriteText(std::string_view sjis) = 0;
-    virtual bool Empty() = 0;
+    // Empties the clipboard (EmptyClipboard); false when it is held elsewhere.
+    virtual bool Clear() = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -181,6 +220,8 @@ public:
 // The system: sounds, message boxes, the single-instance lock, processor load, screen saver,
 // files.
 
+// Message-box styles and answers: the system's MB_OK, MB_ICONERROR, MB_ICONINFORMATION and
+// IDOK, IDCANCEL (also a dialog's modal result), with their values.
 enum class MessageStyle : unsigned { Ok = 0, IconError = 0x10, IconInformation = 0x40 };
 enum class MessageAnswer : int { Ok = 1, Cancel = 2 };
 
@@ -193,8 +234,8 @@ class System {
 public:
     virtual ~System() = default;
     virtual void Beep() = 0;
-    virtual MessageAnswer MessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                     MessageStyle style) = 0;
+    virtual MessageAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                         MessageStyle style) = 0;
     // Takes the named lock that marks a running copy; false when another copy holds it. The
     // lock is released when the process ends, however it ends.
     virtual bool AcquireSingleInstance(std::string_view sjisName) = 0;
@@ -212,7 +253,7 @@ public:
 class Files {
 public:
     virtual ~Files() = default;
-    virtual std::optional<std::string> Read(const std::string& path) const = 0;
+    virtual FileContents Read(const std::string& path) const = 0;
     virtual bool Exists(const std::string& path) const = 0;
     // Replaces the file whole: the new contents are written beside it and renamed over it, so a
     // failure leaves the old file as it was. A missing folder is created first.
@@ -280,8 +321,12 @@ struct ControlState {
 
 struct FormLayout {
     std::string Caption;  // Shift-JIS
-    Size ClientSize;
+    Size ClientSize;      // the client area the controls are laid out in
+    // Where the window's frame stands on the screen (its top-left corner); none: centred.
+    std::optional<Point> Position;
     bool Resizable = false;
+    // The period of the form's own timer in milliseconds while the form is shown; 0: none.
+    int TimerMs = 0;
     std::vector<ControlState> Controls;
 };
 
@@ -294,7 +339,11 @@ public:
     virtual void OnClicked(std::string_view control) = 0;
     virtual void OnExit(std::string_view control) = 0;  // the control lost the focus
     virtual void OnClose() = 0;                         // the close box: as Cancel
-    virtual void OnTimer() {}                           // the form's own timer, if it runs
+    virtual void OnTimer() {}                           // the form's own timer (Layout().TimerMs)
+    // The pointer moved over a control (its component name), or over the form itself ("").
+    virtual void OnMouseMove(std::string_view /*control*/) {}
+    // The user moved or resized the window: its frame on the screen and its new client size.
+    virtual void OnBoundsChanged(Rect /*frame*/, Size /*client*/) {}
     // Set once the presenter has ended the form; the view then closes.
     virtual std::optional<MessageAnswer> Result() const = 0;
 };

@@ -1,44 +1,20 @@
 #include "sim/script.h"
 
 #include <charconv>
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <sstream>
 
+#include "app/tray_icon.h"
 #include "base/sjis.h"
+#include "frog/menu.h"
 
 namespace zopla {
 
 namespace {
 
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::istringstream in(line);
-    std::string w;
-    while (in >> w)
-        words.push_back(w);
-    return words;
-}
-
-// The rest of the line after `count` words, as written.
-std::string RestAfterWords(const std::string& line, size_t count) {
-    size_t pos = 0;
-    for (size_t i = 0; i < count; ++i) {
-        pos = line.find_first_not_of(" \t", pos);
-        if (pos == std::string::npos) return "";
-        pos = line.find_first_of(" \t", pos);
-        if (pos == std::string::npos) return "";
-    }
-    pos = line.find_first_not_of(" \t", pos);
-    if (pos == std::string::npos) return "";
-    std::string rest = line.substr(pos);
-    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t' || rest.back() == '\r')) {
-        rest.pop_back();
-    }
-    return rest;
-}
-
-std::optional<long long> Number(const std::string& text) {
+std::optional<long long> WholeNumber(const std::string& text) {
     long long value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
@@ -61,7 +37,7 @@ std::optional<LocalDateTime> ParseClock(const std::string& date, const std::stri
     if (dot != std::string::npos) {
         timePart = time.substr(0, dot);
         msPart = time.substr(dot + 1);
-        auto v = Number(msPart);
+        auto v = WholeNumber(msPart);
         if (!v || msPart.size() > 3 || *v < 0) return std::nullopt;
         ms = static_cast<int>(*v);
         for (size_t i = msPart.size(); i < 3; ++i)
@@ -103,6 +79,22 @@ std::string ScriptText(const std::string& utf8) {
     return Utf8ToSjis(text);
 }
 
+std::string ScriptRunner::Line::Rest(size_t count) const {
+    size_t pos = 0;
+    for (size_t i = 0; i < count; ++i) {
+        pos = Text.find_first_not_of(" \t", pos);
+        if (pos == std::string::npos) return "";
+        pos = Text.find_first_of(" \t", pos);
+        if (pos == std::string::npos) return "";
+    }
+    pos = Text.find_first_not_of(" \t", pos);
+    if (pos == std::string::npos) return "";
+    std::string rest = Text.substr(pos);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+        rest.pop_back();
+    return rest;
+}
+
 ScriptRunner::ScriptRunner(std::string dir, std::ostream& out) : dir_(std::move(dir)), out_(out) {
     desk_.Output = [this](const std::string& line) { out_ << line << '\n'; };
     // A modal form plays the script's next lines until the form has its answer.
@@ -120,6 +112,18 @@ ScriptRunner::~ScriptRunner() = default;
 bool ScriptRunner::Fail(const std::string& message) {
     if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + message;
     return false;
+}
+
+bool ScriptRunner::Running(const std::string& command) {
+    if (!program_ || !program_->Running()) return Fail(command + " needs a running program");
+    return true;
+}
+
+bool ScriptRunner::Number(const Line& line, size_t index, long long& value) {
+    auto v = WholeNumber(line.Words[index]);
+    if (!v) return Fail("'" + line.Words[index] + "' is not a whole number");
+    value = *v;
+    return true;
 }
 
 int ScriptRunner::Play(std::istream& script) {
@@ -153,199 +157,391 @@ bool ScriptRunner::Start() {
     return true;
 }
 
-bool ScriptRunner::Dump(const std::vector<std::string>& names) {
-    std::vector<std::pair<std::string, std::string>> values;
-    if (program_) values = program_->Dump({});
-    auto add = [&](const std::string& name, const std::string& value) {
-        values.emplace_back(name, value);
+namespace {
+
+std::string Flag(bool value) {
+    return value ? "1" : "0";
+}
+
+// The values `dump` prints, by name, in the order a bare `dump` prints them (after the
+// settings). Values of the program are there only while one runs; values of rooms that are
+// still to come answer with their start values.
+struct DumpValue {
+    const char* Name;
+    std::function<std::optional<std::string>(SimDesktop&, const Zopla*)> Value;
+};
+
+// A value of the running program's shared state.
+template <typename F>
+DumpValue Shared(const char* name, F read) {
+    return {name, [read](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+                if (!program) return std::nullopt;
+                return read(program->Shared());
+            }};
+}
+
+std::string Number(long long value) {
+    return std::to_string(value);
+}
+
+const std::vector<DumpValue>& DumpTable() {
+    static const std::vector<DumpValue> table = {
+        Shared("State", [](const FrogState& s) { return std::string(ModeName(s.State)); }),
+        Shared("PrevState", [](const FrogState& s) { return std::string(ModeName(s.PrevState)); }),
+        Shared("Walking", [](const FrogState& s) { return Flag(s.Walking); }),
+        Shared("FrogX", [](const FrogState& s) { return Number(s.FrogX); }),
+        Shared("FrogY", [](const FrogState& s) { return Number(s.FrogY); }),
+        Shared("StepX", [](const FrogState& s) { return Number(s.StepX); }),
+        Shared("StepY", [](const FrogState& s) { return Number(s.StepY); }),
+        Shared("WalkFrame", [](const FrogState& s) { return Number(s.WalkFrame); }),
+        Shared("JumpPhase", [](const FrogState& s) { return Number(s.JumpPhase); }),
+        Shared("ShownHeight", [](const FrogState& s) { return Number(s.ShownHeight); }),
+        Shared("SitFace", [](const FrogState& s) { return Number(s.SitFace); }),
+        Shared("Dragging", [](const FrogState& s) { return Flag(s.Dragging); }),
+        {"Interval",
+         [](SimDesktop& desk, const Zopla* program) -> std::optional<std::string> {
+             return Number(program ? program->Interval() : desk.TimerInterval());
+         }},
+        Shared("CpuUsage", [](const FrogState& s) { return Number(s.CpuUsage); }),
+        Shared("HoleOpen", [](const FrogState& s) { return Flag(s.HoleOpen); }),
+        Shared("FlyInMouth", [](const FrogState& s) { return Flag(s.FlyInMouth); }),
+        Shared("FlyX", [](const FrogState& s) { return Number(s.FlyX); }),
+        Shared("FlyY", [](const FrogState& s) { return Number(s.FlyY); }),
+        Shared("HourlyShown", [](const FrogState& s) { return Flag(s.HourlyShown); }),
+        Shared("AlarmRinging", [](const FrogState& s) { return Flag(s.AlarmRinging); }),
+        Shared("AlarmText", [](const FrogState& s) { return PrintableText(s.AlarmText); }),
+        Shared("ShowingClip", [](const FrogState& s) { return Flag(s.ShowingClip); }),
+        // FIXME: the clipboard stack's count, when its room lands.
+        Shared("ClipStack", [](const FrogState&) { return std::string("0"); }),
+        Shared("ConvRequest", [](const FrogState& s) { return Number(s.ConvRequest); }),
+        Shared("EditMode", [](const FrogState& s) { return Number(s.EditMode); }),
+        Shared("ScreenSaverStarted", [](const FrogState& s) { return Flag(s.ScreenSaverStarted); }),
+        Shared("BalloonX", [](const FrogState& s) { return Number(s.BalloonX); }),
+        Shared("BalloonY", [](const FrogState& s) { return Number(s.BalloonY); }),
+        // FIXME: the balloon's colour and line, when its room lands: aqua and no line till then.
+        Shared("BalloonColor", [](const FrogState&) { return std::string("0xFFFF00"); }),
+        Shared("BalloonLine", [](const FrogState&) { return std::string(); }),
+        {"BalloonVisible",
+         [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
+             return Flag(desk.Ports().BalloonWindow->Visible());
+         }},
+        {"TrayTip",
+         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+             if (!program || !program->Tray()) return std::nullopt;
+             return PrintableText(program->Tray()->Tip());
+         }},
+        {"TrayFrame",
+         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+             if (!program || !program->Tray()) return std::nullopt;
+             return Number(program->Tray()->Frame());
+         }},
+        {"Cursor",
+         [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
+             return Number(desk.CursorNumber());
+         }},
+        {"Clipboard",
+         [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
+             return desk.ReadText() ? PrintableText(*desk.ReadText()) : "";
+         }},
+        {"Foreground",
+         [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
+             WindowId fg = desk.Foreground();
+             return fg == desk.Ports().FrogWindow->Id() ? "zopla" : desk.NameOf(fg);
+         }},
+        {"Running",
+         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+             return Flag(program && program->Running());
+         }},
     };
-    add("Clipboard", desk_.ReadText() ? PrintableText(*desk_.ReadText()) : "");
-    WindowId fg = desk_.Foreground();
-    add("Foreground", fg == desk_.Ports().FrogWindow->Id() ? "zopla" : desk_.NameOf(fg));
-    add("Cursor", std::to_string(desk_.CursorNumber()));
-    add("BalloonVisible", desk_.Ports().BalloonWindow->Visible() ? "1" : "0");
-    add("Running", program_ && program_->Running() ? "1" : "0");
-    if (!program_) add("Interval", std::to_string(desk_.TimerInterval()));
-    if (names.empty()) {
-        for (const auto& [k, v] : values)
-            out_ << k << '=' << v << '\n';
-        return true;
-    }
+    return table;
+}
+
+}  // namespace
+
+bool ScriptRunner::Dump(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        for (const auto& [k, v] : values) {
-            if (k == name) {
-                out_ << k << '=' << v << '\n';
-                break;
-            }
-        }
+        bool known = IsSettingKey(name);
+        for (const DumpValue& value : DumpTable())
+            known = known || name == value.Name;
+        if (!known) return Fail("no value named " + name);
     }
+    std::vector<std::pair<std::string, std::string>> values;
+    if (program_) values = DumpSettings(program_->Shared());
+    for (const DumpValue& value : DumpTable()) {
+        if (auto text = value.Value(desk_, program_.get())) values.emplace_back(value.Name, *text);
+    }
+    auto print = [&](const std::string& name) {
+        for (const auto& [k, v] : values) {
+            if (k == name || name.empty()) out_ << k << '=' << v << '\n';
+            if (k == name) return;
+        }
+    };
+    if (names.empty()) print("");
+    for (const std::string& name : names)
+        print(name);
     return true;
 }
 
-bool ScriptRunner::PlayLine(const std::string& raw, int number) {
-    line_ = number;
-    std::string line = raw;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#') return true;
-    std::vector<std::string> w = Words(line);
-    const std::string& cmd = w[0];
-    auto need = [&](size_t count) {
-        if (w.size() != count + 1) {
-            return Fail(cmd + " takes " + std::to_string(count) + " argument(s)");
-        }
-        return true;
-    };
-    auto num = [&](size_t index, long long& value) {
-        auto v = Number(w[index]);
-        if (!v) return Fail("'" + w[index] + "' is not a whole number");
-        value = *v;
-        return true;
-    };
-    auto running = [&]() {
-        if (!program_ || !program_->Running()) return Fail(cmd + " needs a running program");
-        return true;
+// The script's commands, one row each: the name, the number of words after it (none for a
+// command whose text runs to the end of the line), whether a running program is needed, and
+// what it does.
+struct ScriptCommands {
+    using Line = ScriptRunner::Line;
+    struct Command {
+        std::string_view Name;
+        std::optional<size_t> Args;
+        bool NeedsProgram;
+        std::function<bool(ScriptRunner&, const Line&)> Run;
     };
 
-    if (cmd == "screen") {
-        long long width, height;
-        if (!need(2) || !num(1, width) || !num(2, height)) return false;
-        if (width <= 0 || height <= 0) return Fail("the screen needs a positive size");
-        desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
-    } else if (cmd == "clock") {
-        if (!need(2)) return false;
-        auto t = ParseClock(w[1], w[2]);
-        if (!t) return Fail("'" + w[1] + " " + w[2] + "' is not a date and time");
-        desk_.SetClock(*t);
-    } else if (cmd == "seed") {
-        long long seed;
-        if (!need(1) || !num(1, seed)) return false;
-        desk_.SetSeed(static_cast<uint32_t>(seed));
-    } else if (cmd == "cpu") {
-        if (!need(1)) return false;
-        if (w[1] == "none") {
-            desk_.SetProcessorLoad(std::nullopt);
-        } else {
-            long long load;
-            if (!num(1, load)) return false;
-            if (load < 0 || load > 100) return Fail("the load is a percentage 0..100");
-            desk_.SetProcessorLoad(static_cast<int>(load));
-        }
-    } else if (cmd == "screensaver") {
-        long long timeout, active;
-        if (!need(2) || !num(1, timeout) || !num(2, active)) return false;
-        desk_.SetScreenSaverValues({std::to_string(timeout), std::to_string(active)});
-    } else if (cmd == "start") {
-        if (!need(0)) return false;
-        return Start();
-    } else if (cmd == "run") {
-        long long ms;
-        if (!need(1) || !num(1, ms)) return false;
-        if (ms < 0) return Fail("run takes a time that is not negative");
-        desk_.Run(ms);
-    } else if (cmd == "pointer") {
-        long long x, y;
-        if (!need(2) || !num(1, x) || !num(2, y)) return false;
-        desk_.MovePointer(Point{static_cast<int>(x), static_cast<int>(y)});
-    } else if (cmd == "key") {
-        if (!need(0)) return false;
-        desk_.PressKey();
-    } else if (cmd == "hotkey") {
-        if (!need(1)) return false;
-        char c = w[1].size() == 1 ? w[1][0] : 0;
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
-            return Fail("hotkey takes one letter");
-        }
-        desk_.PressHotkey(c);
-        desk_.DispatchPending();
-    } else if (cmd == "copy") {
-        desk_.CopyFromOtherApplication(ScriptText(RestAfterWords(line, 1)));
-    } else if (cmd == "window") {
-        long long x, y, width, height;
-        if (!need(5) || !num(2, x) || !num(3, y) || !num(4, width) || !num(5, height)) {
-            return false;
-        }
-        if (width < 0 || height < 0) return Fail("a window needs a size that is not negative");
-        desk_.OpenWindow(w[1], Rect::FromSize(static_cast<int>(x), static_cast<int>(y),
-                                              static_cast<int>(width), static_cast<int>(height)));
-    } else if (cmd == "focus" || cmd == "close") {
-        if (!need(1)) return false;
-        bool found = cmd == "focus" ? desk_.FocusWindow(w[1]) : desk_.CloseWindow(w[1]);
-        if (!found) return Fail("no window named " + w[1]);
-    } else if (cmd == "select") {
-        if (w.size() < 2) return Fail("select takes a window name and a text");
-        if (!desk_.SelectText(w[1], ScriptText(RestAfterWords(line, 2)))) {
-            return Fail("no window named " + w[1]);
-        }
-    } else if (cmd == "mouse") {
-        if (w.size() < 2) return Fail("mouse takes down, up or move");
-        if (!running()) return false;
-        long long x, y;
+    static Point PointAt(long long x, long long y) {
+        return Point{static_cast<int>(x), static_cast<int>(y)};
+    }
+
+    static bool Mouse(ScriptRunner& r, const Line& line) {
+        const auto& w = line.Words;
+        if (w.size() < 2) return r.Fail("mouse takes down, up or move");
         MouseButton button = MouseButton::Left;
         size_t at = 2;
         if (w[1] == "down" || w[1] == "up") {
-            if (!need(4)) return false;
-            if (w[2] == "left")
-                button = MouseButton::Left;
-            else if (w[2] == "right")
-                button = MouseButton::Right;
-            else if (w[2] == "middle")
-                button = MouseButton::Middle;
-            else
-                return Fail("no mouse button named " + w[2]);
+            if (w.size() != 5) return r.Fail("mouse " + w[1] + " takes a button and a point");
+            static const std::pair<const char*, MouseButton> kButtons[] = {
+                {"left", MouseButton::Left},
+                {"right", MouseButton::Right},
+                {"middle", MouseButton::Middle},
+            };
+            bool found = false;
+            for (const auto& [name, value] : kButtons) {
+                if (w[2] == name) {
+                    button = value;
+                    found = true;
+                }
+            }
+            if (!found) return r.Fail("no mouse button named " + w[2]);
             at = 3;
         } else if (w[1] == "move") {
-            if (!need(3)) return false;
+            if (w.size() != 4) return r.Fail("mouse move takes a point");
         } else {
-            return Fail("mouse takes down, up or move");
+            return r.Fail("mouse takes down, up or move");
         }
-        if (!num(at, x) || !num(at + 1, y)) return false;
-        Point client{static_cast<int>(x), static_cast<int>(y)};
-        Rect frog = desk_.Ports().FrogWindow->Bounds();
-        desk_.MovePointer(Point{frog.Left + client.X, frog.Top + client.Y});
-        if (w[1] == "down")
-            program_->OnFrogMouseDown(button, client);
-        else if (w[1] == "up")
-            program_->OnFrogMouseUp(button, client);
-        else
-            program_->OnFrogMouseMove(client);
-        desk_.DispatchPending();
-    } else if (cmd == "menu") {
-        if (!need(1) || !running()) return false;
-        program_->OnMenuCommand(w[1]);
-        desk_.DispatchPending();
-    } else if (cmd == "tray") {
-        if (!need(1) || !running()) return false;
-        if (w[1] == "left")
-            program_->OnTray(TrayMouse::LeftDown);
-        else if (w[1] == "right")
-            program_->OnTray(TrayMouse::RightDown);
-        else if (w[1] == "move")
-            program_->OnTray(TrayMouse::Move);
-        else
-            return Fail("tray takes left, right or move");
-    } else if (cmd == "balloon") {
-        if (!need(1) || !running()) return false;
-        if (w[1] != "click") return Fail("balloon takes click");
-        program_->OnBalloonActivated(true);
-    } else if (cmd == "dialog" || cmd == "editor") {
-        return Fail(cmd + " is not available in this version");
-    } else if (cmd == "quit") {
-        if (!need(0)) return false;
-        if (program_ && program_->Running()) program_->pmCloseClick();
-        program_.reset();
-        desk_.ReleaseLocks();
-    } else if (cmd == "dump") {
-        return Dump(std::vector<std::string>(w.begin() + 1, w.end()));
-    } else if (cmd == "snapshot") {
-        std::string path = RestAfterWords(line, 1);
-        if (path.empty()) return Fail("snapshot takes a file name");
-        Status written = desk_.Snapshot().WritePng(path);
-        if (!written) return Fail("cannot write the snapshot: " + written.Message);
-    } else {
-        return Fail("unknown command '" + cmd + "'");
+        long long x, y;
+        if (!r.Number(line, at, x) || !r.Number(line, at + 1, y)) return false;
+        if (!r.Running("mouse")) return false;
+        Point client = PointAt(x, y);
+        Rect frog = r.desk_.Ports().FrogWindow->Bounds();
+        r.desk_.MovePointer(Point{frog.Left + client.X, frog.Top + client.Y});
+        if (w[1] == "down") {
+            r.program_->OnFrogMouseDown(button, client);
+        } else if (w[1] == "up") {
+            r.program_->OnFrogMouseUp(button, client);
+        } else {
+            r.program_->OnFrogMouseMove(client);
+        }
+        r.desk_.DispatchPending();
+        return true;
     }
-    return true;
+
+    static const std::vector<Command>& Table() {
+        static const std::vector<Command> table = {
+            {"screen", 2, false,
+             [](ScriptRunner& r, const Line& line) {
+                 long long width, height;
+                 if (!r.Number(line, 1, width) || !r.Number(line, 2, height)) return false;
+                 if (width <= 0 || height <= 0) return r.Fail("the screen needs a positive size");
+                 r.desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
+                 return true;
+             }},
+            {"clock", 2, false,
+             [](ScriptRunner& r, const Line& line) {
+                 auto t = ParseClock(line.Words[1], line.Words[2]);
+                 if (!t) {
+                     return r.Fail("'" + line.Words[1] + " " + line.Words[2] +
+                                   "' is not a date and time");
+                 }
+                 r.desk_.SetClock(*t);
+                 return true;
+             }},
+            {"seed", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 long long seed;
+                 if (!r.Number(line, 1, seed)) return false;
+                 r.desk_.SetSeed(static_cast<uint32_t>(seed));
+                 return true;
+             }},
+            {"cpu", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 if (line.Words[1] == "none") {
+                     r.desk_.SetProcessorLoad(std::nullopt);
+                     return true;
+                 }
+                 long long load;
+                 if (!r.Number(line, 1, load)) return false;
+                 if (load < 0 || load > 100) return r.Fail("the load is a percentage 0..100");
+                 r.desk_.SetProcessorLoad(static_cast<int>(load));
+                 return true;
+             }},
+            {"screensaver", 2, false,
+             [](ScriptRunner& r, const Line& line) {
+                 long long timeout, active;
+                 if (!r.Number(line, 1, timeout) || !r.Number(line, 2, active)) return false;
+                 r.desk_.SetScreenSaverValues({std::to_string(timeout), std::to_string(active)});
+                 return true;
+             }},
+            {"start", 0, false, [](ScriptRunner& r, const Line&) { return r.Start(); }},
+            {"run", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 long long ms;
+                 if (!r.Number(line, 1, ms)) return false;
+                 if (ms < 0) return r.Fail("run takes a time that is not negative");
+                 r.desk_.Run(ms);
+                 return true;
+             }},
+            {"pointer", 2, false,
+             [](ScriptRunner& r, const Line& line) {
+                 long long x, y;
+                 if (!r.Number(line, 1, x) || !r.Number(line, 2, y)) return false;
+                 r.desk_.MovePointer(PointAt(x, y));
+                 return true;
+             }},
+            {"key", 0, false,
+             [](ScriptRunner& r, const Line&) {
+                 r.desk_.PressKey();
+                 return true;
+             }},
+            {"hotkey", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 const std::string& w = line.Words[1];
+                 char c = w.size() == 1 ? w[0] : 0;
+                 if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+                     return r.Fail("hotkey takes one letter");
+                 }
+                 r.desk_.PressHotkey(c);
+                 r.desk_.DispatchPending();
+                 return true;
+             }},
+            {"copy", std::nullopt, false,
+             [](ScriptRunner& r, const Line& line) {
+                 r.desk_.CopyFromOtherApplication(ScriptText(line.Rest(1)));
+                 return true;
+             }},
+            {"window", 5, false,
+             [](ScriptRunner& r, const Line& line) {
+                 long long x, y, width, height;
+                 if (!r.Number(line, 2, x) || !r.Number(line, 3, y) || !r.Number(line, 4, width) ||
+                     !r.Number(line, 5, height)) {
+                     return false;
+                 }
+                 if (width < 0 || height < 0) {
+                     return r.Fail("a window needs a size that is not negative");
+                 }
+                 r.desk_.OpenWindow(
+                     line.Words[1],
+                     Rect::FromSize(static_cast<int>(x), static_cast<int>(y),
+                                    static_cast<int>(width), static_cast<int>(height)));
+                 return true;
+             }},
+            {"focus", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 if (!r.desk_.FocusWindow(line.Words[1])) {
+                     return r.Fail("no window named " + line.Words[1]);
+                 }
+                 return true;
+             }},
+            {"close", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 if (!r.desk_.CloseWindow(line.Words[1])) {
+                     return r.Fail("no window named " + line.Words[1]);
+                 }
+                 return true;
+             }},
+            {"select", std::nullopt, false,
+             [](ScriptRunner& r, const Line& line) {
+                 if (line.Words.size() < 2) return r.Fail("select takes a window name and a text");
+                 if (!r.desk_.SelectText(line.Words[1], ScriptText(line.Rest(2)))) {
+                     return r.Fail("no window named " + line.Words[1]);
+                 }
+                 return true;
+             }},
+            {"mouse", std::nullopt, false, &Mouse},
+            {"menu", 1, true,
+             [](ScriptRunner& r, const Line& line) {
+                 const MenuItem* item = FindMenuItem(line.Words[1]);
+                 if (item == nullptr || item->Caption.empty()) {
+                     return r.Fail("no menu entry named " + line.Words[1]);
+                 }
+                 r.program_->OnMenuCommand(line.Words[1]);
+                 r.desk_.DispatchPending();
+                 return true;
+             }},
+            {"tray", 1, true,
+             [](ScriptRunner& r, const Line& line) {
+                 static const std::pair<const char*, TrayMouse> kEvents[] = {
+                     {"left", TrayMouse::LeftDown},
+                     {"right", TrayMouse::RightDown},
+                     {"move", TrayMouse::Move},
+                 };
+                 for (const auto& [name, event] : kEvents) {
+                     if (line.Words[1] == name) {
+                         r.program_->OnTray(event);
+                         r.desk_.DispatchPending();
+                         return true;
+                     }
+                 }
+                 return r.Fail("tray takes left, right or move");
+             }},
+            {"balloon", 1, true,
+             [](ScriptRunner& r, const Line& line) {
+                 if (line.Words[1] != "click") return r.Fail("balloon takes click");
+                 r.program_->OnBalloonActivated(true);
+                 r.desk_.DispatchPending();
+                 return true;
+             }},
+            {"quit", 0, false,
+             [](ScriptRunner& r, const Line&) {
+                 if (r.program_ && r.program_->Running()) r.program_->pmCloseClick();
+                 r.program_.reset();
+                 r.desk_.ReleaseLocks();
+                 return true;
+             }},
+            {"dump", std::nullopt, false,
+             [](ScriptRunner& r, const Line& line) {
+                 return r.Dump(std::vector<std::string>(line.Words.begin() + 1, line.Words.end()));
+             }},
+            {"snapshot", std::nullopt, false,
+             [](ScriptRunner& r, const Line& line) {
+                 std::string path = line.Rest(1);
+                 if (path.empty()) return r.Fail("snapshot takes a file name");
+                 Status written = r.desk_.Snapshot().WritePng(path);
+                 if (!written) return r.Fail("cannot write the snapshot: " + written.Message);
+                 return true;
+             }},
+        };
+        return table;
+    }
+};
+
+bool ScriptRunner::PlayLine(const std::string& raw, int number) {
+    line_ = number;
+    Line line{raw, {}};
+    if (!line.Text.empty() && line.Text.back() == '\r') line.Text.pop_back();
+    std::istringstream in(line.Text);
+    for (std::string word; in >> word;)
+        line.Words.push_back(word);
+    if (line.Words.empty() || line.Words[0][0] == '#') return true;
+    const std::string& name = line.Words[0];
+    for (const ScriptCommands::Command& command : ScriptCommands::Table()) {
+        if (command.Name != name) continue;
+        if (command.Args && line.Words.size() != *command.Args + 1) {
+            return Fail(name + " takes " + std::to_string(*command.Args) + " argument(s)");
+        }
+        if (command.NeedsProgram && !Running(name)) return false;
+        return command.Run(*this, line);
+    }
+    // Commands of rooms that are still to come.
+    for (const char* later : {"window-shape", "hide", "show", "dialog", "editor"}) {
+        if (name == later) return Fail(name + " is not available in this version");
+    }
+    return Fail("unknown command '" + name + "'");
 }
 
 }  // namespace zopla

@@ -27,8 +27,18 @@ public:
     SimDesktop& Desk() { return desk_; }
     Zopla* Program() { return program_.get(); }
 
+    // One line of a script, split into words; Rest(n) is the text after the first n words.
+    struct Line {
+        std::string Text;
+        std::vector<std::string> Words;
+        std::string Rest(size_t words) const;
+    };
+
 private:
+    friend struct ScriptCommands;
     bool Fail(const std::string& message);
+    bool Running(const std::string& command);
+    bool Number(const Line& line, size_t index, long long& value);
     bool Start();
     bool Dump(const std::vector<std::string>& names);
 

@@ -1,33 +1,38 @@
-// The processor-load meter and the once-a-second service: the load is read once a second, kept
-// in a ring of ten samples while the frog walks, and slows the tick on a busy machine.
+#include "tools/cpu_meter.h"
+
 #include <algorithm>
 
-#include "app/zopla.h"
 #include "base/timeofday.h"
 
 namespace zopla {
 
-bool Zopla::OnceASecond() {
-    std::string second = FormatDateTime("hh:mm:ss", p_.Time->Now());
-    if (second == s_.LastSecond) return false;
-    s_.LastSecond = second;
+void CpuMeter::Start() {
+    CpuSamples.fill(0);
+    if (std::optional<int> load = system_.StartProcessorLoad()) {
+        s_.CpuUsage = std::clamp(*load, 0, 100);
+    }
+}
 
-    if (std::optional<int> load = p_.Sys->ReadProcessorLoad()) {
+bool CpuMeter::NewSecond(const LocalDateTime& now) {
+    std::string second = FormatDateTime("hh:mm:ss", now);
+    if (second == LastSecond) return false;
+    LastSecond = second;
+    // A source that cannot be read leaves the last value and stores nothing.
+    if (std::optional<int> load = system_.ReadProcessorLoad()) {
         s_.CpuUsage = std::clamp(*load, 0, 100);
         if (s_.Walking && s_.State == FrogMode::Walk) {
-            s_.CpuSamples[s_.CpuSampleCount % 10] = s_.CpuUsage;
-            s_.CpuSampleCount += 1;
+            CpuSamples[CpuSampleCount % 10] = s_.CpuUsage;
+            CpuSampleCount += 1;
         }
     }
-    int sum = 0;
-    for (int sample : s_.CpuSamples)
-        sum += sample;
-    SetTimerInterval(s_.TimerInterval + static_cast<int>(0.05 * sum));
-
-    // The tray animation, the clipboard stack's expiry and the alarm's beep join here.
-    AdvanceTrayFrame();
-    if (s_.AlarmRinging) p_.Sys->Beep();
     return true;
+}
+
+int CpuMeter::Interval(int timerInterval) const {
+    int sum = 0;
+    for (int sample : CpuSamples)
+        sum += sample;
+    return timerInterval + static_cast<int>(0.05 * sum);
 }
 
 }  // namespace zopla

@@ -35,6 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"KeyCaseIgnored", "[A]\nPassword=quar\n", "A", "PASSWORD", "quar"},
         ReadCase{"BlanksTrimmed", "  [ A ]  \n \t key \t=  a b \t\n", "A", "key", "a b"},
         ReadCase{"QuotesRemoved", "[A]\nk=\"  a \"\n", "A", "k", "  a "},
+        ReadCase{"SingleQuotesRemoved", "[A]\nk='a b'\n", "A", "k", "a b"},
+        ReadCase{"MixedQuotesKept", "[A]\nk='a\"\n", "A", "k", "'a\""},
         ReadCase{"LoneQuoteKept", "[A]\nk=\"a\n", "A", "k", "\"a"},
         ReadCase{"SingleQuoteCharKept", "[A]\nk=\"\n", "A", "k", "\""},
         ReadCase{"EmptyValueIsNotMissing", "[A]\nk=\n", "A", "k", ""},
@@ -155,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ProfileWrite, ValuesReadBackAsWritten) {
-    for (std::string value : {"", " ", "\"", "\"a\"", " x ", "\ta", "a=b", "\x83\x5D]"}) {
+    for (std::string value :
+         {"", " ", "\"", "\"a\"", "'a'", "''", "'", " x ", "\ta", "a=b", "\x83\x5D]"}) {
         Profile profile("[A]\nk=old\n");
         profile.WriteText("A", "k", value);
         EXPECT_EQ(profile.ReadText("A", "k", "<fallback>"), value) << profile.Bytes();

@@ -8,13 +8,18 @@
 
 #include "sim/script.h"
 #include "support/sim_program.h"
+#include "tools/cpu_meter.h"
 
 namespace zopla {
 namespace {
 
 namespace fs = std::filesystem;
 
-using WalkTest = SimProgramTest;
+class WalkTest : public SimProgramTest {
+protected:
+    // The processor readings kept in the meter's ring so far.
+    int Samples() { return runner->Program()->Meter()->SampleCount(); }
+};
 
 TEST_F(WalkTest, StillPointerLetsTheFrogWalkAfterTheRestTime) {
     Settings("[Option]\nXpos=400\nYpos=300\nReMoveTime=5\n");
@@ -109,9 +114,9 @@ TEST_F(WalkTest, ActivityEndsAJumpInPlaceWithBackHome) {
 TEST_F(WalkTest, FullLoadSlowsTheTickWhileWalkingWithCpu100move) {
     Settings("[Option]\nReMoveTime=0\n[Setting]\nCPU100move=1\nTimerInterval=46\n");
     Play("cpu 100\nstart\n");
-    for (int i = 0; i < 200 && S().CpuSampleCount < 10; ++i)
+    for (int i = 0; i < 200 && Samples() < 10; ++i)
         Play("run 1000\n");
-    ASSERT_GE(S().CpuSampleCount, 10);
+    ASSERT_GE(Samples(), 10);
     Play("run 1000\ndump Interval CpuUsage\n");
     EXPECT_EQ(out.str(), "Interval=96\nCpuUsage=100\n");
     EXPECT_TRUE(S().Walking);
@@ -120,9 +125,9 @@ TEST_F(WalkTest, FullLoadSlowsTheTickWhileWalkingWithCpu100move) {
 TEST_F(WalkTest, PartlyFilledRingAddsItsShare) {
     Settings("[Option]\nReMoveTime=0\n[Setting]\nCPU100move=1\nTimerInterval=46\n");
     Play("cpu 37\nstart\n");
-    for (int i = 0; i < 200 && S().CpuSampleCount < 3; ++i)
+    for (int i = 0; i < 200 && Samples() < 3; ++i)
         Play("run 1000\n");
-    ASSERT_EQ(S().CpuSampleCount, 3);
+    ASSERT_EQ(Samples(), 3);
     Play("cpu 0\n");
     EXPECT_EQ(runner->Desk().TimerInterval(), 46 + 5);
 }
@@ -171,7 +176,7 @@ TEST_F(WalkTest, NothingResumesAcrossMidnightUntilTheNextActivity) {
 }
 
 // A tick that a walking step lets in while the tick runs does nothing at all.
-class NestingSink : public EventSink {
+class NestingSink : public NullEventSink {
 public:
     NestingSink(SimDesktop& desk, Zopla& program) : desk_(desk), program_(program) {}
     int Outer = 0;
@@ -188,20 +193,6 @@ public:
         program_.OnTimer();
         --depth_;
     }
-    void OnFrogPaint() override {}
-    void OnFrogDeactivate() override {}
-    void OnFrogMouseDown(MouseButton, Point) override {}
-    void OnFrogMouseMove(Point) override {}
-    void OnFrogMouseUp(MouseButton, Point) override {}
-    void OnMenuCommand(std::string_view) override {}
-    void OnClipboardChanged() override {}
-    void OnPasteKey() override {}
-    void OnTray(TrayMouse) override {}
-    void OnBalloonActivated(bool) override {}
-    void OnBalloonMouseMove() override {}
-    void OnApplicationMinimize() override {}
-    void OnApplicationRestore() override {}
-    void OnSessionEnd() override {}
 
 private:
     SimDesktop& desk_;

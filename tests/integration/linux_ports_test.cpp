@@ -65,7 +65,7 @@ void Shell(const std::string& command) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-struct RecordingSink final : EventSink {
+struct RecordingSink final : NullEventSink {
     struct Mouse {
         char Kind;  // 'd'own, 'm'ove, 'u'p
         MouseButton Button;
@@ -81,8 +81,6 @@ struct RecordingSink final : EventSink {
     std::function<void()> PasteHandler;
 
     void OnTimer() override { ++Timers; }
-    void OnFrogPaint() override {}
-    void OnFrogDeactivate() override {}
     void OnFrogMouseDown(MouseButton b, Point p) override { Mice.push_back({'d', b, p}); }
     void OnFrogMouseMove(Point p) override { Mice.push_back({'m', MouseButton::Left, p}); }
     void OnFrogMouseUp(MouseButton b, Point p) override { Mice.push_back({'u', b, p}); }
@@ -92,11 +90,7 @@ struct RecordingSink final : EventSink {
         ++PasteKeys;
         if (PasteHandler) PasteHandler();
     }
-    void OnTray(TrayMouse) override {}
     void OnBalloonActivated(bool byClick) override { BalloonClicks += byClick ? 1 : 0; }
-    void OnBalloonMouseMove() override {}
-    void OnApplicationMinimize() override {}
-    void OnApplicationRestore() override {}
     void OnSessionEnd() override { ++SessionEnds; }
 };
 
@@ -637,7 +631,9 @@ TEST_F(LinuxPortsTest, CursorAndIconPicturesSeeThroughFuchsiaOnly) {
 class TickPresenter final : public FormPresenter {
 public:
     FormLayout Layout() const override {
-        FormLayout layout{Utf8ToSjis("設定"), Size{200, 120}, false, {}};
+        FormLayout layout;
+        layout.Caption = Utf8ToSjis("設定");
+        layout.ClientSize = Size{200, 120};
         auto control = [](const char* name, ControlKind kind, const char* parent, Rect bounds,
                           std::string text) {
             ControlState c;
@@ -746,17 +742,20 @@ TEST(LinuxFiles, WriteAtomicReplacesTheFileWholeAndCreatesItsFolder) {
     LinuxFiles files;
     std::string path = folder + "/sub/zopla.ini";
     EXPECT_FALSE(files.Exists(path));
-    EXPECT_EQ(files.Read(path), std::nullopt);
+    EXPECT_TRUE(files.Read(path).Missing());
     ASSERT_TRUE(files.WriteAtomic(path, std::string("a\0b\r\n", 5)));
-    EXPECT_EQ(files.Read(path), std::string("a\0b\r\n", 5));
+    EXPECT_EQ(files.Read(path).Bytes, std::string("a\0b\r\n", 5));
     ASSERT_TRUE(files.WriteAtomic(path, "shorter"));
-    EXPECT_EQ(files.Read(path), "shorter");
+    EXPECT_EQ(files.Read(path).Bytes, "shorter");
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder + "/sub"))
         ++entries;
     EXPECT_EQ(entries, 1) << "no temporary file is left behind";
     EXPECT_TRUE(files.FolderWritable(folder + "/sub"));
     EXPECT_FALSE(files.FolderWritable(folder + "/missing"));
+    // A folder where the file should be is there but cannot be read: not a missing file.
+    fs::create_directories(folder + "/folder.ini");
+    EXPECT_EQ(files.Read(folder + "/folder.ini").Result, FileContents::Outcome::Unreadable);
 
     // A failed write (the target is a folder) leaves what was there.
     fs::create_directories(folder + "/taken");

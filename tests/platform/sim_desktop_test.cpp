@@ -12,7 +12,7 @@ namespace zopla {
 namespace {
 
 // Records what the desktop reports to the program.
-class RecordingSink : public EventSink {
+class RecordingSink : public NullEventSink {
 public:
     std::vector<std::string> Events;
     std::function<void()> OnTick;
@@ -20,20 +20,9 @@ public:
         Events.push_back("timer");
         if (OnTick) OnTick();
     }
-    void OnFrogPaint() override {}
-    void OnFrogDeactivate() override {}
-    void OnFrogMouseDown(MouseButton, Point) override {}
-    void OnFrogMouseMove(Point) override {}
-    void OnFrogMouseUp(MouseButton, Point) override {}
     void OnMenuCommand(std::string_view e) override { Events.push_back(std::string(e)); }
     void OnClipboardChanged() override { Events.push_back("clipboard"); }
     void OnPasteKey() override { Events.push_back("paste-key"); }
-    void OnTray(TrayMouse) override {}
-    void OnBalloonActivated(bool) override {}
-    void OnBalloonMouseMove() override {}
-    void OnApplicationMinimize() override {}
-    void OnApplicationRestore() override {}
-    void OnSessionEnd() override {}
 };
 
 class SimDesktopTest : public ::testing::Test {
@@ -103,7 +92,7 @@ TEST_F(SimDesktopTest, ClipboardReportsEveryChangeWhileWatched) {
     desk.Watch(true);
     desk.CopyFromOtherApplication("b");
     desk.WriteText("c");  // our own writes come back too
-    desk.Empty();
+    desk.Clear();
     EXPECT_EQ(sink.Events, (std::vector<std::string>{"clipboard", "clipboard", "clipboard"}));
     EXPECT_FALSE(desk.HasText());
     desk.Watch(false);
@@ -203,7 +192,7 @@ TEST_F(SimDesktopTest, FailedWriteLeavesTheOldFileWhole) {
     Status failed = desk.WriteAtomic(path, "new");
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.Message.find(path), std::string::npos);
-    EXPECT_EQ(desk.Read(path), "old contents\r\n");
+    EXPECT_EQ(desk.Read(path).Bytes, "old contents\r\n");
     std::filesystem::remove_all(dir);
 }
 

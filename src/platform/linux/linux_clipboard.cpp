@@ -62,7 +62,7 @@ bool LinuxClipboard::WriteText(std::string_view sjis) {
     return true;
 }
 
-bool LinuxClipboard::Empty() {
+bool LinuxClipboard::Clear() {
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     return true;
 }

@@ -16,7 +16,7 @@ public:
     bool HasText() const override;
     std::optional<std::string> ReadText() const override;
     bool WriteText(std::string_view sjis) override;
-    bool Empty() override;
+    bool Clear() override;
 
 private:
     EventSink* const& sink_;

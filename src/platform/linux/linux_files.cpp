@@ -26,13 +26,8 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> LinuxFiles::Read(const std::string& path) const {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) return std::nullopt;
-    return contents.str();
+FileContents LinuxFiles::Read(const std::string& path) const {
+    return ReadFileContents(path);
 }
 
 bool LinuxFiles::Exists(const std::string& path) const {

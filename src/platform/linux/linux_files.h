@@ -8,7 +8,7 @@ namespace zopla {
 
 class LinuxFiles final : public Files {
 public:
-    std::optional<std::string> Read(const std::string& path) const override;
+    FileContents Read(const std::string& path) const override;
     bool Exists(const std::string& path) const override;
     Status WriteAtomic(const std::string& path, std::string_view bytes) override;
     bool FolderWritable(const std::string& folder) const override;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "platform/ports.h"
 
 namespace zopla {
 

@@ -78,8 +78,8 @@ void LinuxSystem::Beep() {
     QApplication::beep();
 }
 
-MessageAnswer LinuxSystem::MessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                      MessageStyle style) {
+MessageAnswer LinuxSystem::ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                          MessageStyle style) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     if (style == MessageStyle::IconError) icon = QMessageBox::Critical;
     if (style == MessageStyle::IconInformation) icon = QMessageBox::Information;

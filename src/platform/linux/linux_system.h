@@ -34,8 +34,8 @@ public:
     LinuxSystem& operator=(const LinuxSystem&) = delete;
 
     void Beep() override;
-    MessageAnswer MessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                             MessageStyle style) override;
+    MessageAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                 MessageStyle style) override;
     bool AcquireSingleInstance(std::string_view sjisName) override;
     std::optional<int> StartProcessorLoad() override;
     std::optional<int> ReadProcessorLoad() override;

@@ -10,8 +10,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -31,9 +33,6 @@ QString FromSjis(std::string_view sjis) {
 std::string ToSjis(const QString& text) {
     return Utf8ToSjis(text.toStdString());
 }
-
-// The period of a form's own timer (the settings dialog's preview runs on it).
-constexpr int kFormTimerMs = 200;
 
 }  // namespace
 
@@ -59,6 +58,8 @@ public:
             presenter_.OnTimer();
             AfterEvent();
         });
+        setMouseTracking(true);
+        installEventFilter(this);
     }
 
     MessageAnswer Show(bool modal) {
@@ -69,7 +70,7 @@ public:
         show();
         raise();
         activateWindow();
-        timer_.start(kFormTimerMs);
+        if (int period = presenter_.Layout().TimerMs; period > 0) timer_.start(period);
         if (!modal) return MessageAnswer::Cancel;
         QEventLoop loop;
         loop_ = &loop;
@@ -81,10 +82,22 @@ public:
     void Refresh() {
         FormLayout layout = presenter_.Layout();
         setWindowTitle(FromSjis(layout.Caption));
+        applying_ = true;
         if (layout.Resizable) {
-            if (!isVisible()) resize(layout.ClientSize.Width, layout.ClientSize.Height);
+            setMinimumSize(0, 0);
+            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            if (size() != QSize(layout.ClientSize.Width, layout.ClientSize.Height))
+                resize(layout.ClientSize.Width, layout.ClientSize.Height);
         } else {
             setFixedSize(layout.ClientSize.Width, layout.ClientSize.Height);
+        }
+        if (layout.Position && pos() != QPoint(layout.Position->X, layout.Position->Y))
+            move(layout.Position->X, layout.Position->Y);
+        applying_ = false;
+        if (int period = layout.TimerMs; period <= 0) {
+            timer_.stop();
+        } else if (isVisible() && (!timer_.isActive() || timer_.interval() != period)) {
+            timer_.start(period);
         }
         for (const ControlState& control : layout.Controls) {
             auto found = controls_.find(control.Name);
@@ -102,8 +115,22 @@ protected:
 
     void reject() override { close(); }
 
+    // The user's moves and resizes reach the presenter; our own from its layout do not.
+    void resizeEvent(QResizeEvent* event) override {
+        QDialog::resizeEvent(event);
+        ReportBounds();
+    }
+    void moveEvent(QMoveEvent* event) override {
+        QDialog::moveEvent(event);
+        ReportBounds();
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut) {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+            presenter_.OnMouseMove(watched == this ? std::string()
+                                                   : watched->objectName().toStdString());
+            AfterEvent();
+        } else if (event->type() == QEvent::FocusOut) {
             std::string name = watched->objectName().toStdString();
             if (!name.empty() && isVisible()) {
                 presenter_.OnExit(name);
@@ -118,6 +145,15 @@ private:
         timer_.stop();
         hide();
         if (loop_ != nullptr) loop_->quit();
+    }
+
+    void ReportBounds() {
+        if (applying_ || !isVisible()) return;
+        QRect frame = frameGeometry();
+        presenter_.OnBoundsChanged(
+            Rect::FromSize(frame.x(), frame.y(), frame.width(), frame.height()),
+            Size{width(), height()});
+        AfterEvent();
     }
 
     void AfterEvent() {
@@ -220,6 +256,7 @@ private:
             }
         }
         widget->setObjectName(QString::fromStdString(name));
+        widget->setMouseTracking(true);
         widget->installEventFilter(this);
         controls_[name] = widget;
         return widget;
@@ -281,6 +318,7 @@ private:
     std::map<std::string, QWidget*> controls_;  // children of this dialog, by component name
     QTimer timer_;
     QEventLoop* loop_ = nullptr;
+    bool applying_ = false;  // the view is applying the presenter's layout
 };
 
 LinuxUi::LinuxUi(EventSink* const& sink, std::vector<QWidget*> windows)

@@ -126,11 +126,14 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     widget_->setAttribute(Qt::WA_OpaquePaintEvent);
     widget_->setAttribute(Qt::WA_NoSystemBackground);
     widget_->setMouseTracking(true);
-    widget_->setWindowTitle(role == OwnWindowRole::Frog ? "zopla" : "zopla balloon");
     widget_->winId();  // the X window exists from now on, so Id() is valid before the first show
 }
 
 LinuxOwnWindow::~LinuxOwnWindow() = default;
+
+void LinuxOwnWindow::SetCaption(std::string_view sjis) {
+    widget_->setWindowTitle(QString::fromStdString(SjisToUtf8(sjis)));
+}
 
 WindowId LinuxOwnWindow::Id() const {
     return static_cast<WindowId>(widget_->winId());

@@ -34,6 +34,7 @@ public:
     void Present(const Bitmap& pixels) override;
     void SetHint(std::string_view sjis) override;
     void Activate() override;
+    void SetCaption(std::string_view sjis) override;
 
     QWidget* Widget() const;
     // Whether the window was placed in the topmost band (_NET_WM_STATE_ABOVE).

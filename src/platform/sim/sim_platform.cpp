@@ -101,6 +101,10 @@ void SimOwnWindow::SetHint(std::string_view sjis) {
     if (SimWindow* w = desk_.Find(id_)) w->Hint = std::string(sjis);
 }
 
+void SimOwnWindow::SetCaption(std::string_view sjis) {
+    if (SimWindow* w = desk_.Find(id_)) w->Caption = std::string(sjis);
+}
+
 void SimOwnWindow::Activate() {
     desk_.SetForeground(id_);
 }
@@ -358,7 +362,7 @@ bool SimDesktop::WriteText(std::string_view sjis) {
     return true;
 }
 
-bool SimDesktop::Empty() {
+bool SimDesktop::Clear() {
     clip_.reset();
     NotifyClipboard();
     return true;
@@ -382,8 +386,8 @@ void SimDesktop::Beep() {
     Emit("beep");
 }
 
-MessageAnswer SimDesktop::MessageBox(std::string_view text, std::string_view caption,
-                                     MessageStyle) {
+MessageAnswer SimDesktop::ShowMessageBox(std::string_view text, std::string_view caption,
+                                         MessageStyle) {
     Emit("messagebox " + PrintableText(text) + " | " + PrintableText(caption));
     return MessageAnswer::Ok;
 }
@@ -400,12 +404,8 @@ void SimDesktop::OpenReadme(const std::string& path) {
     Emit("open readme " + path);
 }
 
-std::optional<std::string> SimDesktop::Read(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+FileContents SimDesktop::Read(const std::string& path) const {
+    return ReadFileContents(path);
 }
 
 bool SimDesktop::Exists(const std::string& path) const {

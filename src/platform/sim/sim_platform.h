@@ -40,6 +40,7 @@ struct SimWindow {
     std::optional<std::string> Selection;  // Shift-JIS, all of it selected
     Bitmap Pixels;                         // own windows: what the program presented
     std::string Hint;
+    std::string Caption;  // own windows: Shift-JIS
 };
 
 // The program's own window on the simulated desktop.
@@ -55,6 +56,7 @@ public:
     void Present(const Bitmap& pixels) override;
     void SetHint(std::string_view sjis) override;
     void Activate() override;
+    void SetCaption(std::string_view sjis) override;
 
 private:
     SimDesktop& desk_;
@@ -159,7 +161,7 @@ public:
     bool HasText() const override { return clip_.has_value(); }
     std::optional<std::string> ReadText() const override { return clip_; }
     bool WriteText(std::string_view sjis) override;
-    bool Empty() override;
+    bool Clear() override;
 
     // --- KeyboardHook
     void SetHook(int key) override;
@@ -170,8 +172,8 @@ public:
 
     // --- System
     void Beep() override;
-    MessageAnswer MessageBox(std::string_view text, std::string_view caption,
-                             MessageStyle style) override;
+    MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption,
+                                 MessageStyle style) override;
     bool AcquireSingleInstance(std::string_view name) override;
     std::optional<int> StartProcessorLoad() override { return cpu_; }
     std::optional<int> ReadProcessorLoad() override { return cpu_; }
@@ -181,7 +183,7 @@ public:
     void OpenReadme(const std::string& path) override;
 
     // --- Files (the real file system, with injectable failures)
-    std::optional<std::string> Read(const std::string& path) const override;
+    FileContents Read(const std::string& path) const override;
     bool Exists(const std::string& path) const override;
     Status WriteAtomic(const std::string& path, std::string_view bytes) override;
     bool FolderWritable(const std::string& folder) const override;

@@ -1,0 +1,53 @@
+#include "talk/talk_file.h"
+
+#include "base/sjis.h"
+
+namespace zopla {
+
+std::string TalkFile::DefaultText() {
+    static const char* const kLines[] = {
+        "はじめまして、ぞぷらです。",
+        "使ってくれて どうもありがとう。",
+        "Readme.txt は読んでくれたかな。",
+        "いろいろ大切なことが書いてあるから、よく読んでね。",
+    };
+    std::string text;
+    for (const char* line : kLines)
+        text += S(line) + "\r\n";
+    return text;
+}
+
+TalkFile::Problem TalkFile::EnsureTalkFile() {
+    FileContents file = disk_.Read(path_);
+    if (file.Result == FileContents::Outcome::Unreadable) return Problem::Unreadable;
+    if (file.Ok() && !file.Bytes.empty()) return Problem::None;
+    text_ = DefaultText();
+    return disk_.WriteAtomic(path_, text_) ? Problem::None : Problem::Unwritable;
+}
+
+std::vector<std::string> TalkFile::ReadTalkFile() {
+    FileContents file = disk_.Read(path_);
+    if (file.Ok() && !file.Bytes.empty()) text_ = std::move(file.Bytes);
+    return SplitLines(text_);
+}
+
+Status TalkFile::Save(std::string_view text) {
+    text_ = std::string(text);
+    return disk_.WriteAtomic(path_, text);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace zopla

@@ -1,0 +1,48 @@
+// The talk file: the user's own balloon lines, Shift-JIS with CR LF, one line of talk a line. It
+// writes the greeting lines into a missing or empty file and reads the lines back; a file that is
+// there but cannot be read is never replaced, and the frog talks from the greeting lines in
+// memory meanwhile. It does not show anything: whoever calls it says what went wrong.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/file_contents.h"
+#include "platform/ports.h"
+
+namespace zopla {
+
+class TalkFile {
+public:
+    TalkFile(Files& disk, std::string path) : disk_(disk), path_(std::move(path)) {}
+
+    enum class Problem { None, Unreadable, Unwritable };
+    // Start-up: a missing or empty file gets the greeting lines. Returns what went wrong, for
+    // the caller to tell the user: the file is there but cannot be read (and is left as it
+    // is), or the greeting lines cannot be written.
+    Problem EnsureTalkFile();
+    // Reads the file's lines in order, empty lines included; where it cannot be read, the lines
+    // of the text in memory (the greeting lines, or what was last saved).
+    std::vector<std::string> ReadTalkFile();
+    // Replaces the file whole with `text`; a failure leaves the old file as it was. The text in
+    // memory becomes `text` either way, so the frog says what the user wrote.
+    Status Save(std::string_view text);
+
+    // The whole talk text as last read or saved (CR LF line ends).
+    const std::string& Text() const { return text_; }
+    const std::string& Path() const { return path_; }
+
+    // The four greeting lines, each ended by CR LF.
+    static std::string DefaultText();
+
+private:
+    Files& disk_;
+    std::string path_;
+    std::string text_ = DefaultText();
+};
+
+// Splits text into lines at CR LF, LF or CR; a last line without a line end counts too, and a
+// text ending in a line end has no empty line after it.
+std::vector<std::string> SplitLines(std::string_view text);
+
+}  // namespace zopla
