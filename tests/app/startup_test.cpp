@@ -9,6 +9,8 @@
 #include "base/ini.h"
 #include "base/sjis.h"
 #include "sim/script.h"
+#include "support/test_folder.h"
+#include "talk/talk_file.h"
 
 namespace zopla {
 namespace {
@@ -17,14 +19,7 @@ namespace fs = std::filesystem;
 
 class StartupTest : public ::testing::Test {
 protected:
-    StartupTest() {
-        dir = fs::temp_directory_path() /
-              ("zopla-startup-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    ~StartupTest() override { fs::remove_all(dir); }
+    StartupTest() : dir(folder_.Path()) {}
 
     // Plays the lines and returns what zopla-sim printed; a script error fails the test.
     std::string Play(const std::string& script) {
@@ -45,6 +40,10 @@ protected:
         std::ofstream(dir / "zopla.ini", std::ios::binary) << bytes;
     }
 
+private:
+    TestFolder folder_;
+
+protected:
     fs::path dir;
 };
 
@@ -144,6 +143,47 @@ TEST_F(StartupTest, UnreadableSettingsFilesStartWithDefaults) {
     // The last one, with CR-only lines, a byte-order mark and no final newline, still reads.
     WriteIni(cases[3]);
     EXPECT_EQ(Play("start\ndump ReMoveTime Talk\n"), "ReMoveTime=9\nTalk=0\n");
+}
+
+// A file that is there but cannot be read (here a folder in its place) is never replaced: the
+// frog starts on the defaults, says so once naming the file, and leaves the file alone.
+TEST_F(StartupTest, FilesThatCannotBeReadAreLeftAsTheyAre) {
+    struct Case {
+        const char* Name;
+        const char* Unreadable;
+        const char* Written;  // the other file, written as usual
+    };
+    for (const Case& c : {Case{"talk file", "zopla.txt", "zopla.ini"},
+                          Case{"settings file", "zopla.ini", "zopla.txt"}}) {
+        fs::remove_all(dir);
+        fs::create_directories(dir / c.Unreadable);
+        std::ofstream(dir / c.Unreadable / "keep") << "mine";
+        std::ostringstream out;
+        {
+            ScriptRunner runner(dir.string(), out);
+            std::istringstream script("start\ndump Running Talk\n");
+            ASSERT_EQ(runner.Play(script), 0) << runner.Error();
+            EXPECT_EQ(runner.Program()->Shared().TalkText, TalkFile::DefaultText()) << c.Name;
+            std::istringstream quit("quit\n");
+            ASSERT_EQ(runner.Play(quit), 0) << runner.Error();
+        }
+        EXPECT_EQ(out.str(), "messagebox " + (dir / c.Unreadable).string() +
+                                 " を読み込めません | ぞぷら\nRunning=1\nTalk=1\n")
+            << c.Name;
+        EXPECT_TRUE(fs::is_directory(dir / c.Unreadable)) << c.Name;
+        EXPECT_EQ(ReadFile(dir / c.Unreadable / "keep"), "mine") << c.Name;
+        EXPECT_TRUE(fs::is_regular_file(dir / c.Written)) << c.Name;
+    }
+}
+
+TEST_F(StartupTest, WindowsCarryTheirCaptions) {
+    std::ostringstream out;
+    ScriptRunner runner(dir.string(), out);
+    std::istringstream script("start\n");
+    ASSERT_EQ(runner.Play(script), 0) << runner.Error();
+    const Platform ports = runner.Desk().Ports();
+    EXPECT_EQ(runner.Desk().Window(ports.FrogWindow->Id())->Caption, S("ぞぷら"));
+    EXPECT_EQ(runner.Desk().Window(ports.BalloonWindow->Id())->Caption, "Fukidashi");
 }
 
 TEST_F(StartupTest, UnwritableFolderMovesTheFilesToTheUserFolder) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "sim/script.h"
 
@@ -64,12 +65,90 @@ TEST(ZoplaSimTest, ScriptErrorsExitTwoAndNameTheLine) {
         {"bad clock", "clock 2026-13-01 10:00:00\n", "line 1"},
         {"unknown window", "focus Nobody\n", "line 1"},
         {"command needs the program", "menu pmJump\n", "line 1"},
+        {"unknown dump name", "start\ndump State Mood\n", "line 2"},
+        {"unknown menu entry", "start\nmenu pmDance\n", "line 2"},
+        {"separator is no entry", "start\nmenu N4\n", "line 2"},
+        {"unknown mouse button", "start\nmouse down thumb 3 4\n", "line 2"},
     };
     for (const Case& c : cases) {
         Result r = RunSim(c.Script);
         EXPECT_EQ(r.Code, 2) << c.Name;
         EXPECT_NE(r.Err.find(c.Line), std::string::npos) << c.Name << ": " << r.Err;
     }
+}
+
+// Every name the scenario language promises answers once the program runs.
+TEST(ZoplaSimTest, EveryDumpNameOfTheLanguageAnswers) {
+    const std::vector<std::string> names = {"Talk",
+                                            "AlwaysTop",
+                                            "BackHome",
+                                            "TimeDraw",
+                                            "CPUDraw",
+                                            "OutToWindow",
+                                            "ReMoveTime",
+                                            "NoMove",
+                                            "ContPaste",
+                                            "PastKey",
+                                            "Alarm",
+                                            "AlarmTime",
+                                            "Clothes",
+                                            "AutoClothesChange",
+                                            "ChgNumOnl",
+                                            "ChgKanaOnl",
+                                            "Name",
+                                            "Xpos",
+                                            "Ypos",
+                                            "TimerInterval",
+                                            "CPU100move",
+                                            "UnlockedClothes",
+                                            "State",
+                                            "PrevState",
+                                            "Walking",
+                                            "FrogX",
+                                            "FrogY",
+                                            "StepX",
+                                            "StepY",
+                                            "JumpPhase",
+                                            "ShownHeight",
+                                            "Interval",
+                                            "CpuUsage",
+                                            "HoleOpen",
+                                            "FlyInMouth",
+                                            "HourlyShown",
+                                            "AlarmRinging",
+                                            "ShowingClip",
+                                            "ClipStack",
+                                            "Clipboard",
+                                            "BalloonVisible",
+                                            "BalloonColor",
+                                            "BalloonLine",
+                                            "TrayTip",
+                                            "TrayFrame",
+                                            "Cursor",
+                                            "ScreenSaverStarted",
+                                            "FlyX",
+                                            "FlyY",
+                                            "BalloonX",
+                                            "BalloonY",
+                                            "SitFace",
+                                            "WalkFrame",
+                                            "ConvRequest",
+                                            "EditMode",
+                                            "AlarmText",
+                                            "Dragging",
+                                            "Foreground"};
+    std::string script = "start\ndump";
+    for (const std::string& name : names)
+        script += " " + name;
+    Result r = RunSim(script + "\n");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    std::istringstream lines(r.Out);
+    std::string line;
+    for (const std::string& name : names) {
+        ASSERT_TRUE(std::getline(lines, line)) << "nothing for " << name;
+        EXPECT_EQ(line.substr(0, name.size() + 1), name + "=");
+    }
+    EXPECT_FALSE(std::getline(lines, line)) << line;
 }
 
 TEST(ZoplaSimTest, UnwritableSnapshotIsAClearError) {

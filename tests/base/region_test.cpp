@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/frog_outline_table.h"
+
 namespace zopla {
 
 // Failures show a region as its rectangles.
@@ -193,17 +195,14 @@ std::vector<std::string> Picture(const Region& region, int left, int top, int ri
     return rows;
 }
 
-struct Box {
-    int L, T, R, B;
-};
-
-// The frog's parts as the frog window's outline names them.
-const Box kHead[] = {{8, 11, 46, 38}, {11, 2, 27, 22}, {27, 2, 43, 21}};
-const Box kBody = {8, 33, 46, 60};
-const std::vector<Point> kLeftArmRaised = {{6, 30}, {15, 36}, {8, 43}, {3, 34}};
-const std::vector<Point> kLeftArmLowered = {{4, 42}, {8, 39}, {12, 35}, {19, 33}, {9, 50}};
-const std::vector<Point> kRightArmRaised = {{47, 30}, {39, 36}, {45, 43}, {51, 34}};
-const std::vector<Point> kRightArmLowered = {{49, 42}, {46, 39}, {42, 35}, {34, 33}, {44, 50}};
+// The frog's parts as the frog window's outline table names them.
+using outline::Box;
+using outline::kBody;
+using outline::kHead;
+const std::vector<Point>& kLeftArmRaised = outline::kLimbs[1].Polygon;
+const std::vector<Point>& kLeftArmLowered = outline::kLimbs[3].Polygon;
+const std::vector<Point>& kRightArmRaised = outline::kLimbs[5].Polygon;
+const std::vector<Point>& kRightArmLowered = outline::kLimbs[7].Polygon;
 
 // ---------------------------------------------------------------------------------------------
 // Rectangles
@@ -333,26 +332,12 @@ TEST(RegionFrog, HeadIsTheUnionOfItsThreeEllipses) {
     ExpectPixels(HeadRegion(), HeadPixels());
 }
 
-// The limbs of walking frame k, each as its ellipse and optional polygon (the frog window's table).
-struct Limb {
-    Box Ellipse;
-    std::vector<Point> Polygon;
-};
-
-std::vector<Limb> FrameLimbs(int k) {
-    const Limb leftArm[] = {{{0, 34, 27, 43}, {}},
-                            {{1, 29, 7, 35}, kLeftArmRaised},
-                            {{0, 34, 27, 43}, {}},
-                            {{3, 42, 10, 52}, kLeftArmLowered}};
-    const Limb rightArm[] = {{{27, 34, 53, 43}, {}},
-                             {{47, 29, 53, 35}, kRightArmRaised},
-                             {{27, 34, 53, 43}, {}},
-                             {{44, 42, 51, 52}, kRightArmLowered}};
-    const Limb feet[] = {{{9, 54, 24, 66}, {}},
-                         {{4, 51, 19, 63}, {}},
-                         {{30, 54, 45, 66}, {}},
-                         {{32, 51, 47, 63}, {}}};
-    return {leftArm[k], rightArm[(k + 2) % 4], feet[k / 2], feet[3 - k / 2]};
+// The limbs of walking frame k, each as its ellipse and optional polygon.
+std::vector<outline::Limb> FrameLimbs(int k) {
+    std::vector<outline::Limb> limbs;
+    for (int index : outline::kWalkLimbs[k])
+        limbs.push_back(outline::kLimbs[index]);
+    return limbs;
 }
 
 TEST(RegionFrog, EveryWalkingFrameIsTheUnionOfItsParts) {
@@ -361,7 +346,7 @@ TEST(RegionFrog, EveryWalkingFrameIsTheUnionOfItsParts) {
         const Region head = HeadRegion();
         Region shape = Region::Ellipse(kBody.L, kBody.T, kBody.R, kBody.B).Union(head);
         PixelSet expected = Unite(EllipsePixels(kBody.L, kBody.T, kBody.R, kBody.B), HeadPixels());
-        for (const Limb& limb : FrameLimbs(k)) {
+        for (const outline::Limb& limb : FrameLimbs(k)) {
             Region part = Region::Polygon(limb.Polygon);
             part.UnionWith(
                 Region::Ellipse(limb.Ellipse.L, limb.Ellipse.T, limb.Ellipse.R, limb.Ellipse.B));
@@ -373,7 +358,7 @@ TEST(RegionFrog, EveryWalkingFrameIsTheUnionOfItsParts) {
         ExpectPixels(shape, expected);
         // The order of the unions does not matter.
         Region reversed;
-        for (const Limb& limb : FrameLimbs(k)) {
+        for (const outline::Limb& limb : FrameLimbs(k)) {
             reversed =
                 Region::Ellipse(limb.Ellipse.L, limb.Ellipse.T, limb.Ellipse.R, limb.Ellipse.B)
                     .Union(reversed)

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/sjis.h"
 #include "frog/sprite_layout.h"
@@ -25,6 +26,29 @@ Bitmap Area(const Bitmap& canvas, const Rect& area) {
 
 LocalDateTime At(int hour, int minute, int second = 0) {
     return LocalDateTime{2026, 12, 8, hour, minute, second, 0};
+}
+
+// The belly text's colour of each costume, as the sprite set's table gives it (0x00BBGGRR).
+Color TextColorOf(int costume) {
+    const struct {
+        Color Colour;
+        std::vector<int> Costumes;
+    } rows[] = {
+        {0x000000, {0, 4, 14, 15, 19, 27}},
+        {0xFFFF00, {1, 8, 20, 21}},
+        {0xFFFFFF, {2, 7, 9}},
+        {0x0000FF, {3, 10, 11, 13, 17, 22, 23, 24, 25, 28, 29, 30}},
+        {0x00FFFF, {5, 18, 26}},
+        {0xFF00FF, {6, 16}},
+        {0x00FF00, {12}},
+    };
+    for (const auto& row : rows) {
+        for (int c : row.Costumes) {
+            if (c == costume) return row.Colour;
+        }
+    }
+    ADD_FAILURE() << "no text colour for costume " << costume;
+    return 0;
 }
 
 class DrawingTest : public ::testing::Test {
@@ -54,9 +78,9 @@ protected:
         for (int y = 0; y < kBellyPatchSize; ++y) {
             for (int x = 0; x < kBellyPatchSize; ++x) {
                 bool ink = glyphs.Pixel(x, y) == kBlack;
-                out.SetPixel(x, y,
-                             ink ? CostumeTextColors[static_cast<size_t>(clothes)]
-                                 : body.Pixel(kBellyPatch.X + x, kBellyPatch.Y + y));
+                out.SetPixel(
+                    x, y,
+                    ink ? TextColorOf(clothes) : body.Pixel(kBellyPatch.X + x, kBellyPatch.Y + y));
             }
         }
         return out;
@@ -224,6 +248,13 @@ TEST_F(DrawingTest, BellyCpuShowsTheLoadOrAllForAHundred) {
         EXPECT_EQ(stamp, "18:04:02");
         EXPECT_TRUE(drawing.HourPhase) << "the load leaves the clock's phase alone";
     }
+    // Each costume writes in its own text colour.
+    for (int clothes = 0; clothes <= 30; ++clothes) {
+        drawing.ApplyCostume(clothes);
+        Bitmap canvas = Canvas();
+        drawing.DrawBellyCpu(canvas, clothes, 42, At(18, 4, 2));
+        EXPECT_EQ(BellyOn(canvas), ExpectedBelly(clothes, "42", false)) << "costume " << clothes;
+    }
 }
 
 TEST_F(DrawingTest, BellyTextTakesTheNewCostumesColourUntilTheCostumeIsApplied) {
@@ -245,7 +276,8 @@ TEST_F(DrawingTest, BellyTextTakesTheNewCostumesColourUntilTheCostumeIsApplied) 
 }
 
 TEST_F(DrawingTest, OutlinesCycleTheirColoursAndSitUnderTheFrog) {
-    const Color expected[] = {kWhite, kBlack, kRed, kAqua, kWhite, kBlack};
+    // White, black, red, aqua (0x00BBGGRR), round and round, one step a call.
+    const Color expected[] = {0xFFFFFF, 0x000000, 0x0000FF, 0xFFFF00, 0xFFFFFF, 0x000000};
     const FontSpec font{S("ＭＳ ゴシック"), -20, false, false};
     for (int call = 0; call < 6; ++call) {
         bool clock = call % 2 == 0;

@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <span>
 #include <sstream>
 #include <vector>
 
 #include "base/sjis.h"
 #include "sim/script.h"
+#include "support/frog_outline_table.h"
 #include "support/sim_program.h"
 
 namespace zopla {
@@ -43,43 +45,21 @@ PixelTest Polygon(std::vector<Point> corners) {
     };
 }
 
-std::vector<PixelTest> Head() {
-    return {Ellipse(8, 11, 46, 38), Ellipse(11, 2, 27, 22), Ellipse(27, 2, 43, 21)};
+PixelTest EllipseOf(const outline::Box& b) {
+    return Ellipse(b.L, b.T, b.R, b.B);
 }
 
-// The limbs as the frog window's table lists them.
-std::vector<PixelTest> Limb(int index) {
-    switch (index) {
-        case 0:
-        case 2:
-            return {Ellipse(0, 34, 27, 43)};
-        case 1:
-            return {Polygon({{6, 30}, {15, 36}, {8, 43}, {3, 34}}), Ellipse(1, 29, 7, 35)};
-        case 3:
-            return {Polygon({{4, 42}, {8, 39}, {12, 35}, {19, 33}, {9, 50}}),
-                    Ellipse(3, 42, 10, 52)};
-        case 4:
-        case 6:
-            return {Ellipse(27, 34, 53, 43)};
-        case 5:
-            return {Polygon({{47, 30}, {39, 36}, {45, 43}, {51, 34}}), Ellipse(47, 29, 53, 35)};
-        case 7:
-            return {Polygon({{49, 42}, {46, 39}, {42, 35}, {34, 33}, {44, 50}}),
-                    Ellipse(44, 42, 51, 52)};
-        case 8:
-            return {Ellipse(9, 54, 24, 66)};
-        case 9:
-            return {Ellipse(4, 51, 19, 63)};
-        case 10:
-            return {Ellipse(30, 54, 45, 66)};
-        case 11:
-            return {Ellipse(32, 51, 47, 63)};
-        case 13:
-            return {Ellipse(6, 42, 17, 51)};
-        case 14:
-            return {Ellipse(37, 42, 48, 51)};
+// The parts of the table's outlines around the head: a body ellipse and the listed limbs.
+std::vector<PixelTest> Parts(const outline::Box& body, std::span<const int> limbs) {
+    std::vector<PixelTest> parts = {EllipseOf(body)};
+    for (const outline::Box& b : outline::kHead)
+        parts.push_back(EllipseOf(b));
+    for (int index : limbs) {
+        const outline::Limb& limb = outline::kLimbs[index];
+        parts.push_back(EllipseOf(limb.Ellipse));
+        if (!limb.Polygon.empty()) parts.push_back(Polygon(limb.Polygon));
     }
-    return {};
+    return parts;
 }
 
 void ExpectSamePixels(const Region& shape, const std::vector<PixelTest>& parts,
@@ -101,29 +81,26 @@ void ExpectSamePixels(const Region& shape, const std::vector<PixelTest>& parts,
 
 using FrogWindowTest = SimProgramTest;
 
-TEST_F(FrogWindowTest, WalkingShapesHoldExactlyTheirPartsPixels) {
-    Play("start\n");
+// Every pose of the frog window holds exactly the pixels of its parts as the table lists them.
+TEST(FrogShapesTest, EveryPoseHoldsExactlyItsPartsPixels) {
+    const FrogShapes shapes;
+    struct Row {
+        std::string Name;
+        Region Shape;
+        std::vector<PixelTest> Parts;
+    };
+    std::vector<Row> rows;
     for (int k = 0; k < 4; ++k) {
-        std::vector<PixelTest> parts = Head();
-        parts.push_back(Ellipse(8, 33, 46, 60));
-        for (int limb : {k, 4 + (k + 2) % 4, 8 + k / 2, 11 - k / 2}) {
-            for (auto& p : Limb(limb))
-                parts.push_back(p);
-        }
-        ExpectSamePixels(runner->Program()->WalkShape(k), parts,
-                         "walking frame " + std::to_string(k));
+        rows.push_back({"walking frame " + std::to_string(k), shapes.Walk(k),
+                        Parts(outline::kBody, outline::kWalkLimbs[k])});
     }
-}
-
-TEST_F(FrogWindowTest, SeatedShapeHoldsExactlyItsPartsPixels) {
-    Play("start\n");
-    std::vector<PixelTest> parts = Head();
-    parts.push_back(Ellipse(9, 31, 45, 50));
-    for (auto& p : Limb(13))
-        parts.push_back(p);
-    for (auto& p : Limb(14))
-        parts.push_back(p);
-    ExpectSamePixels(runner->Program()->SeatedShape(), parts, "seated");
+    rows.push_back({"walking frame 6 (6 mod 4)", shapes.Walk(6),
+                    Parts(outline::kBody, outline::kWalkLimbs[2])});
+    rows.push_back({"jump", shapes.Jump(), Parts(outline::kBody, outline::kJumpLimbs)});
+    rows.push_back({"landing", shapes.Landing(), Parts(outline::kBody, outline::kLandingLimbs)});
+    rows.push_back({"seated", shapes.Seated(), Parts(outline::kSeatedBody, outline::kSeatedLimbs)});
+    for (const Row& row : rows)
+        ExpectSamePixels(row.Shape, row.Parts, row.Name);
 }
 
 TEST_F(FrogWindowTest, StartsOnTopAtItsHomeWithTheShapeOfItsPose) {

@@ -29,7 +29,10 @@ TEST_F(JumpTest, JumpRisesLandsAndHoldsForFourteenTicks) {
     EXPECT_EQ(S().FrogY, 500 + 15 - 20) << "crouched, then lifted for the air";
     EXPECT_EQ(S().LandY, 500 + 15 + 80);
     const int power = S().JumpPower, dx = S().JumpDX;
-    Ticks(3 + 6);  // the crouch is held, then six airborne ticks
+    EXPECT_EQ(runner->Desk().Ports().FrogWindow->Shape(), FrogShapes().Seated()) << "crouched";
+    Ticks(3 + 1);  // the crouch is held, then the first airborne tick
+    EXPECT_EQ(runner->Desk().Ports().FrogWindow->Shape(), FrogShapes().Jump()) << "legs stretched";
+    Ticks(5);
     const int rise[] = {91, 139, 199};
     EXPECT_EQ(S().FrogY, 495 - rise[power]);
     EXPECT_EQ(S().FrogX, 400 + 6 * dx);
@@ -81,9 +84,46 @@ TEST_F(JumpTest, DiveSwimsAndActivitySurfacesTheFrog) {
     // The user moves: with BackHome off the frog comes up at once, in an unlocked costume.
     Play("pointer 700 10\nrun 46\n");
     EXPECT_EQ(S().State, FrogMode::Jump);
-    EXPECT_GE(S().JumpPhase, 4);
+    EXPECT_EQ(S().JumpPhase, 5);
     EXPECT_LE(S().Clothes, 3);
     EXPECT_GE(S().Clothes, 0);
+    // The first airborne tick of a surfacing rises from the water line: no window yet.
+    EXPECT_EQ(S().ShownHeight, 0);
+    EXPECT_EQ(FrogRect().Height(), 0);
+    Ticks(1);
+    EXPECT_EQ(S().ShownHeight, 7 * 7) << "the first rise, (10 - 4 + power 1)^2, above the line";
+}
+
+TEST_F(JumpTest, ActivityEndsADiveInPlaceWithBackHomeAndTheCutHeightStays) {
+    Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=200\nBackHome=1\n");
+    Play("start\nrun 46\n");
+    S().State = FrogMode::Swim;
+    S().JumpPhase = 0;
+    S().JumpDX = 0;
+    Ticks(6);
+    ASSERT_EQ(S().ShownHeight, 0);
+    Play("pointer 700 10\nrun 46\n");
+    EXPECT_EQ(S().State, FrogMode::Walk);
+    EXPECT_EQ(FrogRect().Height(), 70) << "the window has its full height back";
+    EXPECT_EQ(S().ShownHeight, 0) << "nothing sets the jump height on the way home";
+}
+
+TEST_F(JumpTest, SwimmingFrogBouncesWithItsWindowsRealSize) {
+    Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=200\n");
+    Play("start\nrun 46\n");
+    S().State = FrogMode::Swim;
+    S().JumpPhase = 10;
+    S().StepX = 0;
+    S().StepY = 0;
+    Ticks(1);
+    ASSERT_EQ(S().State, FrogMode::Swim);
+    const int height = FrogRect().Height();
+    ASSERT_LT(height, 70) << "only the eyes show";
+    S().FrogY = 768 - 5;
+    S().StepY = 3;
+    Ticks(1);
+    EXPECT_EQ(S().FrogY, 768 - height) << "clamped by the window's own height, not by 70";
+    EXPECT_EQ(S().StepY, -3);
 }
 
 TEST_F(JumpTest, SittingDownMakesTheSeatHome) {

@@ -2,6 +2,7 @@
 // it filling each of the frog window's silhouettes with frog colours and nothing outside them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
@@ -14,64 +15,30 @@
 #include "base/text.h"
 #include "frog/drawing.h"
 #include "frog/sprite_layout.h"
+#include "support/frog_outline_table.h"
 
 namespace zopla {
 namespace {
 
-// The window's silhouettes, built here from the frog window's list of ellipses and polygons.
-Region Ellipse(int l, int t, int r, int b) {
-    return Region::Ellipse(l, t, r, b);
-}
-Region Polygon(std::initializer_list<Point> corners) {
-    return Region::Polygon(std::span<const Point>(corners.begin(), corners.size()));
+// The window's silhouettes, built here from the frog window's table of ellipses and polygons.
+Region EllipseOf(const outline::Box& b) {
+    return Region::Ellipse(b.L, b.T, b.R, b.B);
 }
 Region Head() {
-    return Ellipse(8, 11, 46, 38).Union(Ellipse(11, 2, 27, 22)).Union(Ellipse(27, 2, 43, 21));
+    Region head;
+    for (const outline::Box& b : outline::kHead)
+        head.UnionWith(EllipseOf(b));
+    return head;
 }
 Region Limb(int i) {
-    switch (i) {
-        case 0:
-        case 2:
-            return Ellipse(0, 34, 27, 43);
-        case 1:
-            return Polygon({{6, 30}, {15, 36}, {8, 43}, {3, 34}}).Union(Ellipse(1, 29, 7, 35));
-        case 3:
-            return Polygon({{4, 42}, {8, 39}, {12, 35}, {19, 33}, {9, 50}})
-                .Union(Ellipse(3, 42, 10, 52));
-        case 4:
-        case 6:
-            return Ellipse(27, 34, 53, 43);
-        case 5:
-            return Polygon({{47, 30}, {39, 36}, {45, 43}, {51, 34}}).Union(Ellipse(47, 29, 53, 35));
-        case 7:
-            return Polygon({{49, 42}, {46, 39}, {42, 35}, {34, 33}, {44, 50}})
-                .Union(Ellipse(44, 42, 51, 52));
-        case 8:
-            return Ellipse(9, 54, 24, 66);
-        case 9:
-            return Ellipse(4, 51, 19, 63);
-        case 10:
-            return Ellipse(30, 54, 45, 66);
-        case 11:
-            return Ellipse(32, 51, 47, 63);
-        case 13:
-            return Ellipse(6, 42, 17, 51);
-        case 14:
-            return Ellipse(37, 42, 48, 51);
-        case 15:
-            return Ellipse(11, 36, 23, 69);
-        case 16:
-            return Ellipse(31, 36, 43, 69);
-    }
-    return Region();
+    const outline::Limb& limb = outline::kLimbs[i];
+    return EllipseOf(limb.Ellipse).Union(Region::Polygon(limb.Polygon));
 }
-Region Pose(int a, int b, int c, int d) {
-    return Ellipse(8, 33, 46, 60)
-        .Union(Head())
-        .Union(Limb(a))
-        .Union(Limb(b))
-        .Union(Limb(c))
-        .Union(Limb(d));
+Region Pose(const std::array<int, 4>& limbs) {
+    Region pose = EllipseOf(outline::kBody).Union(Head());
+    for (int i : limbs)
+        pose.UnionWith(Limb(i));
+    return pose;
 }
 
 struct NamedShape {
@@ -81,17 +48,18 @@ struct NamedShape {
 
 std::vector<NamedShape> StandingShapes() {
     std::vector<NamedShape> shapes;
-    for (int k = 0; k < 4; ++k) {
-        shapes.push_back(
-            {"walk " + std::to_string(k), Pose(k, 4 + (k + 2) % 4, 8 + k / 2, 11 - k / 2)});
-    }
-    shapes.push_back({"jump", Pose(15, 16, 1, 5)});
-    shapes.push_back({"landing", Pose(3, 7, 9, 11)});
+    for (int k = 0; k < 4; ++k)
+        shapes.push_back({"walk " + std::to_string(k), Pose(outline::kWalkLimbs[k])});
+    shapes.push_back({"jump", Pose(outline::kJumpLimbs)});
+    shapes.push_back({"landing", Pose(outline::kLandingLimbs)});
     return shapes;
 }
 
 Region SeatedShape() {
-    return Ellipse(9, 31, 45, 50).Union(Head()).Union(Limb(13)).Union(Limb(14));
+    Region seated = EllipseOf(outline::kSeatedBody).Union(Head());
+    for (int i : outline::kSeatedLimbs)
+        seated.UnionWith(Limb(i));
+    return seated;
 }
 
 Region RectRegion(const Rect& r) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QEnterEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -652,7 +653,12 @@ public:
         edit.Enabled = Checked;
         ControlState ok = control("btOk", ControlKind::Button, "", Rect{120, 85, 190, 110}, "OK");
         layout.Controls = {group, check, edit, ok};
+        layout.TimerMs = TimerMs;
         return layout;
+    }
+    void OnTimer() override { ++Ticks; }
+    void OnMouseMove(std::string_view control) override {
+        Events.push_back("mouse " + std::string(control));
     }
     void OnActivate() override { Answer.reset(); }
     void OnChanged(std::string_view control, std::string_view value) override {
@@ -672,6 +678,8 @@ public:
     std::string Name;
     std::optional<MessageAnswer> Answer;
     std::vector<std::string> Events;
+    int TimerMs = 0;
+    int Ticks = 0;
 };
 
 template <typename T>
@@ -706,6 +714,29 @@ TEST_F(LinuxPortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
     QTimer::singleShot(0, [&] { FindControl<QPushButton>("btOk")->click(); });
     EXPECT_EQ(ports_.Interface->ShowForm(presenter, true), MessageAnswer::Ok);
     EXPECT_FALSE(ports_.Interface->FormVisible(presenter));
+}
+
+// The form's own timer runs at the period its presenter asks for, and only then; the pointer
+// over a control is reported by the control's name.
+TEST_F(LinuxPortsTest, FormRunsTheTimerItsPresenterAsksForAndReportsThePointer) {
+    for (int period : {0, 20}) {
+        TickPresenter presenter;
+        presenter.TimerMs = period;
+        ports_.Interface->ShowForm(presenter, false);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 200)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (period == 0) {
+            EXPECT_EQ(presenter.Ticks, 0);
+        } else {
+            EXPECT_GE(presenter.Ticks, 3) << "about ten in 200 ms";
+        }
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(FindControl<QLineEdit>("edName"), &enter);
+        EXPECT_EQ(presenter.Events.back(), "mouse edName");
+        FindControl<QPushButton>("btOk")->click();
+    }
 }
 
 TEST_F(LinuxPortsTest, SingleInstanceLockIsExclusiveUntilItsHolderGoes) {

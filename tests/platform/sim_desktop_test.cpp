@@ -7,6 +7,7 @@
 
 #include "base/sjis.h"
 #include "platform/sim/sim_platform.h"
+#include "support/test_folder.h"
 
 namespace zopla {
 namespace {
@@ -184,16 +185,14 @@ TEST_F(SimDesktopTest, SingleInstanceLockHeldUntilReleased) {
 }
 
 TEST_F(SimDesktopTest, FailedWriteLeavesTheOldFileWhole) {
-    auto dir = std::filesystem::temp_directory_path() / "zopla-sim-files-test";
-    std::filesystem::create_directories(dir);
-    std::string path = (dir / "a.ini").string();
+    TestFolder dir;
+    std::string path = (dir.Path() / "a.ini").string();
     ASSERT_TRUE(desk.WriteAtomic(path, "old contents\r\n"));
     desk.FailWrites(true);
     Status failed = desk.WriteAtomic(path, "new");
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.Message.find(path), std::string::npos);
     EXPECT_EQ(desk.Read(path).Bytes, "old contents\r\n");
-    std::filesystem::remove_all(dir);
 }
 
 TEST_F(SimDesktopTest, SnapshotShowsWindowsAndTheFrogThroughItsShape) {

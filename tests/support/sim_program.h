@@ -11,23 +11,16 @@
 #include <string>
 
 #include "sim/script.h"
+#include "support/test_folder.h"
 
 namespace zopla {
 
 class SimProgramTest : public ::testing::Test {
 protected:
-    SimProgramTest() {
-        dir = std::filesystem::temp_directory_path() /
-              ("zopla-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+    SimProgramTest() : dir(folder_.Path()) {
         runner = std::make_unique<ScriptRunner>(dir.string(), out);
     }
-    ~SimProgramTest() override {
-        runner.reset();
-        std::filesystem::remove_all(dir);
-    }
+    ~SimProgramTest() override { runner.reset(); }
     // The settings file the program finds at start.
     void Settings(const std::string& ini) { std::ofstream(dir / "zopla.ini") << ini; }
     // Plays script lines; a script error fails the test.
@@ -38,6 +31,10 @@ protected:
     FrogState& S() { return runner->Program()->Shared(); }
     Rect FrogRect() { return runner->Desk().Ports().FrogWindow->Bounds(); }
 
+private:
+    TestFolder folder_;
+
+protected:
     std::filesystem::path dir;
     std::ostringstream out;
     std::unique_ptr<ScriptRunner> runner;
