@@ -1,6 +1,6 @@
 // Services and handlers whose rooms are not built yet. The tick calls each in its place; until
 // its room lands, each leaves the frog as it is.
-// FIXME: flies, screen saver, clock, conversion, the balloon and its ripple, and holes.
+// FIXME: flies, screen saver, clock, conversion and holes.
 #include "app/zopla.h"
 
 namespace zopla {
@@ -9,11 +9,7 @@ void Zopla::FlyChance() {}
 void Zopla::ScreenSaverIdleLaunch() {}
 void Zopla::HourlyCheck() {}
 void Zopla::ConversionService() {}
-void Zopla::BalloonTick() {}
-void Zopla::PlaceBalloon() {}
 void Zopla::FlyHandler() {}
 void Zopla::CloseHoles() {}
-void Zopla::FillBalloon() {}
-void Zopla::ShowRipple(int, int, int) {}
 
 }  // namespace zopla

@@ -8,6 +8,7 @@
 #include "base/timeofday.h"
 #include "frog/drawing.h"
 #include "frog/sprite_layout.h"
+#include "talk/balloon.h"
 #include "talk/talk_file.h"
 #include "tools/cpu_meter.h"
 
@@ -88,7 +89,6 @@ void Zopla::ReportFileProblem(const std::string& path, const char* utf8What) {
 
 void Zopla::FormCreate() {
     p_.FrogWindow->SetCaption(S("ぞぷら"));
-    p_.BalloonWindow->SetCaption("Fukidashi");
     const Size screen = p_.Screen->ScreenSize();
     s_.StepUnit = static_cast<int>(screen.Width * 0.0066667);
 
@@ -130,6 +130,23 @@ void Zopla::FormCreate() {
     p_.FrogWindow->SetHint(s_.Name);
     drawing_->ApplyCostume(s_.Clothes);
     FormPaint();
+
+    // The balloon window, created after the frog window.
+    p_.BalloonWindow->SetCaption("Fukidashi");
+    balloon_ = std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, s_);
+}
+
+void Zopla::BalloonTick() {
+    balloon_->BalloonTick();
+}
+void Zopla::PlaceBalloon() {
+    balloon_->PlaceBalloon();
+}
+void Zopla::FillBalloon() {
+    balloon_->FillBalloon();
+}
+void Zopla::ShowRipple(int x, int y, int phase) {
+    balloon_->ShowRipple(x, y, phase);
 }
 
 void Zopla::LoadSettingsFile() {

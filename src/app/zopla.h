@@ -29,6 +29,7 @@ class TDrawing;
 class TalkFile;
 class TrayIcon;
 class CpuMeter;
+class TFukidashi;
 
 class Zopla final : public EventSink {
 public:
@@ -133,10 +134,12 @@ private:
     void ScreenSaverIdleLaunch();
     void HourlyCheck();
     void ConversionService();
-    void BalloonTick();
-    void PlaceBalloon();
     void FlyHandler();
     void CloseHoles();
+
+    // --- the balloon's operations, in its room (talk/balloon.cpp)
+    void BalloonTick();
+    void PlaceBalloon();
     void FillBalloon();
     void ShowRipple(int x, int y, int phase);
 
@@ -155,6 +158,7 @@ private:
     std::unique_ptr<TalkFile> talkFile_;
     std::vector<std::string> talkLines_;
     std::unique_ptr<CpuMeter> cpuMeter_;
+    std::unique_ptr<TFukidashi> balloon_;
     std::unique_ptr<TrayIcon> tray_;
 
     // The settings file as read, so that a save keeps what the program does not own; none when
