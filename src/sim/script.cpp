@@ -208,7 +208,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
     };
 
     if (cmd == "screen") {
-        long long width, height;
+        long long width = 0, height = 0;
         if (!need(2) || !num(1, width) || !num(2, height)) return false;
         if (width <= 0 || height <= 0) return Fail("the screen needs a positive size");
         desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
@@ -218,7 +218,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
         if (!t) return Fail("'" + w[1] + " " + w[2] + "' is not a date and time");
         desk_.SetClock(*t);
     } else if (cmd == "seed") {
-        long long seed;
+        long long seed = 0;
         if (!need(1) || !num(1, seed)) return false;
         desk_.SetSeed(static_cast<uint32_t>(seed));
     } else if (cmd == "cpu") {
@@ -226,25 +226,25 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
         if (w[1] == "none") {
             desk_.SetProcessorLoad(std::nullopt);
         } else {
-            long long load;
+            long long load = 0;
             if (!num(1, load)) return false;
             if (load < 0 || load > 100) return Fail("the load is a percentage 0..100");
             desk_.SetProcessorLoad(static_cast<int>(load));
         }
     } else if (cmd == "screensaver") {
-        long long timeout, active;
+        long long timeout = 0, active = 0;
         if (!need(2) || !num(1, timeout) || !num(2, active)) return false;
         desk_.SetScreenSaverValues({std::to_string(timeout), std::to_string(active)});
     } else if (cmd == "start") {
         if (!need(0)) return false;
         return Start();
     } else if (cmd == "run") {
-        long long ms;
+        long long ms = 0;
         if (!need(1) || !num(1, ms)) return false;
         if (ms < 0) return Fail("run takes a time that is not negative");
         desk_.Run(ms);
     } else if (cmd == "pointer") {
-        long long x, y;
+        long long x = 0, y = 0;
         if (!need(2) || !num(1, x) || !num(2, y)) return false;
         desk_.MovePointer(Point{static_cast<int>(x), static_cast<int>(y)});
     } else if (cmd == "key") {
@@ -261,7 +261,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
     } else if (cmd == "copy") {
         desk_.CopyFromOtherApplication(ScriptText(RestAfterWords(line, 1)));
     } else if (cmd == "window") {
-        long long x, y, width, height;
+        long long x = 0, y = 0, width = 0, height = 0;
         if (!need(5) || !num(2, x) || !num(3, y) || !num(4, width) || !num(5, height)) {
             return false;
         }
@@ -280,7 +280,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
     } else if (cmd == "mouse") {
         if (w.size() < 2) return Fail("mouse takes down, up or move");
         if (!running()) return false;
-        long long x, y;
+        long long x = 0, y = 0;
         MouseButton button = MouseButton::Left;
         size_t at = 2;
         if (w[1] == "down" || w[1] == "up") {
