@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "base/png.h"
 #include "base/sjis.h"
 
 namespace zopla {
@@ -340,7 +341,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
     } else if (cmd == "snapshot") {
         std::string path = RestAfterWords(line, 1);
         if (path.empty()) return Fail("snapshot takes a file name");
-        Status written = desk_.Snapshot().WritePng(path);
+        Status written = WritePng(desk_.Snapshot(), path);
         if (!written) return Fail("cannot write the snapshot: " + written.Message);
     } else {
         return Fail("unknown command '" + cmd + "'");

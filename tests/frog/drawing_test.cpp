@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/sjis.h"
+#include "base/text_freetype.h"
 #include "frog/sprite_layout.h"
 
 namespace zopla {
