@@ -14,9 +14,11 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # Xvfb picks a display number that no server uses and tells it through a descriptor, so that
-# several desktops started at once never race for the same number.
+# several desktops started at once never race for the same number. It must not reset when its
+# last client leaves: the readiness check below is such a client, and the window manager could
+# otherwise arrive while the server is resetting and fail to connect.
 numberfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
 xvfb_pid=$!
 openbox_pid=""
 

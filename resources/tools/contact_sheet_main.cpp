@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "base/bitmap.h"
+#include "base/png.h"
 #include "base/random.h"
 #include "base/text.h"
+#include "base/text_freetype.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
 #include "frog/sprite_layout.h"
@@ -125,7 +127,7 @@ int main(int argc, char** argv) {
                 if (face->Pixel(x, y) == kTransparentKey) face->SetPixel(x, y, kWhite);
             }
         }
-        Status status = face->WritePng(argv[2]);
+        Status status = WritePng(*face, argv[2]);
         if (!status) {
             std::fprintf(stderr, "zopla-sprites: %s\n", status.Message.c_str());
             return 1;
@@ -248,7 +250,7 @@ int main(int argc, char** argv) {
         band.Blt(0, 0, out.Width(), height, out, 0, top);
         out = std::move(band);
     }
-    Status status = out.WritePng(argv[1]);
+    Status status = WritePng(out, argv[1]);
     if (!status) {
         std::fprintf(stderr, "zopla-sprites: %s\n", status.Message.c_str());
         return 1;

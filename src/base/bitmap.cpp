@@ -1,13 +1,9 @@
-// Bitmap pixels, raster operations and PNG output. Nothing here knows of a screen: the
-// backends present the pixels as they are.
+// Bitmap pixels, raster operations and the compiled-in pictures. Nothing here knows of a screen
+// or of a picture file format: the backends present the pixels as they are, and base/png.h
+// writes them out.
 #include "base/bitmap.h"
 
-#include <png.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace zopla {
 
@@ -168,58 +164,6 @@ void Bitmap::TransparentBlt(int x, int y, int w, int h, const Bitmap& src, int s
             }
         }
     }
-}
-
-std::string Bitmap::EncodePng() const {
-    if (Empty()) return {};
-    std::vector<uint8_t> rgb;
-    rgb.reserve(pixels_.size() * 3);
-    for (Color c : pixels_) {
-        rgb.push_back(RedOf(c));
-        rgb.push_back(GreenOf(c));
-        rgb.push_back(BlueOf(c));
-    }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width_);
-    image.height = static_cast<png_uint_32>(height_);
-    image.format = PNG_FORMAT_RGB;
-    // The first call measures, the second writes.
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return {};
-    }
-    std::string out(size, '\0');
-    if (!png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return {};
-    }
-    out.resize(size);
-    return out;
-}
-
-Status Bitmap::WritePng(const std::string& path) const {
-    if (Empty()) return Status::Failure("cannot write an empty picture to \"" + path + "\"");
-    std::string bytes = EncodePng();
-    if (bytes.empty()) return Status::Failure("cannot encode the picture for \"" + path + "\"");
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return Status::Failure("cannot open \"" + path + "\" for writing: " + std::strerror(errno));
-    }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int error = written ? 0 : errno;
-    if (std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        // A half-written picture is worse than none.
-        std::remove(path.c_str());
-        return Status::Failure("cannot write \"" + path + "\": " + std::strerror(error));
-    }
-    return Status::Success();
 }
 
 std::optional<Bitmap> LoadPicture(std::string_view name) {

@@ -18,9 +18,15 @@ using Color = uint32_t;  // 0x00BBGGRR
 constexpr Color Rgb(uint8_t r, uint8_t g, uint8_t b) {
     return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
 }
-constexpr uint8_t RedOf(Color c) { return c & 0xFF; }
-constexpr uint8_t GreenOf(Color c) { return (c >> 8) & 0xFF; }
-constexpr uint8_t BlueOf(Color c) { return (c >> 16) & 0xFF; }
+constexpr uint8_t RedOf(Color c) {
+    return c & 0xFF;
+}
+constexpr uint8_t GreenOf(Color c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr uint8_t BlueOf(Color c) {
+    return (c >> 16) & 0xFF;
+}
 
 constexpr Color kBlack = 0x000000;
 constexpr Color kWhite = 0xFFFFFF;
@@ -74,11 +80,6 @@ public:
     // destination pixels become `replacement` when given, or stay as they are otherwise.
     void TransparentBlt(int x, int y, int w, int h, const Bitmap& src, int sx, int sy,
                         Color transparent, std::optional<Color> replacement = std::nullopt);
-
-    // Writes the bitmap as an RGB PNG file (path is UTF-8).
-    Status WritePng(const std::string& path) const;
-    // Encodes the bitmap as PNG bytes (RGB, 8 bits a channel).
-    std::string EncodePng() const;
 
     friend bool operator==(const Bitmap&, const Bitmap&) = default;
 

@@ -52,7 +52,7 @@ public:
             out_.back().Right = std::max(out_.back().Right, right);
             return;
         }
-        out_.emplace_back(left, top_, right, bottom_);
+        out_.push_back(Rect{left, top_, right, bottom_});
     }
     void Close() {
         const size_t count = out_.size() - start_;

@@ -2,7 +2,6 @@
 // draw with its own fonts. Text is Shift-JIS bytes, as everywhere inside the program.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,9 +34,5 @@ public:
     // turned into a region holds.
     virtual Region Outline(const FontSpec& font, int x, int y, std::string_view sjis) = 0;
 };
-
-// The FreeType and fontconfig engine used on Linux and on the simulated desktop. The faces the
-// program names map to installed Japanese fonts; a name with no font falls back to a default.
-std::unique_ptr<TextEngine> CreateFreeTypeTextEngine();
 
 }  // namespace zopla

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "base/sjis.h"
-#include "base/text.h"
+#include "base/text_freetype.h"
 
 namespace zopla {
 

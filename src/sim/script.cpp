@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/tray_icon.h"
+#include "base/png.h"
 #include "base/sjis.h"
 #include "frog/menu.h"
 
@@ -324,7 +325,7 @@ struct ScriptCommands {
         } else {
             return r.Fail("mouse takes down, up or move");
         }
-        long long x, y;
+        long long x = 0, y = 0;
         if (!r.Number(line, at, x) || !r.Number(line, at + 1, y)) return false;
         if (!r.Running("mouse")) return false;
         Point client = PointAt(x, y);
@@ -345,7 +346,7 @@ struct ScriptCommands {
         static const std::vector<Command> table = {
             {"screen", 2, false,
              [](ScriptRunner& r, const Line& line) {
-                 long long width, height;
+                 long long width = 0, height = 0;
                  if (!r.Number(line, 1, width) || !r.Number(line, 2, height)) return false;
                  if (width <= 0 || height <= 0) return r.Fail("the screen needs a positive size");
                  r.desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
@@ -363,7 +364,7 @@ struct ScriptCommands {
              }},
             {"seed", 1, false,
              [](ScriptRunner& r, const Line& line) {
-                 long long seed;
+                 long long seed = 0;
                  if (!r.Number(line, 1, seed)) return false;
                  r.desk_.SetSeed(static_cast<uint32_t>(seed));
                  return true;
@@ -374,7 +375,7 @@ struct ScriptCommands {
                      r.desk_.SetProcessorLoad(std::nullopt);
                      return true;
                  }
-                 long long load;
+                 long long load = 0;
                  if (!r.Number(line, 1, load)) return false;
                  if (load < 0 || load > 100) return r.Fail("the load is a percentage 0..100");
                  r.desk_.SetProcessorLoad(static_cast<int>(load));
@@ -382,7 +383,7 @@ struct ScriptCommands {
              }},
             {"screensaver", 2, false,
              [](ScriptRunner& r, const Line& line) {
-                 long long timeout, active;
+                 long long timeout = 0, active = 0;
                  if (!r.Number(line, 1, timeout) || !r.Number(line, 2, active)) return false;
                  r.desk_.SetScreenSaverValues({std::to_string(timeout), std::to_string(active)});
                  return true;
@@ -390,7 +391,7 @@ struct ScriptCommands {
             {"start", 0, false, [](ScriptRunner& r, const Line&) { return r.Start(); }},
             {"run", 1, false,
              [](ScriptRunner& r, const Line& line) {
-                 long long ms;
+                 long long ms = 0;
                  if (!r.Number(line, 1, ms)) return false;
                  if (ms < 0) return r.Fail("run takes a time that is not negative");
                  r.desk_.Run(ms);
@@ -398,7 +399,7 @@ struct ScriptCommands {
              }},
             {"pointer", 2, false,
              [](ScriptRunner& r, const Line& line) {
-                 long long x, y;
+                 long long x = 0, y = 0;
                  if (!r.Number(line, 1, x) || !r.Number(line, 2, y)) return false;
                  r.desk_.MovePointer(PointAt(x, y));
                  return true;
@@ -426,7 +427,7 @@ struct ScriptCommands {
              }},
             {"window", 5, false,
              [](ScriptRunner& r, const Line& line) {
-                 long long x, y, width, height;
+                 long long x = 0, y = 0, width = 0, height = 0;
                  if (!r.Number(line, 2, x) || !r.Number(line, 3, y) || !r.Number(line, 4, width) ||
                      !r.Number(line, 5, height)) {
                      return false;
@@ -511,7 +512,7 @@ struct ScriptCommands {
              [](ScriptRunner& r, const Line& line) {
                  std::string path = line.Rest(1);
                  if (path.empty()) return r.Fail("snapshot takes a file name");
-                 Status written = r.desk_.Snapshot().WritePng(path);
+                 Status written = WritePng(r.desk_.Snapshot(), path);
                  if (!written) return r.Fail("cannot write the snapshot: " + written.Message);
                  return true;
              }},

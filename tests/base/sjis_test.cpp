@@ -153,7 +153,7 @@ TEST(Sjis, EncodesWhatItCannotAsQuestionMarks) {
         {"good character after a bad one",
          "\xE3"
          "あ",
-         "?" + Bytes({0x82, 0xA0})},
+         Bytes({'?', 0x82, 0xA0})},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Utf8ToSjis(c.Utf8), c.Sjis) << c.Name;

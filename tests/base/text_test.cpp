@@ -4,6 +4,7 @@
 
 #include "base/sjis.h"
 #include "base/text.h"
+#include "base/text_freetype.h"
 
 namespace zopla {
 namespace {

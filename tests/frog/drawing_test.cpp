@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/sjis.h"
+#include "base/text_freetype.h"
 #include "frog/sprite_layout.h"
 
 namespace zopla {

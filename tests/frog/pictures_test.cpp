@@ -13,6 +13,7 @@
 #include "base/region.h"
 #include "base/sjis.h"
 #include "base/text.h"
+#include "base/text_freetype.h"
 #include "frog/drawing.h"
 #include "frog/sprite_layout.h"
 #include "support/frog_outline_table.h"

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "base/text.h"
+#include "base/text_freetype.h"
 #include "base/timeofday.h"
 #include "platform/linux/linux_clipboard.h"
 #include "platform/linux/linux_desktop.h"

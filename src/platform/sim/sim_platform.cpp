@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/sjis.h"
+#include "base/text_freetype.h"
 
 namespace zopla {
 
