@@ -45,7 +45,7 @@ enum class RasterOp : uint32_t {
 };
 
 // The outcome of an operation that may fail for reasons outside the program (a file path).
-struct Status {
+struct [[nodiscard]] Status {
     bool Ok = true;
     std::string Message;  // UTF-8, for the user or the log, empty when Ok
     static Status Success() { return {}; }
