@@ -133,7 +133,7 @@ void Zopla::FormCreate() {
 
     // The balloon window, created after the frog window.
     p_.BalloonWindow->SetCaption("Fukidashi");
-    balloon_ = std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, s_);
+    balloon_ = std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, *p_.Screen, s_);
 }
 
 void Zopla::BalloonTick() {

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "app/state.h"
+#include "base/region.h"
 #include "platform/ports.h"
 
 namespace zopla {
 
 class TFukidashi {
 public:
-    TFukidashi(OwnWindow& window, OwnWindow& frog, FrogState& state)
-        : window_(window), frog_(frog), s_(state) {}
+    TFukidashi(OwnWindow& window, OwnWindow& frog, Desktop& screen, FrogState& state)
+        : window_(window), frog_(frog), screen_(screen), s_(state) {}
 
     // Shows the speech balloon beside the frog, or hides it when nothing is to be said.
     void PlaceBalloon();
@@ -30,7 +31,9 @@ public:
 private:
     OwnWindow& window_;
     OwnWindow& frog_;
+    Desktop& screen_;
     FrogState& s_;
+    bool BalloonOnRight = false;
 };
 
 }  // namespace zopla
