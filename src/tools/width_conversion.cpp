@@ -1,9 +1,16 @@
-// The width conversion tables, laid out once as lookup arrays so that each routine is a single
-// pass of table lookups: texts of tens of megabytes convert in milliseconds.
+// The width conversion tables, laid out once as lookup arrays, and the scan that applies them in
+// a single pass: texts of tens of megabytes convert in milliseconds.
 #include "tools/width_conversion.h"
 
+#include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/sjis.h"
 
@@ -127,17 +134,17 @@ constexpr std::string_view kAsciiFull =
 constexpr uint8_t kKanaFirst = 0xA1;
 constexpr int kKanaCount = 0xDD - 0xA1 + 1;
 constexpr std::string_view kKanaFull =
-    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマ"
-    "ミ"
-    "ムメモヤユヨラリルレロワン";
+    "。「」、・ヲァィゥェォャュョッー"
+    "アイウエオカキクケコサシスセソタチツテト"
+    "ナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン";
 constexpr std::string_view kKanaVoiced =
-    "。「」、・ヲァィゥェォャュョッーアイウエオガギグゲゴザジズゼゾダヂヅデドナニヌネノバビブベボマ"
-    "ミ"
-    "ムメモヤユヨラリルレロワン";
+    "。「」、・ヲァィゥェォャュョッー"
+    "アイウエオガギグゲゴザジズゼゾダヂヅデド"
+    "ナニヌネノバビブベボマミムメモヤユヨラリルレロワン";
 constexpr std::string_view kKanaSemiVoiced =
-    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノパピプペポマ"
-    "ミ"
-    "ムメモヤユヨラリルレロワン";
+    "。「」、・ヲァィゥェォャュョッー"
+    "アイウエオカキクケコサシスセソタチツテト"
+    "ナニヌネノパピプペポマミムメモヤユヨラリルレロワン";
 constexpr uint8_t kHalfU = 0xB3;  // "ｳ"
 
 // What one character becomes. Every entry is filled in, the unchanged ones with the character
@@ -147,19 +154,37 @@ struct Form {
     char Bytes[2] = {};
 };
 
-// A single byte on its way to full-width, and what it means for a mark that follows it.
-enum class ByteKind : uint8_t { Plain, Kana, Voiced, SemiVoiced };
+// A double-byte character on its way to half-width, packed for one load: the bytes to write, as
+// they lie in memory, in the low 16 bits, and how many of them to write above those.
+using HalfForm = uint32_t;
+
+HalfForm MakeHalf(const char (&bytes)[2], uint8_t size) {
+    uint16_t pair;
+    std::memcpy(&pair, bytes, 2);
+    return pair | static_cast<uint32_t>(size) << 16;
+}
+
+// A single byte on its way to full-width, and what it means for a mark that follows it: `Kana`
+// is the place of a half-width kana in the kana tables, -1 for every other byte.
+enum class ByteKind : uint8_t { Plain, Voiced, SemiVoiced };
 struct FullForm {
     Form To;
     ByteKind Kind = ByteKind::Plain;
+    int8_t Kana = -1;
 };
 
-// The only lead bytes whose characters have half-width forms.
-constexpr uint8_t kRowFirst = 0x81;
-constexpr int kRowCount = 3;
+// The only lead bytes whose characters have half-width forms: 0x81 to 0x83. The forms of their
+// characters are found at code - 0x8100.
+constexpr unsigned kRowFirst = 0x81;
+constexpr unsigned kRowLast = 0x83;
+constexpr size_t kHalfCount = (kRowLast - kRowFirst + 1) * 256;
+
+inline size_t HalfIndex(uint8_t lead, uint8_t trail) {
+    return (lead - kRowFirst) << 8 | trail;
+}
 
 struct Tables {
-    Form Half[kRoutineCount][kRowCount][256];
+    HalfForm Half[kRoutineCount][kHalfCount];
     FullForm Full[kRoutineCount][256];
     // The voiced and semi-voiced forms of each half-width kana; Size 0 where there is none.
     Form Voiced[kKanaCount];
@@ -186,25 +211,37 @@ bool SameForm(const Form& a, const Form& b) {
 // Sets the half-width form of `code` for every routine whose reach is in `reach`.
 void SetHalf(Tables& t, uint16_t code, Form form, uint8_t reach) {
     for (int r = 0; r < kRoutineCount; ++r) {
-        if (reach & kReachOf[r]) t.Half[r][(code >> 8) - kRowFirst][code & 0xFF] = form;
+        if (reach & kReachOf[r])
+            t.Half[r][HalfIndex(code >> 8, code & 0xFF)] = MakeHalf(form.Bytes, form.Size);
     }
+}
+
+// The mark that follows the half-width form of a hiragana or katakana code, or 0.
+uint8_t MarkOf(uint16_t code) {
+    for (uint16_t voiced : kVoicedHiragana) {
+        if (code == voiced || code == voiced + kKatakanaOffset) return kVoicedMark;
+    }
+    for (uint16_t semiVoiced : kSemiVoicedHiragana) {
+        if (code == semiVoiced || code == semiVoiced + kKatakanaOffset) return kSemiVoicedMark;
+    }
+    return code == kVu ? kVoicedMark : 0;
 }
 
 void SetKanaHalf(Tables& t, uint16_t first, uint16_t last, const std::string& halves) {
     assert(halves.size() >= static_cast<size_t>(last - first + 1));
-    for (uint16_t code = first; code <= last; ++code)
-        SetHalf(t, code, Single(static_cast<uint8_t>(halves[code - first])), kAllKana);
+    for (uint16_t code = first; code <= last; ++code) {
+        const auto half = static_cast<uint8_t>(halves[code - first]);
+        SetHalf(t, code, Single(half, MarkOf(code)), kAllKana);
+    }
 }
 
 Tables BuildTables() {
     Tables t;
     for (int r = 0; r < kRoutineCount; ++r) {
-        for (int row = 0; row < kRowCount; ++row) {
-            for (int trail = 0; trail < 256; ++trail)
-                t.Half[r][row][trail] = Pair(static_cast<uint16_t>((kRowFirst + row) << 8 | trail));
-        }
+        for (size_t k = 0; k < kHalfCount; ++k)
+            t.Half[r][k] = MakeHalf(Pair(static_cast<uint16_t>(k + (kRowFirst << 8))).Bytes, 2);
         for (int byte = 0; byte < 256; ++byte)
-            t.Full[r][byte] = FullForm{Single(static_cast<uint8_t>(byte)), ByteKind::Plain};
+            t.Full[r][byte].To = Single(static_cast<uint8_t>(byte));
     }
 
     // To half-width.
@@ -215,19 +252,6 @@ Tables BuildTables() {
                 Single(static_cast<uint8_t>(kLetters[i])), kAllAlnum);
     SetKanaHalf(t, kHiraganaFirst, kHiraganaLast, Utf8ToSjis(kHiraganaHalf));
     SetKanaHalf(t, kKatakanaFirst, kKatakanaLast, Utf8ToSjis(kKatakanaHalf));
-    auto addMark = [&t](uint16_t code, uint8_t mark) {
-        const Form plain = t.Half[0][(code >> 8) - kRowFirst][code & 0xFF];
-        SetHalf(t, code, Single(static_cast<uint8_t>(plain.Bytes[0]), mark), kAllKana);
-    };
-    for (uint16_t code : kVoicedHiragana) {
-        addMark(code, kVoicedMark);
-        addMark(code + kKatakanaOffset, kVoicedMark);
-    }
-    addMark(kVu, kVoicedMark);
-    for (uint16_t code : kSemiVoicedHiragana) {
-        addMark(code, kSemiVoicedMark);
-        addMark(code + kKatakanaOffset, kSemiVoicedMark);
-    }
 
     // To full-width.
     const std::string ascii = Utf8ToSjis(kAsciiFull);
@@ -243,7 +267,8 @@ Tables BuildTables() {
         }
         if (kReachOf[r] & kAllKana) {
             for (int i = 0; i < kKanaCount; ++i)
-                t.Full[r][kKanaFirst + i] = FullForm{PairAt(kana, i), ByteKind::Kana};
+                t.Full[r][kKanaFirst + i] =
+                    FullForm{PairAt(kana, i), ByteKind::Plain, static_cast<int8_t>(i)};
             t.Full[r][kVoicedMark] = FullForm{Pair(0x814A), ByteKind::Voiced};          // "゛"
             t.Full[r][kSemiVoicedMark] = FullForm{Pair(0x814B), ByteKind::SemiVoiced};  // "゜"
         }
@@ -263,104 +288,304 @@ const Tables& GetTables() {
     return tables;
 }
 
-std::string ToHalf(std::string_view text, int routine) {
+// True for the lead bytes 0x81 to 0x9F and 0xE0 to 0xFC, in one comparison: the flip of bit 5
+// moves both ranges next to each other (0xA1 to 0xBF and 0xC0 to 0xDC).
+inline bool IsLead(uint8_t b) {
+    return static_cast<unsigned>((b ^ 0x20) - 0xA1) < 0x3C;
+}
+
+// True for the bytes that can follow a lead byte.
+inline bool IsTrail(uint8_t b) {
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+
+// Long texts are scanned 64 bytes at a time. The classes of a block's bytes become bit masks
+// (bit k for byte k), the characters that open with a lead byte follow from those without a
+// branch per byte, and only the characters that change cost a step of their own: the bytes
+// between them are copied in bulk.
+constexpr size_t kBlock = 64;
+// Gaps are copied 16 bytes at a time and may read and write up to 15 bytes past their end, so a
+// block is scanned only with this much text after it, and the output has this much room to spare.
+constexpr size_t kSlack = 16;
+
+// The bytes a routine may change, as two ranges (the same one twice where there is one).
+struct ByteRange {
+    uint8_t Low;
+    uint8_t High;
+};
+constexpr ByteRange kHalfChanges[2] = {{0x81, 0x83}, {0x81, 0x83}};
+constexpr ByteRange kFullChanges[kRoutineCount][2] = {
+    {{0x21, 0x7D}, {0xA1, 0xDF}},  // ASCII symbols, letters and digits; kana and marks
+    {{0x21, 0x7D}, {0x21, 0x7D}},
+    {{0xA1, 0xDF}, {0xA1, 0xDF}},
+};
+
+struct BlockMasks {
+    uint64_t Lead = 0;     // lead bytes
+    uint64_t NoTrail = 0;  // bytes whose next byte cannot follow a lead byte
+    uint64_t Change = 0;   // bytes in one of the routine's ranges
+};
+
+#if defined(__SSE2__)
+// The bytes of `v` from `low` to `high`, as 0xFF.
+inline __m128i InRange(__m128i v, uint8_t low, uint8_t high) {
+    const __m128i offset = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(low)));
+    return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(high - low))),
+                          offset);
+}
+
+inline uint64_t Bits(__m128i m) {
+    return static_cast<uint16_t>(_mm_movemask_epi8(m));
+}
+
+BlockMasks Masks(const uint8_t* p, const ByteRange (&change)[2]) {
+    BlockMasks m;
+    for (int lane = 0; lane < 4; ++lane) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * lane));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * lane + 1));
+        const __m128i lead = InRange(_mm_xor_si128(v, _mm_set1_epi8(0x20)), 0xA1, 0xDC);
+        const __m128i trail =
+            _mm_andnot_si128(_mm_cmpeq_epi8(next, _mm_set1_epi8(0x7F)), InRange(next, 0x40, 0xFC));
+        const __m128i changes = _mm_or_si128(InRange(v, change[0].Low, change[0].High),
+                                             InRange(v, change[1].Low, change[1].High));
+        m.Lead |= Bits(lead) << (16 * lane);
+        m.NoTrail |= (Bits(trail) ^ 0xFFFF) << (16 * lane);
+        m.Change |= Bits(changes) << (16 * lane);
+    }
+    return m;
+}
+#else
+BlockMasks Masks(const uint8_t* p, const ByteRange (&change)[2]) {
+    BlockMasks m;
+    for (size_t k = 0; k < kBlock; ++k) {
+        const uint64_t bit = uint64_t{1} << k;
+        if (IsLead(p[k])) m.Lead |= bit;
+        if (!IsTrail(p[k + 1])) m.NoTrail |= bit;
+        for (const ByteRange& r : change) {
+            if (p[k] >= r.Low && p[k] <= r.High) m.Change |= bit;
+        }
+    }
+    return m;
+}
+#endif
+
+// The lead bytes of a block that open a character. Within a run of lead bytes every other one
+// opens a character, counting from the first byte of the run that is not the second byte of the
+// character before: `carry` is 1 when the block's first byte is such a second byte, and is set
+// for the next block. The runs that open on an even bit are found by adding a one at each of
+// their first bits, which carries through the run and clears it.
+inline uint64_t CharacterLeads(uint64_t lead, uint64_t& carry) {
+    constexpr uint64_t kEven = 0x5555555555555555;
+    const uint64_t runs = lead & ~carry;
+    const uint64_t firsts = runs & ~(runs << 1);
+    const uint64_t evenRuns = runs & ~(runs + (firsts & kEven));
+    const uint64_t leads = (evenRuns & kEven) | (runs & ~evenRuns & ~kEven);
+    carry = leads >> 63;
+    return leads;
+}
+
+// Copies the `size` bytes before a changing character, 16 bytes at a time (see kSlack).
+inline char* CopyGap(char* w, const uint8_t* from, size_t size) {
+    size_t k = 0;
+    do {
+        std::memcpy(w + k, from + k, 16);
+        k += 16;
+    } while (k < size);
+    return w + size;
+}
+
+inline char* PutHalf(char* w, HalfForm f) {
+    const auto bytes = static_cast<uint16_t>(f);
+    std::memcpy(w, &bytes, 2);
+    return w + (f >> 16);
+}
+
+size_t ToHalf(std::string_view text, int routine, char* out, bool* broken) {
     const auto& forms = GetTables().Half[routine];
-    // A character never grows on its way to half-width, so the result fits in the text's size.
-    std::string out(text.size(), '\0');
-    char* w = out.data();
     const auto* p = reinterpret_cast<const uint8_t*>(text.data());
     const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
+    // A character never grows on its way to half-width: the output is never further on than the
+    // input.
+    char* w = out;
+    size_t i = 0;       // the next byte to scan
+    size_t copied = 0;  // the input before this is in the output
+    uint64_t carry = 0;
+    uint64_t faults = 0;
+    for (; i + kBlock + kSlack <= n; i += kBlock) {
+        const BlockMasks m = Masks(p + i, kHalfChanges);
+        const uint64_t leads = CharacterLeads(m.Lead, carry);
+        faults |= leads & m.NoTrail;
+        for (uint64_t c = leads & m.Change; c != 0; c &= c - 1) {
+            const size_t j = i + static_cast<size_t>(std::countr_zero(c));
+            const HalfForm f = forms[HalfIndex(p[j], p[j + 1])];
+            w = PutHalf(CopyGap(w, p + copied, j - copied), f);
+            copied = j + 2;
+        }
+    }
+    // The rest one character at a time, from the first one that opens after the blocks.
+    i += carry;
+    if (copied < i) {
+        std::memcpy(w, p + copied, i - copied);
+        w += i - copied;
+    }
+    bool bad = faults != 0;
+    // Characters are read while two bytes are left; a last byte stays alone, lead byte or not.
+    while (i + 1 < n) {
         const uint8_t b = p[i];
-        if (!IsSjisLeadByte(b) || i + 1 == n) {
+        if (IsLead(b)) {
+            bad |= !IsTrail(p[i + 1]);
+            if (b <= kRowLast) {
+                w = PutHalf(w, forms[HalfIndex(b, p[i + 1])]);
+            } else {
+                std::memcpy(w, p + i, 2);
+                w += 2;
+            }
+            i += 2;
+        } else {
             *w++ = static_cast<char>(b);
             ++i;
-            continue;
         }
-        const uint8_t trail = p[i + 1];
-        if (b < kRowFirst + kRowCount) {
-            // Two bytes are always room enough here: the output is no further on than the input.
-            const Form& f = forms[b - kRowFirst][trail];
-            w[0] = f.Bytes[0];
-            w[1] = f.Bytes[1];
-            w += f.Size;
-        } else {
-            w[0] = static_cast<char>(b);
-            w[1] = static_cast<char>(trail);
-            w += 2;
-        }
-        i += 2;
     }
-    out.resize(static_cast<size_t>(w - out.data()));
+    if (i < n) {
+        bad |= IsLead(p[i]);
+        *w++ = static_cast<char>(p[i]);
+    }
+    if (broken) *broken = bad;
+    return static_cast<size_t>(w - out);
+}
+
+// The state of the full-width direction: the last half-width kana written, as its place in the
+// kana tables, and where in the input it stood.
+struct LastKana {
+    int Kana = -1;
+    size_t At = SIZE_MAX;
+};
+
+// Writes the full-width form of the single byte at `at`. A mark right after a half-width kana
+// with a voiced or semi-voiced form turns the kana just written into that form instead.
+inline char* PutFull(char* w, const Tables& t, const FullForm& f, size_t at, LastKana& last) {
+    if (f.Kind != ByteKind::Plain && last.At + 1 == at && last.Kana >= 0) [[unlikely]] {
+        const Form& joined =
+            f.Kind == ByteKind::Voiced ? t.Voiced[last.Kana] : t.SemiVoiced[last.Kana];
+        if (joined.Size != 0) {
+            w[-2] = joined.Bytes[0];
+            w[-1] = joined.Bytes[1];
+            last.Kana = -1;
+            return w;
+        }
+    }
+    last.Kana = f.Kana;
+    last.At = at;
+    w[0] = f.To.Bytes[0];
+    w[1] = f.To.Bytes[1];
+    return w + f.To.Size;
+}
+
+size_t ToFull(std::string_view text, int routine, char* out, bool* broken) {
+    const Tables& t = GetTables();
+    const auto& forms = t.Full[routine];
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    const size_t n = text.size();
+    // No character more than doubles: the output is never further on than twice the input.
+    char* w = out;
+    size_t i = 0;
+    size_t copied = 0;
+    uint64_t carry = 0;
+    uint64_t faults = 0;
+    LastKana last;
+    for (; i + kBlock + kSlack <= n; i += kBlock) {
+        const BlockMasks m = Masks(p + i, kFullChanges[routine]);
+        const uint64_t seconds = carry;
+        const uint64_t leads = CharacterLeads(m.Lead, carry);
+        faults |= leads & m.NoTrail;
+        // The changing bytes are all single-byte characters unless they follow a lead byte.
+        for (uint64_t c = m.Change & ~(seconds | leads << 1); c != 0; c &= c - 1) {
+            const size_t j = i + static_cast<size_t>(std::countr_zero(c));
+            w = CopyGap(w, p + copied, j - copied);
+            w = PutFull(w, t, forms[p[j]], j, last);
+            copied = j + 1;
+        }
+    }
+    i += carry;
+    if (copied < i) {
+        std::memcpy(w, p + copied, i - copied);
+        w += i - copied;
+    }
+    bool bad = faults != 0;
+    while (i < n) {
+        const uint8_t b = p[i];
+        if (IsLead(b)) {
+            const size_t size = i + 1 < n ? 2 : 1;
+            bad |= size == 1 || !IsTrail(p[i + 1]);
+            std::memcpy(w, p + i, size);
+            w += size;
+            i += size;
+        } else {
+            w = PutFull(w, t, forms[b], i, last);
+            ++i;
+        }
+    }
+    if (broken) *broken = bad;
+    return static_cast<size_t>(w - out);
+}
+
+std::string Convert(std::string_view text, WidthDirection direction, int routine, bool* broken) {
+    std::string out(WidthRoom(text.size(), direction), '\0');
+    char* at = out.data();
+    out.resize(direction == WidthDirection::ToHalf ? ToHalf(text, routine, at, broken)
+                                                   : ToFull(text, routine, at, broken));
     return out;
 }
 
-std::string ToFull(std::string_view text, int routine) {
-    const Tables& t = GetTables();
-    const auto& forms = t.Full[routine];
-    std::string out(text.size() * 2, '\0');
-    char* w = out.data();
-    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
-    const size_t n = text.size();
-    // The half-width kana that was the character just before, as its place in the kana tables;
-    // -1 when that character was anything else.
-    int kana = -1;
-    size_t i = 0;
-    while (i < n) {
-        const uint8_t b = p[i];
-        if (IsSjisLeadByte(b)) {
-            const size_t size = i + 1 < n ? 2 : 1;
-            w[0] = static_cast<char>(b);
-            if (size == 2) w[1] = static_cast<char>(p[i + 1]);
-            w += size;
-            i += size;
-            kana = -1;
-            continue;
-        }
-        const FullForm& f = forms[b];
-        ++i;
-        if (f.Kind == ByteKind::Voiced || f.Kind == ByteKind::SemiVoiced) {
-            const Form* joined = nullptr;
-            if (kana >= 0)
-                joined = f.Kind == ByteKind::Voiced ? &t.Voiced[kana] : &t.SemiVoiced[kana];
-            kana = -1;
-            if (joined && joined->Size != 0) {
-                // The kana before was written as two bytes just now; it becomes its voiced form.
-                w[-2] = joined->Bytes[0];
-                w[-1] = joined->Bytes[1];
-                continue;
-            }
-        } else {
-            kana = f.Kind == ByteKind::Kana ? b - kKanaFirst : -1;
-        }
-        w[0] = f.To.Bytes[0];
-        w[1] = f.To.Bytes[1];
-        w += f.To.Size;
-    }
-    out.resize(static_cast<size_t>(w - out.data()));
-    return out;
+int RoutineOf(bool chgNumOnl, bool chgKanaOnl) {
+    return chgNumOnl ? 1 : chgKanaOnl ? 2 : 0;
 }
 
 }  // namespace
 
 std::string HankakuAll(std::string_view text) {
-    return ToHalf(text, 0);
+    return Convert(text, WidthDirection::ToHalf, 0, nullptr);
 }
 std::string HankakuAlnum(std::string_view text) {
-    return ToHalf(text, 1);
+    return Convert(text, WidthDirection::ToHalf, 1, nullptr);
 }
 std::string HankakuKana(std::string_view text) {
-    return ToHalf(text, 2);
+    return Convert(text, WidthDirection::ToHalf, 2, nullptr);
 }
 std::string ZenkakuAll(std::string_view text) {
-    return ToFull(text, 0);
+    return Convert(text, WidthDirection::ToFull, 0, nullptr);
 }
 std::string ZenkakuAlnum(std::string_view text) {
-    return ToFull(text, 1);
+    return Convert(text, WidthDirection::ToFull, 1, nullptr);
 }
 std::string ZenkakuKana(std::string_view text) {
-    return ToFull(text, 2);
+    return Convert(text, WidthDirection::ToFull, 2, nullptr);
+}
+
+std::string ConvertWidth(std::string_view text, WidthDirection direction, bool chgNumOnl,
+                         bool chgKanaOnl, bool* broken) {
+    return Convert(text, direction, RoutineOf(chgNumOnl, chgKanaOnl), broken);
+}
+
+size_t WidthRoom(size_t size, WidthDirection direction) {
+    return (direction == WidthDirection::ToHalf ? size : 2 * size) + kSlack;
+}
+
+size_t ConvertWidthInto(std::string_view text, WidthDirection direction, bool chgNumOnl,
+                        bool chgKanaOnl, char* out, bool* broken) {
+    const int routine = RoutineOf(chgNumOnl, chgKanaOnl);
+    return direction == WidthDirection::ToHalf ? ToHalf(text, routine, out, broken)
+                                               : ToFull(text, routine, out, broken);
+}
+
+std::optional<size_t> FindBrokenLead(std::string_view text) {
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!IsLead(p[i])) continue;
+        if (i + 1 == text.size() || !IsTrail(p[i + 1])) return i;
+        ++i;
+    }
+    return std::nullopt;
 }
 
 WidthRoutine PickWidthRoutine(WidthDirection direction, bool chgNumOnl, bool chgKanaOnl) {

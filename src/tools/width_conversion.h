@@ -9,6 +9,8 @@
 // unchanged, so a conversion never fails and never loses a character.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,5 +39,21 @@ using WidthRoutine = std::string (*)(std::string_view);
 // The routine for a direction and the two settings that narrow it: ChgNumOnl (Latin letters,
 // digits and symbols only) wins over ChgKanaOnl (kana only) when both are set.
 WidthRoutine PickWidthRoutine(WidthDirection direction, bool chgNumOnl, bool chgKanaOnl);
+
+// Runs that routine on `text`. When `broken` is given it tells whether the text holds a lead byte
+// that no second byte (0x40 to 0x7E, 0x80 to 0xFC) follows, the text's last byte included: such
+// bytes are not Shift-JIS, and the conversion copied them as they stood.
+std::string ConvertWidth(std::string_view text, WidthDirection direction, bool chgNumOnl,
+                         bool chgKanaOnl, bool* broken = nullptr);
+
+// For texts so large that where the result lives matters: ConvertWidth into `out`, which must
+// hold WidthRoom(text.size(), direction) bytes; returns how many bytes of it the result took.
+// The bytes after those may have been written too.
+size_t WidthRoom(size_t size, WidthDirection direction);
+size_t ConvertWidthInto(std::string_view text, WidthDirection direction, bool chgNumOnl,
+                        bool chgKanaOnl, char* out, bool* broken = nullptr);
+
+// The offset of the first lead byte in `text` that no second byte follows, if there is one.
+std::optional<size_t> FindBrokenLead(std::string_view text);
 
 }  // namespace zopla

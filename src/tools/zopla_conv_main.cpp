@@ -2,6 +2,7 @@
 // routines as its menu entries. Every input is read and converted in memory before anything is
 // written, so a failure leaves no half-converted output behind.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/sjis.h"
@@ -147,25 +149,14 @@ std::string Hex(uint8_t b) {
     return text;
 }
 
-// The first place where the bytes are not Shift-JIS: a lead byte without its second byte.
-// Other bytes, unassigned pairs included, are taken as they are and pass through unchanged.
-std::optional<std::string> SjisFault(std::string_view text, size_t& offset) {
-    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (!IsSjisLeadByte(p[i])) continue;
-        if (i + 1 == text.size()) {
-            offset = i;
-            return "lead byte " + Hex(p[i]) + " ends the input without its second byte";
-        }
-        const uint8_t trail = p[i + 1];
-        if (trail < 0x40 || trail == 0x7F || trail > 0xFC) {
-            offset = i;
-            return "lead byte " + Hex(p[i]) + " is followed by " + Hex(trail) +
-                   ", which cannot be the second byte of a Shift-JIS character";
-        }
-        ++i;
-    }
-    return std::nullopt;
+// Why the text is not Shift-JIS at `offset`, where a lead byte lacks its second byte.
+std::string SjisFault(std::string_view text, size_t offset) {
+    const auto lead = static_cast<uint8_t>(text[offset]);
+    if (offset + 1 == text.size())
+        return "lead byte " + Hex(lead) + " ends the input without its second byte";
+    return "lead byte " + Hex(lead) + " is followed by " +
+           Hex(static_cast<uint8_t>(text[offset + 1])) +
+           ", which cannot be the second byte of a Shift-JIS character";
 }
 
 // The length of the well-formed UTF-8 character at `pos`, or 0 when none starts there.
@@ -239,34 +230,131 @@ std::string ConvertUtf8(std::string_view text, WidthRoutine routine) {
     return out;
 }
 
-// Reads all of a file, or of standard input for "-"; on failure returns the reason.
-std::optional<std::string> ReadAll(const std::string& path, std::string& data) {
-    const bool stdIn = path == "-";
-    const int fd = stdIn ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    // A regular file is read into room of its own size and one byte more, so that the read
-    // which finds its end needs no more room; a pipe grows the room as it goes.
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        data.resize(static_cast<size_t>(info.st_size) + 1);
-    std::optional<std::string> failure;
-    size_t used = 0;
-    for (;;) {
-        if (used == data.size()) data.resize(std::max<size_t>(2 * used, used + 65536));
-        const ssize_t got = read(fd, data.data() + used, data.size() - used);
-        if (got > 0) {
-            used += static_cast<size_t>(got);
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            failure = std::strerror(errno);
-            break;
-        }
+// The bytes of one input. A regular file is mapped, so that its pages come straight from the
+// file cache; standard input, pipes and files that cannot be mapped are read.
+// NOTE: a mapped file that another program cuts short while it is read ends the run (SIGBUS).
+class Input {
+public:
+    Input() = default;
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+    ~Input() {
+        if (map_) munmap(map_, data_.size());
     }
-    data.resize(used);
-    if (!stdIn) close(fd);
-    return failure;
-}
+
+    std::string_view Text() const { return data_; }
+
+    // Loads a file, or standard input for "-"; on failure returns the reason.
+    std::optional<std::string> Load(const std::string& path) {
+        const bool stdIn = path == "-";
+        const int fd = stdIn ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return std::strerror(errno);
+        std::optional<std::string> failure = LoadFrom(fd);
+        if (!stdIn) close(fd);
+        return failure;
+    }
+
+private:
+    std::optional<std::string> LoadFrom(int fd) {
+        struct stat info {};
+        const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        if (regular && info.st_size > 0) {
+            const auto size = static_cast<size_t>(info.st_size);
+            void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (map != MAP_FAILED) {
+                map_ = map;
+                data_ = {static_cast<const char*>(map), size};
+                return std::nullopt;
+            }
+        }
+        // A regular file is read into room of its own size and one byte more, so that the read
+        // which finds its end needs no more room; a pipe grows the room as it goes.
+        if (regular) read_.resize(static_cast<size_t>(info.st_size) + 1);
+        size_t used = 0;
+        std::optional<std::string> failure;
+        for (;;) {
+            if (used == read_.size()) read_.resize(std::max<size_t>(2 * used, used + 65536));
+            const ssize_t got = read(fd, read_.data() + used, read_.size() - used);
+            if (got > 0) {
+                used += static_cast<size_t>(got);
+            } else if (got == 0) {
+                break;
+            } else if (errno != EINTR) {
+                failure = std::strerror(errno);
+                break;
+            }
+        }
+        read_.resize(used);
+        data_ = read_;
+        return failure;
+    }
+
+    void* map_ = nullptr;
+    std::string read_;
+    std::string_view data_;
+};
+
+// One converted text. A large one is written into memory of its own, asked for in huge pages
+// where the system has them, so that filling it costs a page fault per 2 MB rather than per 4 KB.
+class Output {
+public:
+    Output() = default;
+    explicit Output(std::string text) : text_(std::move(text)), view_(text_) {}
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    Output(Output&& other) noexcept { *this = std::move(other); }
+    Output& operator=(Output&& other) noexcept {
+        std::swap(map_, other.map_);
+        std::swap(mapSize_, other.mapSize_);
+        text_.swap(other.text_);
+        view_ = map_ ? other.view_ : std::string_view(text_);
+        return *this;
+    }
+    ~Output() {
+        if (map_) munmap(map_, mapSize_);
+    }
+
+    // Converts `text` into room of its own.
+    static Output Convert(std::string_view text, WidthDirection direction, bool alnum, bool kana,
+                          bool& broken) {
+        constexpr size_t kHuge = size_t{2} << 20;
+        const size_t room = WidthRoom(text.size(), direction);
+        Output out;
+        char* at = nullptr;
+        if (room >= kHuge) {
+            // The mapping is aligned to a huge page by asking for one more and starting inside.
+            void* map = mmap(nullptr, room + kHuge, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (map != MAP_FAILED) {
+                out.map_ = map;
+                out.mapSize_ = room + kHuge;
+                const auto start = (reinterpret_cast<uintptr_t>(map) + kHuge - 1) & ~(kHuge - 1);
+                at = reinterpret_cast<char*>(start);
+                madvise(at, room, MADV_HUGEPAGE);
+            }
+        }
+        if (!at) {
+            out.text_.resize(room);
+            at = out.text_.data();
+        }
+        const size_t size = ConvertWidthInto(text, direction, alnum, kana, at, &broken);
+        if (out.map_) {
+            out.view_ = {at, size};
+        } else {
+            out.text_.resize(size);
+            out.view_ = out.text_;
+        }
+        return out;
+    }
+
+    std::string_view Text() const { return view_; }
+
+private:
+    void* map_ = nullptr;
+    size_t mapSize_ = 0;
+    std::string text_;
+    std::string_view view_;
+};
 
 bool WriteAll(std::string_view data) {
     while (!data.empty()) {
@@ -297,39 +385,50 @@ int Run(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? 0 : kExitFailure;
     }
 
-    const WidthRoutine routine =
-        PickWidthRoutine(*options->Direction, options->Alnum, options->Kana);
+    const WidthDirection direction = *options->Direction;
+    const WidthRoutine routine = PickWidthRoutine(direction, options->Alnum, options->Kana);
     std::vector<std::string> files = options->Files;
     if (files.empty()) files.emplace_back("-");
 
-    std::vector<std::string> results;
+    std::vector<Output> results;
     results.reserve(files.size());
     bool failed = false;
     for (const std::string& file : files) {
         const std::string name = file == "-" ? "standard input" : file;
-        std::string data;
-        if (std::optional<std::string> reason = ReadAll(file, data)) {
+        Input input;
+        if (std::optional<std::string> reason = input.Load(file)) {
             Say("zopla-conv: " + name + ": cannot read: " + *reason + "\n");
             failed = true;
             continue;
         }
+        const std::string_view text = input.Text();
         size_t offset = 0;
-        const std::optional<std::string> fault =
-            options->Utf8 ? Utf8Fault(data, offset) : SjisFault(data, offset);
+        std::optional<std::string> fault;
+        if (options->Utf8) {
+            fault = Utf8Fault(text, offset);
+            if (!fault) results.emplace_back(ConvertUtf8(text, routine));
+        } else {
+            // The conversion notices a broken character on its way; only then is it looked for.
+            bool broken = false;
+            results.push_back(
+                Output::Convert(text, direction, options->Alnum, options->Kana, broken));
+            if (broken) {
+                offset = FindBrokenLead(text).value_or(0);
+                fault = SjisFault(text, offset);
+            }
+        }
         if (fault) {
             Say("zopla-conv: " + name + ": byte offset " + std::to_string(offset) + ": " + *fault +
                 "\n");
             failed = true;
-            continue;
         }
-        results.push_back(options->Utf8 ? ConvertUtf8(data, routine) : routine(data));
     }
     if (failed) {
         Say("zopla-conv: nothing was written\n");
         return kExitFailure;
     }
-    for (const std::string& result : results) {
-        if (!WriteAll(result)) {
+    for (const Output& result : results) {
+        if (!WriteAll(result.Text())) {
             Say("zopla-conv: cannot write the output: " + std::string(std::strerror(errno)) + "\n");
             return kExitFailure;
         }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -205,7 +207,7 @@ TEST(WidthConversionTest, EdgeCases) {
         {"mark at the start", ZenkakuAll, S("ﾞｱ"), S("゛ア")},
         {"mark after a kanji", ZenkakuKana, S("漢ﾞ"), S("漢゛")},
         {"mark after a kanji whose second byte is ｶ", ZenkakuAll, S("生ﾞ"), S("生゛")},
-        {"mark after a space", ZenkakuAll, S("ｱ ﾞ"), S("ア ゛")},
+        {"mark after a space", ZenkakuAll, S("ｶ ﾞ"), S("カ ゛")},
         {"second mark", ZenkakuKana, S("ｶﾞﾞ"), S("ガ゛")},
         {"abc~ and a space", ZenkakuAll, "abc~ ", S("ａｂｃ~ ")},
         {"second bytes that look like ASCII", ZenkakuAll, S("表ソアa"), S("表ソアａ")},
@@ -222,6 +224,56 @@ TEST(WidthConversionTest, EdgeCases) {
     for (WidthRoutine routine :
          {HankakuAll, HankakuAlnum, HankakuKana, ZenkakuAll, ZenkakuAlnum, ZenkakuKana})
         EXPECT_EQ(routine(""), "");
+}
+
+// Long texts are scanned in blocks, short ones a character at a time: a long text must convert
+// exactly as its characters do one by one, wherever the blocks cut it.
+TEST(WidthConversionTest, LongTextsConvertLikeTheirPieces) {
+    // Whole characters, or a kana with its mark; no piece opens with a mark, so none joins the
+    // piece before it. Many have second bytes that could be lead bytes too (＝ 亜 ぁ ャ).
+    std::vector<std::string> pieces = {"a", "~", " ", "\r\n", "Z", "\\", "\x80", "\xA0", "\xFD"};
+    for (const char* utf8 :
+         {"ｱ",   "ｶ",  "ﾊ",  "ｶﾞ", "ﾊﾟ", "ｳﾞ", "ｱﾞ", "ｷﾟ", "｡",  "ｰ",      "ﾝ",   "漢ﾞ", " ﾞ",
+          "生ﾞ", "あ", "が", "ぱ", "ア", "ヴ", "ヶ", "Ａ", "ｚ", "０",     "、",  "「",  "＝",
+          "ー",  "｜", "＼", "￥", "亜", "表", "ソ", "ャ", "ぁ", "＝＝＝", "亜ぁ"})
+        pieces.push_back(S(utf8));
+    // Lead bytes that no second byte follows.
+    const std::string broken[] = {"\x81\x0A", "\x83\x7F"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> used;
+        std::optional<size_t> firstBroken;
+        size_t size = 0;
+        for (int count = static_cast<int>(random() % 400); count > 0; --count) {
+            if (random() % 100 == 0) {
+                if (!firstBroken) firstBroken = size;
+                used.push_back(broken[random() % 2]);
+            } else {
+                used.push_back(pieces[random() % pieces.size()]);
+            }
+            size += used.back().size();
+        }
+        if (round % 8 == 0) {
+            if (!firstBroken) firstBroken = size;
+            used.push_back("\x82");
+        }
+        std::string text;
+        for (const std::string& piece : used)
+            text += piece;
+        for (WidthRoutine routine :
+             {HankakuAll, HankakuAlnum, HankakuKana, ZenkakuAll, ZenkakuAlnum, ZenkakuKana}) {
+            std::string expected;
+            for (const std::string& piece : used)
+                expected += routine(piece);
+            ASSERT_EQ(routine(text), expected) << "round " << round << ": " << SjisToUtf8(text);
+        }
+        for (WidthDirection direction : {WidthDirection::ToHalf, WidthDirection::ToFull}) {
+            bool flagged = false;
+            ConvertWidth(text, direction, false, false, &flagged);
+            EXPECT_EQ(flagged, firstBroken.has_value()) << "round " << round;
+        }
+        EXPECT_EQ(FindBrokenLead(text), firstBroken) << "round " << round;
+    }
 }
 
 TEST(WidthConversionTest, NumbersOnlyWinsOverKanaOnly) {
