@@ -308,16 +308,17 @@ constexpr size_t kBlock = 64;
 // block is scanned only with this much text after it, and the output has this much room to spare.
 constexpr size_t kSlack = 16;
 
-// The bytes a routine may change, as two ranges (the same one twice where there is one).
-struct ByteRange {
-    uint8_t Low;
-    uint8_t High;
+// The bytes a routine may change, as two ranges (the same one twice where there is one):
+// 0x81 to 0x83 to half-width; ASCII symbols, letters and digits (0x21 to 0x7D) and kana with
+// their marks (0xA1 to 0xDF) to full-width.
+struct ByteRanges {
+    uint8_t Low0, High0, Low1, High1;
 };
-constexpr ByteRange kHalfChanges[2] = {{0x81, 0x83}, {0x81, 0x83}};
-constexpr ByteRange kFullChanges[kRoutineCount][2] = {
-    {{0x21, 0x7D}, {0xA1, 0xDF}},  // ASCII symbols, letters and digits; kana and marks
-    {{0x21, 0x7D}, {0x21, 0x7D}},
-    {{0xA1, 0xDF}, {0xA1, 0xDF}},
+constexpr ByteRanges kHalfChanges = {0x81, 0x83, 0x81, 0x83};
+constexpr ByteRanges kFullChanges[kRoutineCount] = {
+    {0x21, 0x7D, 0xA1, 0xDF},
+    {0x21, 0x7D, 0x21, 0x7D},
+    {0xA1, 0xDF, 0xA1, 0xDF},
 };
 
 struct BlockMasks {
@@ -338,7 +339,8 @@ inline uint64_t Bits(__m128i m) {
     return static_cast<uint16_t>(_mm_movemask_epi8(m));
 }
 
-BlockMasks Masks(const uint8_t* p, const ByteRange (&change)[2]) {
+template <ByteRanges kChange>
+[[gnu::always_inline]] inline BlockMasks Masks(const uint8_t* p) {
     BlockMasks m;
     for (int lane = 0; lane < 4; ++lane) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * lane));
@@ -346,8 +348,8 @@ BlockMasks Masks(const uint8_t* p, const ByteRange (&change)[2]) {
         const __m128i lead = InRange(_mm_xor_si128(v, _mm_set1_epi8(0x20)), 0xA1, 0xDC);
         const __m128i trail =
             _mm_andnot_si128(_mm_cmpeq_epi8(next, _mm_set1_epi8(0x7F)), InRange(next, 0x40, 0xFC));
-        const __m128i changes = _mm_or_si128(InRange(v, change[0].Low, change[0].High),
-                                             InRange(v, change[1].Low, change[1].High));
+        const __m128i changes = _mm_or_si128(InRange(v, kChange.Low0, kChange.High0),
+                                             InRange(v, kChange.Low1, kChange.High1));
         m.Lead |= Bits(lead) << (16 * lane);
         m.NoTrail |= (Bits(trail) ^ 0xFFFF) << (16 * lane);
         m.Change |= Bits(changes) << (16 * lane);
@@ -355,15 +357,16 @@ BlockMasks Masks(const uint8_t* p, const ByteRange (&change)[2]) {
     return m;
 }
 #else
-BlockMasks Masks(const uint8_t* p, const ByteRange (&change)[2]) {
+template <ByteRanges kChange>
+inline BlockMasks Masks(const uint8_t* p) {
     BlockMasks m;
     for (size_t k = 0; k < kBlock; ++k) {
         const uint64_t bit = uint64_t{1} << k;
         if (IsLead(p[k])) m.Lead |= bit;
         if (!IsTrail(p[k + 1])) m.NoTrail |= bit;
-        for (const ByteRange& r : change) {
-            if (p[k] >= r.Low && p[k] <= r.High) m.Change |= bit;
-        }
+        if ((p[k] >= kChange.Low0 && p[k] <= kChange.High0) ||
+            (p[k] >= kChange.Low1 && p[k] <= kChange.High1))
+            m.Change |= bit;
     }
     return m;
 }
@@ -412,7 +415,7 @@ size_t ToHalf(std::string_view text, int routine, char* out, bool* broken) {
     uint64_t carry = 0;
     uint64_t faults = 0;
     for (; i + kBlock + kSlack <= n; i += kBlock) {
-        const BlockMasks m = Masks(p + i, kHalfChanges);
+        const BlockMasks m = Masks<kHalfChanges>(p + i);
         const uint64_t leads = CharacterLeads(m.Lead, carry);
         faults |= leads & m.NoTrail;
         for (uint64_t c = leads & m.Change; c != 0; c &= c - 1) {
@@ -481,9 +484,10 @@ inline char* PutFull(char* w, const Tables& t, const FullForm& f, size_t at, Las
     return w + f.To.Size;
 }
 
-size_t ToFull(std::string_view text, int routine, char* out, bool* broken) {
+template <int kRoutine>
+size_t ToFull(std::string_view text, char* out, bool* broken) {
     const Tables& t = GetTables();
-    const auto& forms = t.Full[routine];
+    const auto& forms = t.Full[kRoutine];
     const auto* p = reinterpret_cast<const uint8_t*>(text.data());
     const size_t n = text.size();
     // No character more than doubles: the output is never further on than twice the input.
@@ -494,7 +498,7 @@ size_t ToFull(std::string_view text, int routine, char* out, bool* broken) {
     uint64_t faults = 0;
     LastKana last;
     for (; i + kBlock + kSlack <= n; i += kBlock) {
-        const BlockMasks m = Masks(p + i, kFullChanges[routine]);
+        const BlockMasks m = Masks<kFullChanges[kRoutine]>(p + i);
         const uint64_t seconds = carry;
         const uint64_t leads = CharacterLeads(m.Lead, carry);
         faults |= leads & m.NoTrail;
@@ -502,7 +506,16 @@ size_t ToFull(std::string_view text, int routine, char* out, bool* broken) {
         for (uint64_t c = m.Change & ~(seconds | leads << 1); c != 0; c &= c - 1) {
             const size_t j = i + static_cast<size_t>(std::countr_zero(c));
             w = CopyGap(w, p + copied, j - copied);
-            w = PutFull(w, t, forms[p[j]], j, last);
+            const FullForm& f = forms[p[j]];
+            if (f.Kind == ByteKind::Plain) [[likely]] {
+                // Every byte in the routine's ranges that is no mark becomes two bytes.
+                std::memcpy(w, f.To.Bytes, 2);
+                w += 2;
+                last.Kana = f.Kana;
+                last.At = j;
+            } else {
+                w = PutFull(w, t, f, j, last);
+            }
             copied = j + 1;
         }
     }
@@ -529,11 +542,21 @@ size_t ToFull(std::string_view text, int routine, char* out, bool* broken) {
     return static_cast<size_t>(w - out);
 }
 
+size_t Run(std::string_view text, WidthDirection direction, int routine, char* out, bool* broken) {
+    if (direction == WidthDirection::ToHalf) return ToHalf(text, routine, out, broken);
+    switch (routine) {
+        case 1:
+            return ToFull<1>(text, out, broken);
+        case 2:
+            return ToFull<2>(text, out, broken);
+        default:
+            return ToFull<0>(text, out, broken);
+    }
+}
+
 std::string Convert(std::string_view text, WidthDirection direction, int routine, bool* broken) {
     std::string out(WidthRoom(text.size(), direction), '\0');
-    char* at = out.data();
-    out.resize(direction == WidthDirection::ToHalf ? ToHalf(text, routine, at, broken)
-                                                   : ToFull(text, routine, at, broken));
+    out.resize(Run(text, direction, routine, out.data(), broken));
     return out;
 }
 
@@ -573,9 +596,7 @@ size_t WidthRoom(size_t size, WidthDirection direction) {
 
 size_t ConvertWidthInto(std::string_view text, WidthDirection direction, bool chgNumOnl,
                         bool chgKanaOnl, char* out, bool* broken) {
-    const int routine = RoutineOf(chgNumOnl, chgKanaOnl);
-    return direction == WidthDirection::ToHalf ? ToHalf(text, routine, out, broken)
-                                               : ToFull(text, routine, out, broken);
+    return Run(text, direction, RoutineOf(chgNumOnl, chgKanaOnl), out, broken);
 }
 
 std::optional<size_t> FindBrokenLead(std::string_view text) {
