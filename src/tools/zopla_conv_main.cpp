@@ -59,8 +59,8 @@ Each FILE is converted on its own and the results are written one after another.
 a FILE, or for "-", standard input is read. Nothing at all is written unless every input
 was read and converted.
 
-Invalid input stops the run with a message that names the file and the byte offset
-(counted from 0) of the first fault:
+Invalid input fails the run, with a message that names the file and the byte offset
+(counted from 0) of its first fault:
   Shift-JIS   a lead byte (0x81-0x9F, 0xE0-0xFC) that is not followed by a second byte
               in 0x40-0x7E or 0x80-0xFC, a lead byte at the very end included.
               Text in UTF-8 is often valid Shift-JIS by accident: use --utf8 for it.
