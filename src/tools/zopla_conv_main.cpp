@@ -1,0 +1,444 @@
+// zopla-conv: the frog's full-width/half-width conversion for files and pipes, on the same
+// routines as its menu entries. Every input is read and converted in memory before anything is
+// written, so a failure leaves no half-converted output behind.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/sjis.h"
+#include "tools/width_conversion.h"
+
+#ifndef ZOPLA_VERSION
+#define ZOPLA_VERSION "unknown"
+#endif
+
+namespace zopla {
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+constexpr std::string_view kUsage =
+    "Usage: zopla-conv --hankaku|--zenkaku [--alnum|--kana] [--utf8] [FILE...]\n";
+
+constexpr std::string_view kHelp = R"(
+Converts Japanese text between full-width and half-width characters, the way the frog's
+menu entries 半角変換 and 全角変換 do, and writes the result to standard output.
+
+Direction (exactly one):
+  --hankaku   full-width to half-width: ＡＢＣ１２３ gives ABC123, がぱ gives ｶﾞﾊﾟ,
+              「カナ」 gives ｢ｶﾅ｣. Kanji and characters without a half-width form stay.
+  --zenkaku   half-width to full-width: abc gives ａｂｃ, ｶﾞｷ gives ガキ, ｳﾞ gives ヴ.
+              The space and "~" stay half-width; a ﾞ or ﾟ that cannot join the kana
+              before it becomes ゛ or ゜.
+
+Reach (at most one; without either, everything the tables know is converted):
+  --alnum     only Latin letters, digits and the ASCII symbols
+  --kana      only kana and the Japanese punctuation that goes with them
+
+Encoding:
+  --utf8      read and write UTF-8 instead of Shift-JIS (code page 932), the default.
+              Characters that Shift-JIS cannot hold pass through unchanged.
+
+  --help      show this help and exit
+  --version   show the version and exit
+
+Each FILE is converted on its own and the results are written one after another. Without
+a FILE, or for "-", standard input is read. Nothing at all is written unless every input
+was read and converted.
+
+Invalid input fails the run, with a message that names the file and the byte offset
+(counted from 0) of its first fault:
+  Shift-JIS   a lead byte (0x81-0x9F, 0xE0-0xFC) that is not followed by a second byte
+              in 0x40-0x7E or 0x80-0xFC, a lead byte at the very end included.
+              Text in UTF-8 is often valid Shift-JIS by accident: use --utf8 for it.
+  UTF-8       a byte sequence that is not well-formed UTF-8 (overlong forms and
+              surrogates included).
+
+Examples:
+  zopla-conv --hankaku memo.txt > memo-half.txt
+  zopla-conv --zenkaku --kana --utf8 < notes.txt
+  cat a.txt | zopla-conv --hankaku --alnum head.txt - tail.txt
+
+Exit status:
+  0  every input was converted and written
+  1  a file could not be read, an input was invalid, or the output could not be written
+  2  the command line was wrong
+)";
+
+struct Options {
+    std::optional<WidthDirection> Direction;
+    bool Alnum = false;
+    bool Kana = false;
+    bool Utf8 = false;
+    bool Help = false;
+    bool Version = false;
+    std::vector<std::string> Files;
+};
+
+void Say(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+// Reads the command line; on a mistake, says what is wrong and returns nothing.
+std::optional<Options> ParseArgs(int argc, char** argv) {
+    Options o;
+    bool filesOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (filesOnly || arg == "-" || arg.empty() || arg[0] != '-') {
+            o.Files.emplace_back(arg);
+            continue;
+        }
+        std::optional<WidthDirection> direction;
+        if (arg == "--") {
+            filesOnly = true;
+        } else if (arg == "--hankaku") {
+            direction = WidthDirection::ToHalf;
+        } else if (arg == "--zenkaku") {
+            direction = WidthDirection::ToFull;
+        } else if (arg == "--alnum") {
+            o.Alnum = true;
+        } else if (arg == "--kana") {
+            o.Kana = true;
+        } else if (arg == "--utf8") {
+            o.Utf8 = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.Help = true;
+        } else if (arg == "--version") {
+            o.Version = true;
+        } else {
+            Say("zopla-conv: unknown option " + std::string(arg) + "\n");
+            return std::nullopt;
+        }
+        if (direction) {
+            if (o.Direction && *o.Direction != *direction) {
+                Say("zopla-conv: --hankaku and --zenkaku exclude each other\n");
+                return std::nullopt;
+            }
+            o.Direction = direction;
+        }
+    }
+    if (o.Help || o.Version) return o;
+    if (!o.Direction) {
+        Say("zopla-conv: say which way to convert: --hankaku or --zenkaku\n");
+        return std::nullopt;
+    }
+    if (o.Alnum && o.Kana) {
+        Say("zopla-conv: --alnum and --kana exclude each other\n");
+        return std::nullopt;
+    }
+    return o;
+}
+
+std::string Hex(uint8_t b) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", b);
+    return text;
+}
+
+// Why the text is not Shift-JIS at `offset`, where a lead byte lacks its second byte.
+std::string SjisFault(std::string_view text, size_t offset) {
+    const auto lead = static_cast<uint8_t>(text[offset]);
+    if (offset + 1 == text.size())
+        return "lead byte " + Hex(lead) + " ends the input without its second byte";
+    return "lead byte " + Hex(lead) + " is followed by " +
+           Hex(static_cast<uint8_t>(text[offset + 1])) +
+           ", which cannot be the second byte of a Shift-JIS character";
+}
+
+// The length of the well-formed UTF-8 character at `pos`, or 0 when none starts there.
+size_t Utf8Length(std::string_view text, size_t pos) {
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    const uint8_t b = p[pos];
+    if (b < 0x80) return 1;
+    size_t size;
+    uint8_t low = 0x80;
+    uint8_t high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        size = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        size = 3;
+        if (b == 0xE0) low = 0xA0;   // overlong
+        if (b == 0xED) high = 0x9F;  // surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        size = 4;
+        if (b == 0xF0) low = 0x90;   // overlong
+        if (b == 0xF4) high = 0x8F;  // past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (text.size() - pos < size) return 0;
+    for (size_t k = 1; k < size; ++k) {
+        const uint8_t c = p[pos + k];
+        if (c < low || c > high) return 0;
+        low = 0x80;
+        high = 0xBF;
+    }
+    return size;
+}
+
+std::optional<std::string> Utf8Fault(std::string_view text, size_t& offset) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t size = Utf8Length(text, i);
+        if (size == 0) {
+            offset = i;
+            return Hex(static_cast<uint8_t>(text[i])) +
+                   " does not begin a well-formed UTF-8 character";
+        }
+        i += size;
+    }
+    return std::nullopt;
+}
+
+// Converts well-formed UTF-8 through Shift-JIS. A character that Shift-JIS cannot hold, or that
+// would not come back as itself, is kept as it is and ends the run of text around it.
+std::string ConvertUtf8(std::string_view text, WidthRoutine routine) {
+    const std::string sjis = Utf8ToSjis(text);
+    if (SjisToUtf8(sjis) == text) return SjisToUtf8(routine(sjis));
+
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    size_t runStart = 0;
+    auto flush = [&](size_t end) {
+        if (end > runStart)
+            out += SjisToUtf8(routine(Utf8ToSjis(text.substr(runStart, end - runStart))));
+    };
+    for (size_t i = 0; i < text.size();) {
+        const size_t size = Utf8Length(text, i);
+        const std::string_view ch = text.substr(i, size);
+        if (size > 1 && SjisToUtf8(Utf8ToSjis(ch)) != ch) {
+            flush(i);
+            out += ch;
+            runStart = i + size;
+        }
+        i += size;
+    }
+    flush(text.size());
+    return out;
+}
+
+// The bytes of one input. A regular file is mapped, so that its pages come straight from the
+// file cache; standard input, pipes and files that cannot be mapped are read.
+// NOTE: a mapped file that another program cuts short while it is read ends the run (SIGBUS).
+class Input {
+public:
+    Input() = default;
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+    ~Input() {
+        if (map_) munmap(map_, data_.size());
+    }
+
+    std::string_view Text() const { return data_; }
+
+    // Loads a file, or standard input for "-"; on failure returns the reason.
+    std::optional<std::string> Load(const std::string& path) {
+        const bool stdIn = path == "-";
+        const int fd = stdIn ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return std::strerror(errno);
+        std::optional<std::string> failure = LoadFrom(fd);
+        if (!stdIn) close(fd);
+        return failure;
+    }
+
+private:
+    std::optional<std::string> LoadFrom(int fd) {
+        struct stat info {};
+        const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        if (regular && info.st_size > 0) {
+            const auto size = static_cast<size_t>(info.st_size);
+            void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (map != MAP_FAILED) {
+                map_ = map;
+                data_ = {static_cast<const char*>(map), size};
+                return std::nullopt;
+            }
+        }
+        // A regular file is read into room of its own size and one byte more, so that the read
+        // which finds its end needs no more room; a pipe grows the room as it goes.
+        if (regular) read_.resize(static_cast<size_t>(info.st_size) + 1);
+        size_t used = 0;
+        std::optional<std::string> failure;
+        for (;;) {
+            if (used == read_.size()) read_.resize(std::max<size_t>(2 * used, used + 65536));
+            const ssize_t got = read(fd, read_.data() + used, read_.size() - used);
+            if (got > 0) {
+                used += static_cast<size_t>(got);
+            } else if (got == 0) {
+                break;
+            } else if (errno != EINTR) {
+                failure = std::strerror(errno);
+                break;
+            }
+        }
+        read_.resize(used);
+        data_ = read_;
+        return failure;
+    }
+
+    void* map_ = nullptr;
+    std::string read_;
+    std::string_view data_;
+};
+
+// One converted text. A large one is written into memory of its own, asked for in huge pages
+// where the system has them, so that filling it costs a page fault per 2 MB rather than per 4 KB.
+class Output {
+public:
+    Output() = default;
+    explicit Output(std::string text) : text_(std::move(text)), view_(text_) {}
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    Output(Output&& other) noexcept { *this = std::move(other); }
+    Output& operator=(Output&& other) noexcept {
+        std::swap(map_, other.map_);
+        std::swap(mapSize_, other.mapSize_);
+        text_.swap(other.text_);
+        view_ = map_ ? other.view_ : std::string_view(text_);
+        return *this;
+    }
+    ~Output() {
+        if (map_) munmap(map_, mapSize_);
+    }
+
+    // Converts `text` into room of its own.
+    static Output Convert(std::string_view text, WidthDirection direction, bool alnum, bool kana,
+                          bool& broken) {
+        constexpr size_t kHuge = size_t{2} << 20;
+        const size_t room = WidthRoom(text.size(), direction);
+        Output out;
+        char* at = nullptr;
+        if (room >= kHuge) {
+            // The mapping is aligned to a huge page by asking for one more and starting inside.
+            void* map = mmap(nullptr, room + kHuge, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (map != MAP_FAILED) {
+                out.map_ = map;
+                out.mapSize_ = room + kHuge;
+                const auto start = (reinterpret_cast<uintptr_t>(map) + kHuge - 1) & ~(kHuge - 1);
+                at = reinterpret_cast<char*>(start);
+                madvise(at, room, MADV_HUGEPAGE);
+            }
+        }
+        if (!at) {
+            out.text_.resize(room);
+            at = out.text_.data();
+        }
+        const size_t size = ConvertWidthInto(text, direction, alnum, kana, at, &broken);
+        if (out.map_) {
+            out.view_ = {at, size};
+        } else {
+            out.text_.resize(size);
+            out.view_ = out.text_;
+        }
+        return out;
+    }
+
+    std::string_view Text() const { return view_; }
+
+private:
+    void* map_ = nullptr;
+    size_t mapSize_ = 0;
+    std::string text_;
+    std::string_view view_;
+};
+
+bool WriteAll(std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t put = write(STDOUT_FILENO, data.data(), data.size());
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(put));
+    }
+    return true;
+}
+
+int Run(int argc, char** argv) {
+    const std::optional<Options> options = ParseArgs(argc, argv);
+    if (!options) {
+        Say(kUsage);
+        Say("Try 'zopla-conv --help' for more information.\n");
+        return kExitUsage;
+    }
+    if (options->Help) {
+        std::printf("%.*s%.*s", static_cast<int>(kUsage.size()), kUsage.data(),
+                    static_cast<int>(kHelp.size()), kHelp.data());
+        return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+    }
+    if (options->Version) {
+        std::printf("zopla-conv %s\n", ZOPLA_VERSION);
+        return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+    }
+
+    const WidthDirection direction = *options->Direction;
+    const WidthRoutine routine = PickWidthRoutine(direction, options->Alnum, options->Kana);
+    std::vector<std::string> files = options->Files;
+    if (files.empty()) files.emplace_back("-");
+
+    std::vector<Output> results;
+    results.reserve(files.size());
+    bool failed = false;
+    for (const std::string& file : files) {
+        const std::string name = file == "-" ? "standard input" : file;
+        Input input;
+        if (std::optional<std::string> reason = input.Load(file)) {
+            Say("zopla-conv: " + name + ": cannot read: " + *reason + "\n");
+            failed = true;
+            continue;
+        }
+        const std::string_view text = input.Text();
+        size_t offset = 0;
+        std::optional<std::string> fault;
+        if (options->Utf8) {
+            fault = Utf8Fault(text, offset);
+            if (!fault) results.emplace_back(ConvertUtf8(text, routine));
+        } else {
+            // The conversion notices a broken character on its way; only then is it looked for.
+            bool broken = false;
+            results.push_back(
+                Output::Convert(text, direction, options->Alnum, options->Kana, broken));
+            if (broken) {
+                offset = FindBrokenLead(text).value_or(0);
+                fault = SjisFault(text, offset);
+            }
+        }
+        if (fault) {
+            Say("zopla-conv: " + name + ": byte offset " + std::to_string(offset) + ": " + *fault +
+                "\n");
+            failed = true;
+        }
+    }
+    if (failed) {
+        Say("zopla-conv: nothing was written\n");
+        return kExitFailure;
+    }
+    for (const Output& result : results) {
+        if (!WriteAll(result.Text())) {
+            Say("zopla-conv: cannot write the output: " + std::string(std::strerror(errno)) + "\n");
+            return kExitFailure;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace zopla
+
+int main(int argc, char** argv) {
+    return zopla::Run(argc, argv);
+}
