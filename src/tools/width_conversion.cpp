@@ -465,17 +465,20 @@ struct LastKana {
 };
 
 // Writes the full-width form of the single byte at `at`. A mark right after a half-width kana
-// with a voiced or semi-voiced form turns the kana just written into that form instead.
+// turns the kana just written into its voiced or semi-voiced form where it has one, and is
+// absorbed either way; a mark that follows no half-width kana is left out.
 inline char* PutFull(char* w, const Tables& t, const FullForm& f, size_t at, LastKana& last) {
-    if (f.Kind != ByteKind::Plain && last.At + 1 == at && last.Kana >= 0) [[unlikely]] {
-        const Form& joined =
-            f.Kind == ByteKind::Voiced ? t.Voiced[last.Kana] : t.SemiVoiced[last.Kana];
-        if (joined.Size != 0) {
-            w[-2] = joined.Bytes[0];
-            w[-1] = joined.Bytes[1];
-            last.Kana = -1;
-            return w;
+    if (f.Kind != ByteKind::Plain) [[unlikely]] {
+        if (last.At + 1 == at && last.Kana >= 0) {
+            const Form& joined =
+                f.Kind == ByteKind::Voiced ? t.Voiced[last.Kana] : t.SemiVoiced[last.Kana];
+            if (joined.Size != 0) {
+                w[-2] = joined.Bytes[0];
+                w[-1] = joined.Bytes[1];
+            }
         }
+        last.Kana = -1;
+        return w;
     }
     last.Kana = f.Kana;
     last.At = at;

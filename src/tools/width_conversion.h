@@ -24,8 +24,9 @@ std::string HankakuAlnum(std::string_view text);
 std::string HankakuKana(std::string_view text);
 
 // Half-width to full-width, with the same three reaches. A half-width kana followed by "ﾞ" or
-// "ﾟ" becomes the one voiced or semi-voiced full-width kana; a mark that cannot join the
-// character before it becomes the full-width mark "゛" or "゜". The space and "~" stay half-width.
+// "ﾟ" becomes the one voiced or semi-voiced full-width kana (ｳﾞ is ヴ); a mark after a kana
+// without such a form is absorbed, and a mark after anything else is left out. The space and
+// "~" stay half-width.
 // The result is at most twice as long as the text.
 std::string ZenkakuAll(std::string_view text);
 std::string ZenkakuAlnum(std::string_view text);

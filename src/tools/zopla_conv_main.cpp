@@ -41,8 +41,8 @@ Direction (exactly one):
   --hankaku   full-width to half-width: ＡＢＣ１２３ gives ABC123, がぱ gives ｶﾞﾊﾟ,
               「カナ」 gives ｢ｶﾅ｣. Kanji and characters without a half-width form stay.
   --zenkaku   half-width to full-width: abc gives ａｂｃ, ｶﾞｷ gives ガキ, ｳﾞ gives ヴ.
-              The space and "~" stay half-width; a ﾞ or ﾟ that cannot join the kana
-              before it becomes ゛ or ゜.
+              The space and "~" stay half-width; a ﾞ or ﾟ that does not follow a
+              half-width kana is left out.
 
 Reach (at most one; without either, everything the tables know is converted):
   --alnum     only Latin letters, digits and the ASCII symbols

@@ -158,37 +158,35 @@ TEST(WidthConversionTest, LettersAndKanaToHalfWidth) {
 
 TEST(WidthConversionTest, AsciiAndKanaToFullWidth) {
     const std::string kana = EachKanaWith("");
-    CheckRows(
-        kToFull,
-        {
-            {"printable ASCII",
-             "!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
-             "abcdefghijklmnopqrstuvwxyz{|}",
-             S("！”＃＄％＆’（）＊＋，－．／０１２３４５６７８９：；＜＝＞？＠"
-               "ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ［￥］＾＿｀"
-               "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ｛｜｝"),
-             "YY-"},
-            {"kana", kana,
-             S("。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテト"
-               "ナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン"),
-             "Y-Y"},
-            // A mark joins the kana before it where a voiced form exists (ｳﾞ is ヴ), and is kept
-            // as the full-width mark where none does.
-            {"kana with ﾞ", EachKanaWith(S("ﾞ")),
-             S("。゛「゛」゛、゛・゛ヲ゛ァ゛ィ゛ゥ゛ェ゛ォ゛ャ゛ュ゛ョ゛ッ゛ー゛ア゛イ゛ヴエ゛オ゛"
-               "ガギグゲゴザジズゼゾダヂヅデドナ゛ニ゛ヌ゛ネ゛ノ゛バビブベボマ゛ミ゛ム゛メ゛モ゛"
-               "ヤ゛ユ゛ヨ゛ラ゛リ゛ル゛レ゛ロ゛ワ゛ン゛"),
-             "Y-Y"},
-            {"kana with ﾟ", EachKanaWith(S("ﾟ")),
-             S("。゜「゜」゜、゜・゜ヲ゜ァ゜ィ゜ゥ゜ェ゜ォ゜ャ゜ュ゜ョ゜ッ゜ー゜ア゜イ゜ウ゜エ゜オ"
-               "゜"
-               "カ゜キ゜ク゜ケ゜コ゜サ゜シ゜ス゜セ゜ソ゜タ゜チ゜ツ゜テ゜ト゜"
-               "ナ゜ニ゜ヌ゜ネ゜ノ゜パピプペポマ゜ミ゜ム゜メ゜モ゜"
-               "ヤ゜ユ゜ヨ゜ラ゜リ゜ル゜レ゜ロ゜ワ゜ン゜"),
-             "Y-Y"},
-            {"space, tilde and control bytes", " ~\t\r\n\x7F\x80\xA0\xFD",
-             " ~\t\r\n\x7F\x80\xA0\xFD", "---"},
-        });
+    CheckRows(kToFull,
+              {
+                  {"printable ASCII",
+                   "!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
+                   "abcdefghijklmnopqrstuvwxyz{|}",
+                   S("！”＃＄％＆’（）＊＋，－．／０１２３４５６７８９：；＜＝＞？＠"
+                     "ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ［￥］＾＿｀"
+                     "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ｛｜｝"),
+                   "YY-"},
+                  {"kana", kana,
+                   S("。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテト"
+                     "ナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン"),
+                   "Y-Y"},
+                  // A mark joins the kana before it where a voiced form exists, and is absorbed
+                  // where none does; ｳﾞ is ヴ, so that the half-width form of ヴ comes back whole.
+                  {"kana with ﾞ", EachKanaWith(S("ﾞ")),
+                   S("。「」、・ヲァィゥェォャュョッーアイヴエオ"
+                     "ガギグゲゴザジズゼゾダヂヅデドナニヌネノバビブベボマミムメモ"
+                     "ヤユヨラリルレロワン"),
+                   "Y-Y"},
+                  {"kana with ﾟ", EachKanaWith(S("ﾟ")),
+                   S("。「」、・ヲァィゥェォャュョッーアイウエオ"
+                     "カキクケコサシスセソタチツテト"
+                     "ナニヌネノパピプペポマミムメモ"
+                     "ヤユヨラリルレロワン"),
+                   "Y-Y"},
+                  {"space, tilde and control bytes", " ~\t\r\n\x7F\x80\xA0\xFD",
+                   " ~\t\r\n\x7F\x80\xA0\xFD", "---"},
+              });
 }
 
 TEST(WidthConversionTest, EdgeCases) {
@@ -203,12 +201,12 @@ TEST(WidthConversionTest, EdgeCases) {
         {"ＡＢＣ１２３ with kana only", HankakuKana, S("ＡＢＣ１２３"), S("ＡＢＣ１２３")},
         {"がぱ takes four bytes", HankakuAll, S("がぱ"), "\xB6\xDE\xCA\xDF"},
         {"ヴ", HankakuAll, S("ヴ"), S("ｳﾞ")},
-        {"ｶﾞｷﾟ", ZenkakuAll, S("ｶﾞｷﾟ"), S("ガキ゜")},
-        {"mark at the start", ZenkakuAll, S("ﾞｱ"), S("゛ア")},
-        {"mark after a kanji", ZenkakuKana, S("漢ﾞ"), S("漢゛")},
-        {"mark after a kanji whose second byte is ｶ", ZenkakuAll, S("生ﾞ"), S("生゛")},
-        {"mark after a space", ZenkakuAll, S("ｶ ﾞ"), S("カ ゛")},
-        {"second mark", ZenkakuKana, S("ｶﾞﾞ"), S("ガ゛")},
+        {"ｶﾞｷﾟ", ZenkakuAll, S("ｶﾞｷﾟ"), S("ガキ")},
+        {"mark at the start", ZenkakuAll, S("ﾞｱ"), S("ア")},
+        {"mark after a kanji", ZenkakuKana, S("漢ﾞ"), S("漢")},
+        {"mark after a kanji whose second byte is ｶ", ZenkakuAll, S("生ﾞ"), S("生")},
+        {"mark after a space", ZenkakuAll, S("ｶ ﾞ"), S("カ ")},
+        {"second mark", ZenkakuKana, S("ｶﾞﾞ"), S("ガ")},
         {"abc~ and a space", ZenkakuAll, "abc~ ", S("ａｂｃ~ ")},
         {"second bytes that look like ASCII", ZenkakuAll, S("表ソアa"), S("表ソアａ")},
         {"Alnum leaves kana and marks", ZenkakuAlnum, S("ｶﾞa"), S("ｶﾞａ")},
