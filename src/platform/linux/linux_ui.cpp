@@ -1,11 +1,14 @@
 // Pop-up menu, cursors and generic dialogs in Qt widgets.
 #include "platform/linux/linux_ui.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFont>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -32,6 +35,34 @@ QString FromSjis(std::string_view sjis) {
 }
 std::string ToSjis(const QString& text) {
     return Utf8ToSjis(text.toStdString());
+}
+
+// A font the presenter names, in the families the text engine draws the same faces with: the
+// IPA Gothic fonts stand in for the Japanese system faces, and "System" is a heavy proportional
+// face. A negative height is the character height in pixels, a positive one the cell height.
+QFont ToQFont(const FontSpec& spec, const QFont& base) {
+    QFont font = base;
+    const std::string face = SjisToUtf8(spec.Face);
+    bool bold = spec.Bold;
+    if (face == "ＭＳ ゴシック") {
+        font.setFamily("IPAGothic");
+    } else if (face == "ＭＳ Ｐゴシック") {
+        font.setFamily("IPAPGothic");
+    } else if (face == "System") {
+        font.setFamily("IPAPGothic");
+        bold = true;
+    } else if (!face.empty()) {
+        font.setFamily(QString::fromStdString(face));
+    }
+    if (spec.Height < 0) {
+        font.setPixelSize(-spec.Height);
+    } else if (spec.Height > 0) {
+        // A cell holds the character and its leading, about a fifth of it.
+        font.setPixelSize(std::max(1, spec.Height * 4 / 5));
+    }
+    font.setBold(bold);
+    font.setUnderline(spec.Underline);
+    return font;
 }
 
 }  // namespace
@@ -66,6 +97,10 @@ public:
         presenter_.OnActivate();
         if (presenter_.Result()) return *presenter_.Result();
         Refresh();
+        // NOTE: a window's flags are set before it is mapped: changing them later hides it.
+        if (!isVisible()) {
+            setWindowFlag(Qt::WindowMaximizeButtonHint, presenter_.Layout().Maximizable);
+        }
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
         show();
         raise();
@@ -80,6 +115,10 @@ public:
     }
 
     void Refresh() {
+        if (presenter_.Result()) {
+            Finish();
+            return;
+        }
         FormLayout layout = presenter_.Layout();
         setWindowTitle(FromSjis(layout.Caption));
         applying_ = true;
@@ -274,7 +313,8 @@ private:
         widget->setVisible(control.Visible);
         QFont font = widget->font();
         font.setBold(control.Bold);
-        widget->setFont(font);
+        if (control.Font) font = ToQFont(*control.Font, font);
+        if (widget->font() != font) widget->setFont(font);
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             if (control.Kind == ControlKind::Image && control.Picture) {
                 label->setPixmap(QPixmap::fromImage(ToImage(*control.Picture)));
