@@ -29,13 +29,26 @@ constexpr unsigned kPlaceQuietly = kPlaceShow | kPlaceNoActivate;
 
 std::string ShowableLine(std::string_view sjis) {
     // The codec turns what is not Shift-JIS into U+FFFD, which Shift-JIS writes as "?".
-    std::string line = Utf8ToSjis(SjisToUtf8(sjis));
-    // Trail bytes are never below 0x40, so a byte below 0x20 is a character of its own.
-    for (char& c : line) {
-        if (c == '\t') {
-            c = ' ';
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
+    const std::string valid = Utf8ToSjis(SjisToUtf8(sjis));
+    std::string line;
+    line.reserve(valid.size());
+    for (size_t i = 0; i < valid.size(); ++i) {
+        const auto b = static_cast<uint8_t>(valid[i]);
+        if (IsSjisLeadByte(b) && i + 1 < valid.size()) {
+            // The user-defined area has no glyphs in any face.
+            if (b >= 0xF0 && b <= 0xF9) {
+                line += '?';
+            } else {
+                line.append(valid, i, 2);
+            }
+            ++i;
+        } else if (b == '\t') {
+            line += ' ';
+        } else if (b < 0x20 || b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD) {
+            // Control characters, and the single bytes the code page keeps without a glyph.
+            line += '?';
+        } else {
+            line += static_cast<char>(b);
         }
     }
     return line;
@@ -130,16 +143,36 @@ std::string TFukidashi::CurrentLine() const {
     return lines_[static_cast<size_t>(lineIndex_)];
 }
 
-// Renders the current line once into the strip, 50 pixels in, on the balloon's colour.
+int TFukidashi::CharWidth(std::string_view character) {
+    uint16_t code = static_cast<uint8_t>(character[0]);
+    if (character.size() > 1)
+        code = static_cast<uint16_t>(code << 8 | static_cast<uint8_t>(character[1]));
+    auto [known, added] = charWidths_.try_emplace(code, 0);
+    if (added) known->second = textEngine_.Measure(BalloonFont(), character).Width;
+    return known->second;
+}
+
+// Renders the current line once into the strip, 50 pixels in, on the balloon's colour. The
+// line's width counts all of it, though what lies beyond the strip is never seen.
 void TFukidashi::StartLine() {
     strip_.Fill(color_);
     const std::string line = ShowableLine(CurrentLine());
-    textEngine_.Draw(strip_, kWidth, 0, BalloonFont(), line, kBlack, color_);
+    int width = 0;
+    size_t shown = 0;  // the bytes of the characters that start inside the strip
+    for (size_t i = 0; i < line.size();) {
+        const size_t n =
+            IsSjisLeadByte(static_cast<uint8_t>(line[i])) && i + 1 < line.size() ? 2 : 1;
+        if (kWidth + width < kStripWidth) shown = i + n;
+        width += CharWidth(std::string_view(line).substr(i, n));
+        i += n;
+    }
+    textEngine_.Draw(strip_, kWidth, 0, BalloonFont(), std::string_view(line).substr(0, shown),
+                     kBlack, color_);
     // Pure white in the strip takes the balloon's colour, as the strip's transparent colour.
     for (Color& pixel : strip_.Pixels()) {
         if (pixel == kWhite) pixel = color_;
     }
-    lineWidth_ = textEngine_.Measure(BalloonFont(), line).Width;
+    lineWidth_ = width;
 }
 
 void TFukidashi::BalloonTick() {

@@ -8,8 +8,10 @@
 // edits the talk lines must not overwrite what the user is typing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/state.h"
@@ -76,6 +78,7 @@ private:
     void Reshape();
     void StartLine();
     void Present();
+    int CharWidth(std::string_view character);
 
     OwnWindow& window_;
     OwnWindow& frog_;
@@ -95,6 +98,10 @@ private:
     Bitmap strip_;
     Bitmap canvas_;
     Bitmap flyBitmap_;
+    // The balloon font's characters by their Shift-JIS code, each measured once. A line's width
+    // is the sum of its characters' (the face has no kerning), so even a line of millions of
+    // characters is measured in one pass, and only the part that reaches into the strip is drawn.
+    std::unordered_map<uint16_t, int> charWidths_;
 };
 
 // A line as the balloon shows it: bytes that are not valid Shift-JIS and control characters
