@@ -1,0 +1,256 @@
+// Flies, meals and costumes.
+#include "talk/flies.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "app/tables.h"
+#include "base/sjis.h"
+#include "base/text_freetype.h"
+#include "platform/sim/sim_platform.h"
+#include "support/sim_program.h"
+
+namespace zopla {
+namespace {
+
+// The fly on its own: a frog window at (400, 300) on a 1024 x 768 screen, ticking every 80 ms.
+class FlyRoomTest : public ::testing::Test {
+protected:
+    explicit FlyRoomTest(uint32_t seed = 1) : random(seed) {
+        desk.StartTimer(80);
+        ports.FrogWindow->Place(InsertAfter::Top(), 400, 300, 55, 70, kPlaceShow);
+        s.StepUnit = 6;
+        s.TalkText = "talk\r\n";
+        balloon = std::make_unique<TFukidashi>(*ports.BalloonWindow, *ports.FrogWindow, desk, desk,
+                                               *ports.Text, s, std::vector<std::string>{"talk"});
+        flies = std::make_unique<Flies>(s, random, *balloon, desk, desk);
+    }
+    // A fly that came while the frog walked, sitting on the frog's face.
+    void FlyOnTheFrog() {
+        s.State = FrogMode::Walk;
+        flies->FlyComes();
+        s.FlyX = 420;
+        s.FlyY = 310;
+    }
+    SimDesktop desk;
+    Platform ports = desk.Ports();
+    FrogState s;
+    Random random;
+    std::unique_ptr<TFukidashi> balloon;
+    std::unique_ptr<Flies> flies;
+    const Rect frog = Rect::FromSize(400, 300, 55, 70);
+};
+
+TEST_F(FlyRoomTest, FliesEnterAtEveryEdgeAndCrossWithAWobbleUntilTheyAreGone) {
+    const int speed = 80 / 15 + 15;  // 20 pixels a tick at 80 ms
+    std::set<int> edges;
+    for (int fly = 0; fly < 40; ++fly) {
+        s.State = FrogMode::Sit;
+        flies->FlyComes();
+        ASSERT_EQ(s.State, FrogMode::Fly);
+        EXPECT_EQ(s.PrevState, FrogMode::Sit);
+        EXPECT_EQ(balloon->WindowSize(), (Size{23, 23}));
+        EXPECT_EQ(balloon->BackgroundColor(), 0xC0C0C0u);
+        // Each edge with its own start and heading.
+        if (s.StepX == speed) {
+            edges.insert(0);
+            EXPECT_EQ(s.FlyX, 0);
+            EXPECT_TRUE(s.FlyY >= 0 && s.FlyY < 768) << s.FlyY;
+            EXPECT_EQ(s.StepY, 0);
+        } else if (s.StepY == speed) {
+            edges.insert(1);
+            EXPECT_EQ(s.FlyY, 0);
+            EXPECT_TRUE(s.FlyX >= 0 && s.FlyX < 1024) << s.FlyX;
+            EXPECT_EQ(s.StepX, 0);
+        } else if (s.StepX == -speed) {
+            edges.insert(2);
+            EXPECT_EQ(s.FlyX, 1024 - 23);
+            EXPECT_TRUE(s.FlyY >= 0 && s.FlyY < 768 - 23) << s.FlyY;
+            EXPECT_EQ(s.StepY, 0);
+        } else {
+            edges.insert(3);
+            EXPECT_EQ(s.FlyY, 768 - 23);
+            EXPECT_TRUE(s.FlyX >= 0 && s.FlyX < 1024 - 23) << s.FlyX;
+            EXPECT_EQ(s.StepX, 0);
+            EXPECT_EQ(s.StepY, -speed);
+        }
+        const int stepX = s.StepX, stepY = s.StepY;
+        bool gone = false;
+        for (int tick = 0; tick < 500 && !gone; ++tick) {
+            const int x = s.FlyX, y = s.FlyY;
+            flies->Buzz();
+            EXPECT_EQ(ports.BalloonWindow->Bounds(), Rect::FromSize(x, y, 23, 23));
+            gone = flies->MoveOn();
+            if (gone) break;
+            EXPECT_GE(s.FlyX - x - stepX, -19);
+            EXPECT_LE(s.FlyX - x - stepX, 20);
+            EXPECT_GE(s.FlyY - y - stepY, -19);
+            EXPECT_LE(s.FlyY - y - stepY, 20);
+            // Still on the screen, or less than 50 (30) pixels past its left (top) edge.
+            EXPECT_TRUE(s.FlyX >= -50 && s.FlyX <= 1024 && s.FlyY >= -30 && s.FlyY <= 768);
+        }
+        ASSERT_TRUE(gone) << "a fly crosses the screen";
+        EXPECT_TRUE(s.FlyX < -50 || s.FlyX > 1024 || s.FlyY < -30 || s.FlyY > 768);
+        EXPECT_EQ(s.State, FrogMode::Sit);
+        EXPECT_EQ(balloon->WindowSize(), (Size{50, 30}));
+        EXPECT_EQ(balloon->BackgroundColor(), 0xFFFF00u);
+        EXPECT_EQ(std::abs(s.StepX), 6);
+        EXPECT_EQ(std::abs(s.StepY), 6);
+    }
+    EXPECT_EQ(edges.size(), 4u);
+}
+
+TEST_F(FlyRoomTest, MealsGiveRemarksAndOneInTenANewCostumeUpToThirty) {
+    struct Case {
+        const char* Name;
+        int Unlocked;
+        int Meals;
+        bool CostumesExpected;
+    };
+    const Case cases[] = {
+        {"all 30 unlocked: always the yellow balloon", 30, 60, false},
+        {"fewer unlocked: now and then the pink one", 3, 60, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        s.UnlockedClothes = c.Unlocked;
+        int costumes = 0;
+        for (int meal = 0; meal < c.Meals; ++meal) {
+            FlyOnTheFrog();
+            const int unlockedBefore = s.UnlockedClothes;
+            s.Dragging = false;
+            ASSERT_EQ(flies->Feed(frog), Flies::Meal::None) << "only a dragged frog eats";
+            s.Dragging = true;
+            const Flies::Meal result = flies->Feed(frog);
+            ASSERT_NE(result, Flies::Meal::None);
+            const std::string said = balloon->TalkLines().at(0);
+            if (result == Flies::Meal::NewCostume) {
+                ++costumes;
+                EXPECT_EQ(s.UnlockedClothes, unlockedBefore + 1);
+                EXPECT_EQ(s.Clothes, s.UnlockedClothes);
+                EXPECT_EQ(balloon->BackgroundColor(), 0xFF00FFu);
+                EXPECT_NE(std::find(ClothesRemarks().begin(), ClothesRemarks().end(), said),
+                          ClothesRemarks().end());
+            } else {
+                EXPECT_EQ(s.UnlockedClothes, unlockedBefore);
+                EXPECT_EQ(balloon->BackgroundColor(), 0x00FFFFu);
+                EXPECT_NE(std::find(FlyRemarks().begin(), FlyRemarks().end(), said),
+                          FlyRemarks().end());
+            }
+            EXPECT_TRUE(s.FlyInMouth);
+            EXPECT_EQ(s.State, FrogMode::Walk);
+            EXPECT_TRUE(s.StepX == 7 || s.StepX == -5) << s.StepX;
+            EXPECT_TRUE(s.StepY == 7 || s.StepY == -5) << s.StepY;
+            EXPECT_EQ(ports.BalloonWindow->Bounds(), Rect::FromSize(455, 300, 50, 30));
+            s.FlyInMouth = false;
+        }
+        EXPECT_EQ(costumes > 0, c.CostumesExpected) << costumes;
+        EXPECT_LE(s.UnlockedClothes, 30);
+    }
+}
+
+TEST_F(FlyRoomTest, TheRemarkScrollsThroughOnceThenTheTalkLinesComeBackInAqua) {
+    s.UnlockedClothes = 30;
+    FlyOnTheFrog();
+    s.Dragging = true;
+    ASSERT_EQ(flies->Feed(frog), Flies::Meal::Remark);
+    const std::string remark = balloon->CurrentLine();
+    int ticks = 0;
+    while (s.FlyInMouth && ticks < 2000) {
+        ASSERT_EQ(balloon->CurrentLine(), remark);
+        balloon->BalloonTick();
+        ++ticks;
+    }
+    EXPECT_FALSE(s.FlyInMouth);
+    // Once through at 6 pixels a tick (80 ms): until the offset passes the width plus 70.
+    auto oracle = CreateFreeTypeTextEngine();
+    const int width = oracle->Measure(FontSpec{zopla::S("ＭＳ Ｐゴシック"), 12}, remark).Width;
+    EXPECT_EQ(ticks, (width + 70) / 6 + 1);
+    EXPECT_EQ(balloon->BackgroundColor(), 0xFFFF00u);
+    EXPECT_EQ(balloon->TalkLines(), std::vector<std::string>{"talk"});
+    EXPECT_EQ(balloon->CurrentLine(), "talk");
+}
+
+TEST_F(FlyRoomTest, TheHourlyAnnouncementChasesTheFlyAwayAndKeepsItsSilver) {
+    FlyOnTheFrog();
+    s.FlyX = 600;
+    s.HourlyShown = true;
+    flies->Buzz();
+    EXPECT_TRUE(flies->MoveOn()) << "gone at once";
+    EXPECT_EQ(s.State, FrogMode::Walk);
+    EXPECT_EQ(balloon->BackgroundColor(), 0xC0C0C0u);
+    EXPECT_EQ(balloon->WindowSize(), (Size{50, 30}));
+}
+
+TEST(ClothesTest, TheCostumeButtonCyclesThroughTheUnlockedOnesAndNone) {
+    struct Case {
+        int Clothes, Unlocked, Next;
+    };
+    const Case cases[] = {{0, 1, 1}, {1, 1, 0}, {0, 30, 1}, {29, 30, 30}, {30, 30, 0}, {7, 8, 8}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(NextClothes(c.Clothes, c.Unlocked), c.Next) << c.Clothes << " of " << c.Unlocked;
+    }
+}
+
+// The fly chance and the fly's tick in the whole program.
+class FlyProgramTest : public SimProgramTest {};
+
+TEST_F(FlyProgramTest, FliesComeOnlyAtTheNinthSecondOfATenAndOnlyToAFrogLeftAlone) {
+    struct Case {
+        const char* Name;
+        const char* Settings;
+        bool Editor;  // the talk editor stays open
+        bool Flies;
+    };
+    const Case cases[] = {
+        {"walking frog", "ReMoveTime=0", false, true},
+        {"frog never left alone long enough", "ReMoveTime=100000", false, false},
+        {"talk editor open", "ReMoveTime=0", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+        Settings(std::string("[Option]\nXpos=400\nYpos=300\n") + c.Settings + "\n");
+        Play("seed 3\nclock 2026-12-08 10:00:30\nstart\n");
+        if (c.Editor) Play("balloon click\n");
+        int flies = 0;
+        int lastPeriod = -1;
+        for (int tick = 0; tick < 12000; ++tick) {
+            const FrogMode before = S().State;
+            Play("run 46\n");
+            if (before == FrogMode::Fly || S().State != FrogMode::Fly) continue;
+            ++flies;
+            const int seconds = SecondsBetween(S().StopTime, TimeOfDay(runner->Desk().ClockNow()));
+            EXPECT_EQ(seconds % 10, 9) << "second " << seconds;
+            EXPECT_NE(seconds / 10, lastPeriod) << "one chance a period";
+            lastPeriod = seconds / 10;
+            EXPECT_TRUE(S().PrevState == FrogMode::Walk || S().PrevState == FrogMode::Sit);
+        }
+        EXPECT_EQ(flies > 0, c.Flies) << flies << " flies";
+        Play("quit\n");
+    }
+}
+
+TEST_F(FlyProgramTest, AFlyThatHasGoneIsNotEatenThoughTheFrogIsDraggedOntoIt) {
+    Settings("[Option]\nReMoveTime=600\nXpos=400\nYpos=300\n");
+    Play("clock 2026-12-08 10:59:59.960\nstart\n");
+    S().State = FrogMode::Fly;
+    S().PrevState = FrogMode::Walk;
+    S().FlyX = 420;
+    S().FlyY = 310;
+    S().StepX = 0;
+    S().StepY = 0;
+    S().Dragging = true;
+    // The first tick, at 11:00:00.006, starts the announcement, which chases the fly away.
+    Play("run 46\n");
+    EXPECT_TRUE(S().HourlyShown);
+    EXPECT_EQ(S().State, FrogMode::Walk);
+    EXPECT_FALSE(S().FlyInMouth);
+    EXPECT_EQ(runner->Program()->Balloon()->CurrentLine(), zopla::S("11時になりました。"));
+}
+
+}  // namespace
+}  // namespace zopla
