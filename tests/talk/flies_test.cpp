@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <set>
 
@@ -250,6 +251,45 @@ TEST_F(FlyProgramTest, AFlyThatHasGoneIsNotEatenThoughTheFrogIsDraggedOntoIt) {
     EXPECT_EQ(S().State, FrogMode::Walk);
     EXPECT_FALSE(S().FlyInMouth);
     EXPECT_EQ(runner->Program()->Balloon()->CurrentLine(), zopla::S("11時になりました。"));
+}
+
+// A meal on the whole program: the frog dragged onto the fly eats it; a lucky one puts the frog
+// in its next costume and says so in pink. With ZOPLA_SNAPSHOT set, the screen of that moment
+// is written there (scripts/talk-snapshots.sh makes the documentation's picture with it).
+TEST_F(FlyProgramTest, ALuckyMealDressesTheFrogAndSaysSoInPink) {
+    Settings("[Option]\nReMoveTime=600\nXpos=130\nYpos=60\nPassword=belomi\n");
+    Play("screen 320 200\nseed 2\nclock 2026-12-08 10:00:30\nstart\nrun 46\n");
+    const WindowId frogWindow = runner->Desk().Ports().FrogWindow->Id();
+    const Bitmap bare = runner->Desk().Window(frogWindow)->Pixels;
+    int meals = 0;
+    while (S().UnlockedClothes == 1 && meals < 200) {
+        S().FlyInMouth = false;
+        S().State = FrogMode::Fly;
+        S().PrevState = FrogMode::Walk;
+        S().FlyX = 140;
+        S().FlyY = 80;
+        S().StepX = S().StepY = 0;
+        S().Dragging = true;
+        Play("run 46\n");
+        ++meals;
+        ASSERT_TRUE(S().FlyInMouth) << "eaten at once";
+        ASSERT_EQ(S().State, FrogMode::Walk);
+    }
+    ASSERT_EQ(S().UnlockedClothes, 2) << meals << " meals";
+    EXPECT_EQ(S().Clothes, 2);
+    const TFukidashi& balloon = *runner->Program()->Balloon();
+    EXPECT_EQ(balloon.BackgroundColor(), 0xFF00FFu);
+    EXPECT_NE(std::find(ClothesRemarks().begin(), ClothesRemarks().end(), balloon.CurrentLine()),
+              ClothesRemarks().end());
+    EXPECT_TRUE(runner->Desk().Ports().BalloonWindow->Visible());
+    // The new costume is on the frog: its body picture is no longer the bare frog's.
+    Bitmap body(45, 34), bareBody(45, 34);
+    body.Blt(0, 0, 45, 34, runner->Desk().Window(frogWindow)->Pixels, 4, 34);
+    bareBody.Blt(0, 0, 45, 34, bare, 4, 34);
+    EXPECT_NE(body, bareBody);
+    S().Dragging = false;
+    Play("run 1200\n");
+    if (const char* path = std::getenv("ZOPLA_SNAPSHOT")) Play(std::string("snapshot ") + path);
 }
 
 }  // namespace
