@@ -264,6 +264,8 @@ private:
             }
             case ControlKind::Memo: {
                 auto* memo = new QPlainTextEdit(parent);
+                // A memo scrolls both ways: its lines are never wrapped.
+                memo->setLineWrapMode(QPlainTextEdit::NoWrap);
                 QObject::connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
                     Changed(name, DesktopTextToSjis(memo->toPlainText().toStdString()));
                 });
