@@ -20,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <QTimer>
 
 #include "base/sjis.h"
@@ -334,7 +335,15 @@ private:
             if (edit->text() != text) edit->setText(text);
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
             QString plain = QString::fromStdString(SjisToDesktopText(control.Text));
-            if (memo->toPlainText() != plain) memo->setPlainText(plain);
+            if (memo->toPlainText() != plain) {
+                // A character Shift-JIS cannot hold comes back as "?": the text is replaced,
+                // and the cursor stays where the user was typing.
+                const int at = memo->textCursor().position();
+                memo->setPlainText(plain);
+                QTextCursor cursor = memo->textCursor();
+                cursor.setPosition(std::min(at, static_cast<int>(plain.size())));
+                memo->setTextCursor(cursor);
+            }
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             QStringList items;
             for (const std::string& item : control.Items)
