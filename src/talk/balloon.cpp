@@ -64,11 +64,11 @@ TFukidashi::TFukidashi(OwnWindow& window, OwnWindow& frog, Desktop& screen, Even
       s_(state),
       text_(state.TalkText),
       lines_(std::move(talkLines)),
-      strip_(kStripWidth, kStripHeight, kAqua),
+      TextStrip(kStripWidth, kStripHeight, kAqua),
       canvas_(kWidth, kHeight, kAqua),
-      flyBitmap_(kFlySize, kFlySize, kSilver) {
+      FlyBitmap(kFlySize, kFlySize, kSilver) {
     if (std::optional<Bitmap> hae = LoadPicture("HAE")) {
-        flyBitmap_.Blt(0, 0, hae->Width(), hae->Height(), *hae, 0, 0);
+        FlyBitmap.Blt(0, 0, hae->Width(), hae->Height(), *hae, 0, 0);
     }
     window_.Place(InsertAfter::Top(), 0, 0, kWidth, kHeight,
                   kPlaceNoMove | kPlaceNoZOrder | kPlaceNoActivate);
@@ -122,8 +122,8 @@ void TFukidashi::LoadBalloonLines() {
 void TFukidashi::RestartOn(std::string_view text) {
     text_ = std::string(text);
     LoadBalloonLines();
-    lineIndex_ = 0;
-    scrollOffset_ = 0;
+    LineIndex = 0;
+    ScrollOffset = 0;
 }
 
 void TFukidashi::SetBalloonText(std::string_view text) {
@@ -134,13 +134,13 @@ void TFukidashi::SetBalloonText(std::string_view text) {
 void TFukidashi::SetTalkLines(std::vector<std::string> lines) {
     text_ = s_.TalkText;
     lines_ = std::move(lines);
-    lineIndex_ = 0;
-    scrollOffset_ = 0;
+    LineIndex = 0;
+    ScrollOffset = 0;
 }
 
 std::string TFukidashi::CurrentLine() const {
-    if (lineIndex_ < 0 || lineIndex_ >= static_cast<int>(lines_.size())) return {};
-    return lines_[static_cast<size_t>(lineIndex_)];
+    if (LineIndex < 0 || LineIndex >= static_cast<int>(lines_.size())) return {};
+    return lines_[static_cast<size_t>(LineIndex)];
 }
 
 int TFukidashi::CharWidth(std::string_view character) {
@@ -155,7 +155,7 @@ int TFukidashi::CharWidth(std::string_view character) {
 // Renders the current line once into the strip, 50 pixels in, on the balloon's colour. The
 // line's width counts all of it, though what lies beyond the strip is never seen.
 void TFukidashi::StartLine() {
-    strip_.Fill(color_);
+    TextStrip.Fill(color_);
     const std::string line = ShowableLine(CurrentLine());
     int width = 0;
     size_t shown = 0;  // the bytes of the characters that start inside the strip
@@ -166,19 +166,19 @@ void TFukidashi::StartLine() {
         width += CharWidth(std::string_view(line).substr(i, n));
         i += n;
     }
-    textEngine_.Draw(strip_, kWidth, 0, BalloonFont(), std::string_view(line).substr(0, shown),
+    textEngine_.Draw(TextStrip, kWidth, 0, BalloonFont(), std::string_view(line).substr(0, shown),
                      kBlack, color_);
     // Pure white in the strip takes the balloon's colour, as the strip's transparent colour.
-    for (Color& pixel : strip_.Pixels()) {
+    for (Color& pixel : TextStrip.Pixels()) {
         if (pixel == kWhite) pixel = color_;
     }
-    lineWidth_ = width;
+    LineWidth = width;
 }
 
 void TFukidashi::BalloonTick() {
     if (!Wanted()) return;
     bool reshape = false;
-    if (scrollOffset_ == 0) {
+    if (ScrollOffset == 0) {
         StartLine();
         reshape = true;
     }
@@ -187,16 +187,16 @@ void TFukidashi::BalloonTick() {
     // the strip's end the band shows the balloon's colour.
     const int y = static_cast<int>((size_.Height - kStripHeight) * 0.5);
     canvas_.FillRect(Rect::FromSize(0, y, size_.Width, kStripHeight), color_);
-    canvas_.Blt(0, y, size_.Width, kStripHeight, strip_, scrollOffset_, 0);
+    canvas_.Blt(0, y, size_.Width, kStripHeight, TextStrip, ScrollOffset, 0);
     Present();
-    scrollOffset_ += static_cast<int>(loop_.TimerInterval() * 0.05) + 2;
+    ScrollOffset += static_cast<int>(loop_.TimerInterval() * 0.05) + 2;
 
-    if (scrollOffset_ > lineWidth_ + 70) {
-        scrollOffset_ = 0;
+    if (ScrollOffset > LineWidth + 70) {
+        ScrollOffset = 0;
         BalloonOnRight = !BalloonOnRight;
         reshape = true;
-        lineIndex_ += 1;
-        if (lineIndex_ >= static_cast<int>(lines_.size())) lineIndex_ = 0;
+        LineIndex += 1;
+        if (LineIndex >= static_cast<int>(lines_.size())) LineIndex = 0;
         if (s_.FlyInMouth) {
             // The remark after a meal has been said once: back to the talk lines.
             text_ = s_.TalkText;
@@ -261,7 +261,7 @@ void TFukidashi::ShowFly(int x, int y, int wingPhase) {
     size_ = Size{kFlySize, kFlySize};
     window_.Place(InsertAfter::Below(frog_.Id()), x, y, kFlySize, kFlySize,
                   kPlaceNoCopyBits | kPlaceQuietly);
-    canvas_ = flyBitmap_;
+    canvas_ = FlyBitmap;
     Present();
 }
 

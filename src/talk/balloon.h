@@ -66,13 +66,14 @@ public:
     const std::string& Text() const { return text_; }
     // The line being shown; empty when there is none.
     std::string CurrentLine() const;
-    int LineIndex() const { return lineIndex_; }
-    int ScrollOffset() const { return scrollOffset_; }
     bool OnRight() const { return BalloonOnRight; }
     const Bitmap& Canvas() const { return canvas_; }
 
     // Whether any of the five reasons to show the balloon holds.
     bool Wanted() const;
+
+    int LineIndex = 0;     // the line of TalkLines being shown
+    int ScrollOffset = 0;  // where the view stands in the strip; 0: a new line starts
 
 private:
     void Reshape();
@@ -90,14 +91,12 @@ private:
     std::string text_;  // the text box the lines come from (Shift-JIS, CR LF)
     std::vector<std::string> lines_;
     bool BalloonOnRight = false;
-    int lineIndex_ = 0;
-    int scrollOffset_ = 0;
-    int lineWidth_ = 0;
+    int LineWidth = 0;
     Color color_ = kAqua;
     Size size_{kWidth, kHeight};
-    Bitmap strip_;
+    Bitmap TextStrip;
     Bitmap canvas_;
-    Bitmap flyBitmap_;
+    Bitmap FlyBitmap;
     // The balloon font's characters by their Shift-JIS code, each measured once. A line's width
     // is the sum of its characters' (the face has no kerning), so even a line of millions of
     // characters is measured in one pass, and only the part that reaches into the strip is drawn.

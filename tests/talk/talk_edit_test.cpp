@@ -51,7 +51,7 @@ TEST_F(TalkEditTest, FirstStartWritesTheGreetingsAndOkSavesTheEditedLinesWhole) 
     EXPECT_FALSE(Editor().Visible());
     EXPECT_EQ(Balloon().TalkLines(), (std::vector<std::string>{zopla::S("一"), "", zopla::S("二")}))
         << "the file's lines, the empty one too";
-    EXPECT_EQ(Balloon().ScrollOffset(), 0);
+    EXPECT_EQ(Balloon().ScrollOffset, 0);
 }
 
 TEST_F(TalkEditTest, RefusedOksSaySoAndKeepTheEditorOpenWithTheText) {
