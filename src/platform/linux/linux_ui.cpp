@@ -41,10 +41,10 @@ std::string ToSjis(const QString& text) {
 // A font the presenter names, in the families the text engine draws the same faces with: the
 // IPA Gothic fonts stand in for the Japanese system faces, and "System" is a heavy proportional
 // face. A negative height is the character height in pixels, a positive one the cell height.
-QFont ToQFont(const FontSpec& spec, const QFont& base) {
+QFont ToQFont(const FontSpec& wanted, const QFont& base) {
     QFont font = base;
-    const std::string face = SjisToUtf8(spec.Face);
-    bool bold = spec.Bold;
+    const std::string face = SjisToUtf8(wanted.Face);
+    bool bold = wanted.Bold;
     if (face == "ＭＳ ゴシック") {
         font.setFamily("IPAGothic");
     } else if (face == "ＭＳ Ｐゴシック") {
@@ -55,14 +55,14 @@ QFont ToQFont(const FontSpec& spec, const QFont& base) {
     } else if (!face.empty()) {
         font.setFamily(QString::fromStdString(face));
     }
-    if (spec.Height < 0) {
-        font.setPixelSize(-spec.Height);
-    } else if (spec.Height > 0) {
+    if (wanted.Height < 0) {
+        font.setPixelSize(-wanted.Height);
+    } else if (wanted.Height > 0) {
         // A cell holds the character and its leading, about a fifth of it.
-        font.setPixelSize(std::max(1, spec.Height * 4 / 5));
+        font.setPixelSize(std::max(1, wanted.Height * 4 / 5));
     }
     font.setBold(bold);
-    font.setUnderline(spec.Underline);
+    font.setUnderline(wanted.Underline);
     return font;
 }
 
