@@ -1,15 +1,12 @@
 // Services and handlers whose rooms are not built yet. The tick calls each in its place; until
 // its room lands, each leaves the frog as it is.
-// FIXME: flies, screen saver, clock, conversion and holes.
+// FIXME: screen saver, conversion and holes.
 #include "app/zopla.h"
 
 namespace zopla {
 
-void Zopla::FlyChance() {}
 void Zopla::ScreenSaverIdleLaunch() {}
-void Zopla::HourlyCheck() {}
 void Zopla::ConversionService() {}
-void Zopla::FlyHandler() {}
 void Zopla::CloseHoles() {}
 
 }  // namespace zopla

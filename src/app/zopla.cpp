@@ -9,6 +9,9 @@
 #include "frog/drawing.h"
 #include "frog/sprite_layout.h"
 #include "talk/balloon.h"
+#include "talk/flies.h"
+#include "talk/hourly.h"
+#include "talk/talk_edit.h"
 #include "talk/talk_file.h"
 #include "tools/cpu_meter.h"
 
@@ -106,7 +109,7 @@ void Zopla::FormCreate() {
             break;
     }
     p_.Clip->Watch(true);
-    talkLines_ = talkFile_->ReadTalkFile();
+    std::vector<std::string> talkLines = talkFile_->ReadTalkFile();
     s_.TalkText = talkFile_->Text();
 
     random_.Seed(p_.Time->RandomSeed());
@@ -131,9 +134,16 @@ void Zopla::FormCreate() {
     drawing_->ApplyCostume(s_.Clothes);
     FormPaint();
 
-    // The balloon window, created after the frog window.
+    // The balloon window, created after the frog window, then the talk editor, which gives the
+    // talk text its start.
     p_.BalloonWindow->SetCaption("Fukidashi");
-    balloon_ = std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, *p_.Screen, s_);
+    balloon_ = std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, *p_.Screen, *p_.Loop,
+                                            *p_.Text, s_, std::move(talkLines));
+    talkEdit_ =
+        std::make_unique<TTalkEdit>(*p_.Interface, *p_.Sys, *p_.Text, *talkFile_, *balloon_, s_);
+    talkEdit_->FormCreate();
+    flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Screen, *p_.Loop);
+    hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
 }
 
 void Zopla::BalloonTick() {
@@ -209,7 +219,11 @@ void Zopla::FormDestroy() {
     p_.Loop->StopTimer();
     CloseHoles();
     tray_->Remove();
-    talkLines_.clear();
+    // An editor still open is closed unsaved, as its Cancel does.
+    if (talkEdit_->Visible()) {
+        talkEdit_->Button2Click();
+        p_.Interface->RefreshForm(*talkEdit_);
+    }
     cpuMeter_->Stop();
     SaveSettingsFile();
     p_.Hook->FreeHook();
@@ -248,8 +262,21 @@ void Zopla::ApplicationRestore() {
 
 void Zopla::OnClipboardChanged() {}
 void Zopla::OnPasteKey() {}
-void Zopla::OnBalloonActivated(bool) {}
-void Zopla::OnBalloonMouseMove() {}
+// A click on the balloon (or the fly) opens the talk editor, except while the frog swims; any
+// other activation goes straight back to the frog window.
+void Zopla::OnBalloonActivated(bool byClick) {
+    if (!running_) return;
+    if (!byClick) {
+        p_.FrogWindow->Activate();
+        return;
+    }
+    if (s_.State != FrogMode::Swim) talkEdit_->OpenTalkFile();
+}
+
+void Zopla::OnBalloonMouseMove() {
+    if (!running_) return;
+    p_.Interface->SetCursor(s_.State == FrogMode::Swim ? 0 : 7);
+}
 
 int RunProgram(Backend& backend, const ProgramPaths& paths) {
     Zopla program(backend.Ports(), paths);

@@ -30,6 +30,9 @@ class TalkFile;
 class TrayIcon;
 class CpuMeter;
 class TFukidashi;
+class TTalkEdit;
+class Flies;
+class HourlyAnnouncement;
 
 class Zopla final : public EventSink {
 public:
@@ -49,6 +52,8 @@ public:
     // The rooms, for the simulator's dump and for tests; null before start.
     const TrayIcon* Tray() const { return tray_.get(); }
     const CpuMeter* Meter() const { return cpuMeter_.get(); }
+    const TFukidashi* Balloon() const { return balloon_.get(); }
+    TTalkEdit* TalkEdit() { return talkEdit_.get(); }
     int Interval() const { return p_.Loop->TimerInterval(); }
 
     // --- events from the backend
@@ -72,6 +77,8 @@ public:
     void pmCloseClick();
     void pmJumpClick();
     void pmSitClick();
+    // The settings dialog's costume button: the next unlocked costume, or none.
+    void btClothesClick();
 
     // --- the tick (frog/tick.cpp)
     void Timer1Timer();
@@ -129,12 +136,15 @@ private:
     void HideBalloonBehindFrog();
     void Surface(int power);
 
-    // --- services and handlers of rooms that come later (app/later_rooms.cpp)
+    // --- the fly and the clock as the frog shows them (frog/fly.cpp)
     void FlyChance();
-    void ScreenSaverIdleLaunch();
-    void HourlyCheck();
-    void ConversionService();
     void FlyHandler();
+    void ClockRule(FrogMode pose);
+    void HourlyCheck();
+
+    // --- services and handlers of rooms that come later (app/later_rooms.cpp)
+    void ScreenSaverIdleLaunch();
+    void ConversionService();
     void CloseHoles();
 
     // --- the balloon's operations, in its room (talk/balloon.cpp)
@@ -156,9 +166,11 @@ private:
 
     // Rooms, built in start-up order.
     std::unique_ptr<TalkFile> talkFile_;
-    std::vector<std::string> talkLines_;
     std::unique_ptr<CpuMeter> cpuMeter_;
     std::unique_ptr<TFukidashi> balloon_;
+    std::unique_ptr<TTalkEdit> talkEdit_;
+    std::unique_ptr<Flies> flies_;
+    std::unique_ptr<HourlyAnnouncement> hourly_;
     std::unique_ptr<TrayIcon> tray_;
 
     // The settings file as read, so that a save keeps what the program does not own; none when

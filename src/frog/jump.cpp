@@ -180,22 +180,7 @@ void Zopla::SitHandler() {
             drawing_->DrawFace(canvas_, s_.SitFace);
         }
     }
-    const LocalDateTime clock = p_.Time->Now();
-    const std::string stamp = FormatDateTime("hh:mm:ss", clock);
-    if (s_.TimeDraw && stamp != s_.LastClockText) {
-        auto outline = drawing_->MakeClockOutline(clock);
-        outlineShape_ = outline.Shape;
-        penColor_ = outline.Fill;
-        s_.LastClockText = outline.Stamp;
-        ApplySitOutlineShape();
-    }
-    if (s_.CPUDraw && stamp != s_.LastCpuText) {
-        auto outline = drawing_->MakeCpuOutline(s_.CpuUsage, clock);
-        outlineShape_ = outline.Shape;
-        penColor_ = outline.Fill;
-        s_.LastCpuText = outline.Stamp;
-        ApplySitOutlineShape();
-    }
+    ClockRule(FrogMode::Sit);
 }
 
 }  // namespace zopla

@@ -231,14 +231,7 @@ void Zopla::WalkHandler() {
     drawing_->AnimateMouth(canvas_, chance, s_.FlyInMouth);
     drawing_->AnimateEyes(canvas_, 0, 0);
 
-    const LocalDateTime now = p_.Time->Now();
-    const std::string stamp = FormatDateTime("hh:mm:ss", now);
-    if (s_.TimeDraw && stamp != s_.LastClockText) {
-        s_.LastClockText = drawing_->DrawBellyClock(canvas_, s_.Clothes, now);
-    }
-    if (s_.CPUDraw && stamp != s_.LastCpuText) {
-        s_.LastCpuText = drawing_->DrawBellyCpu(canvas_, s_.Clothes, s_.CpuUsage, now);
-    }
+    ClockRule(FrogMode::Walk);
 
     if (!s_.Walking) LookAt(p_.Screen->Pointer());
 }

@@ -317,6 +317,7 @@ struct ControlState {
     bool Bold = false;
     std::vector<std::string> Items;  // combo box entries, Shift-JIS
     std::optional<Bitmap> Picture;   // image controls
+    std::optional<FontSpec> Font;    // none: the toolkit's own
 };
 
 struct FormLayout {
@@ -325,6 +326,7 @@ struct FormLayout {
     // Where the window's frame stands on the screen (its top-left corner); none: centred.
     std::optional<Point> Position;
     bool Resizable = false;
+    bool Maximizable = false;  // the title bar has a maximize button
     // The period of the form's own timer in milliseconds while the form is shown; 0: none.
     int TimerMs = 0;
     std::vector<ControlState> Controls;

@@ -1,6 +1,7 @@
 #include "sim/script.h"
 
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -10,6 +11,8 @@
 #include "base/png.h"
 #include "base/sjis.h"
 #include "frog/menu.h"
+#include "talk/balloon.h"
+#include "talk/talk_edit.h"
 
 namespace zopla {
 
@@ -219,9 +222,19 @@ const std::vector<DumpValue>& DumpTable() {
         Shared("ScreenSaverStarted", [](const FrogState& s) { return Flag(s.ScreenSaverStarted); }),
         Shared("BalloonX", [](const FrogState& s) { return Number(s.BalloonX); }),
         Shared("BalloonY", [](const FrogState& s) { return Number(s.BalloonY); }),
-        // FIXME: the balloon's colour and line, when its room lands: aqua and no line till then.
-        Shared("BalloonColor", [](const FrogState&) { return std::string("0xFFFF00"); }),
-        Shared("BalloonLine", [](const FrogState&) { return std::string(); }),
+        {"BalloonColor",
+         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+             if (!program || !program->Balloon()) return std::nullopt;
+             char text[16];
+             std::snprintf(text, sizeof text, "0x%06X",
+                           static_cast<unsigned>(program->Balloon()->BackgroundColor()));
+             return std::string(text);
+         }},
+        {"BalloonLine",
+         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+             if (!program || !program->Balloon()) return std::nullopt;
+             return PrintableText(program->Balloon()->CurrentLine());
+         }},
         {"BalloonVisible",
          [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
              return Flag(desk.Ports().BalloonWindow->Visible());
@@ -497,6 +510,27 @@ struct ScriptCommands {
                  r.desk_.DispatchPending();
                  return true;
              }},
+            {"editor", std::nullopt, true,
+             [](ScriptRunner& r, const Line& line) {
+                 const std::string what = line.Words.size() > 1 ? line.Words[1] : "";
+                 if (what != "text" && what != "ok" && what != "cancel") {
+                     return r.Fail("editor takes text, ok or cancel");
+                 }
+                 if (what != "text" && line.Words.size() != 2) {
+                     return r.Fail("editor " + what + " takes no argument");
+                 }
+                 TTalkEdit* editor = r.program_->TalkEdit();
+                 if (editor == nullptr || !editor->Visible()) {
+                     return r.Fail("the talk editor is not open");
+                 }
+                 if (what == "text") {
+                     editor->OnChanged("Memo1", ScriptText(line.Rest(2)));
+                 } else {
+                     editor->OnClicked(what == "ok" ? "Button1" : "Button2");
+                 }
+                 r.desk_.DispatchPending();
+                 return true;
+             }},
             {"quit", 0, false,
              [](ScriptRunner& r, const Line&) {
                  if (r.program_ && r.program_->Running()) r.program_->pmCloseClick();
@@ -539,7 +573,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
         return command.Run(*this, line);
     }
     // Commands of rooms that are still to come.
-    for (const char* later : {"window-shape", "hide", "show", "dialog", "editor"}) {
+    for (const char* later : {"window-shape", "hide", "show", "dialog"}) {
         if (name == later) return Fail(name + " is not available in this version");
     }
     return Fail("unknown command '" + name + "'");

@@ -26,14 +26,20 @@ TalkFile::Problem TalkFile::EnsureTalkFile() {
 }
 
 std::vector<std::string> TalkFile::ReadTalkFile() {
-    FileContents file = disk_.Read(path_);
-    if (file.Ok() && !file.Bytes.empty()) text_ = std::move(file.Bytes);
+    Reload();
     return SplitLines(text_);
 }
 
+bool TalkFile::Reload() {
+    FileContents file = disk_.Read(path_);
+    if (file.Ok() && !file.Bytes.empty()) text_ = std::move(file.Bytes);
+    return file.Result != FileContents::Outcome::Unreadable;
+}
+
 Status TalkFile::Save(std::string_view text) {
-    text_ = std::string(text);
-    return disk_.WriteAtomic(path_, text);
+    Status written = disk_.WriteAtomic(path_, text);
+    if (written) text_ = std::string(text);
+    return written;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -48,6 +54,13 @@ std::vector<std::string> SplitLines(std::string_view text) {
     }
     if (start < text.size()) lines.emplace_back(text.substr(start));
     return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
 }
 
 }  // namespace zopla

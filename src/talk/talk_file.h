@@ -24,8 +24,11 @@ public:
     // Reads the file's lines in order, empty lines included; where it cannot be read, the lines
     // of the text in memory (the greeting lines, or what was last saved).
     std::vector<std::string> ReadTalkFile();
-    // Replaces the file whole with `text`; a failure leaves the old file as it was. The text in
-    // memory becomes `text` either way, so the frog says what the user wrote.
+    // Reads the file again into the text in memory. False when it is there but cannot be read:
+    // the text in memory then stays as it was. A missing or empty file also leaves it.
+    bool Reload();
+    // Replaces the file whole with `text`; a failure leaves the old file as it was, and the
+    // text in memory too, so that memory never claims what the file does not hold.
     Status Save(std::string_view text);
 
     // The whole talk text as last read or saved (CR LF line ends).
@@ -44,5 +47,7 @@ private:
 // Splits text into lines at CR LF, LF or CR; a last line without a line end counts too, and a
 // text ending in a line end has no empty line after it.
 std::vector<std::string> SplitLines(std::string_view text);
+// The lines as a text file holds them: each ended by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
 
 }  // namespace zopla

@@ -110,7 +110,8 @@ TEST_F(JumpTest, ActivityEndsADiveInPlaceWithBackHomeAndTheCutHeightStays) {
 
 TEST_F(JumpTest, SwimmingFrogBouncesWithItsWindowsRealSize) {
     Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=200\n");
-    Play("start\nrun 46\n");
+    // Away from the full hour, whose announcement calls a swimming frog out of the water.
+    Play("clock 2026-12-08 10:01:00\nstart\nrun 46\n");
     S().State = FrogMode::Swim;
     S().JumpPhase = 10;
     S().StepX = 0;

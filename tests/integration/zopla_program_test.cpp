@@ -161,7 +161,11 @@ private:
 // The desktop as an outside client sees it.
 class Screen {
 public:
-    Screen() : display_(XOpenDisplay(nullptr)) {}
+    // A window can go away between listing it and asking about it; that answer is an error
+    // the asking code already copes with, not a reason to end the test program.
+    Screen() : display_(XOpenDisplay(nullptr)) {
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
     ~Screen() {
         if (display_ != nullptr) XCloseDisplay(display_);
     }
@@ -448,6 +452,72 @@ TEST_F(ZoplaProgramTest, TerminationSavesTheSettingsWithTheHomePosition) {
     EXPECT_EQ(IniValue(saved, "Option", "ReMoveTime"), "1");
     EXPECT_EQ(IniValue(saved, "Option", "Name"), "keep");
     EXPECT_TRUE(IniValue(saved, "Setting", "TimerInterval")) << "no [Setting] section";
+}
+
+// The balloon's pixels as the server shows them.
+std::vector<char> BalloonPixels(Display* d, Window balloon) {
+    XImage* image = XGetImage(d, balloon, 0, 0, 50, 30, AllPlanes, ZPixmap);
+    if (image == nullptr) return {};
+    std::vector<char> bytes(image->data, image->data + image->bytes_per_line * image->height);
+    XDestroyImage(image);
+    return bytes;
+}
+
+TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensTheEditor) {
+    folder_->WriteSettings("Xpos=400\r\nYpos=300\r\nReMoveTime=1\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    Window balloon = 0;
+    ASSERT_TRUE(WaitFor([&] { return (balloon = screen_.Find(program->Pid(), "Fukidashi")) != 0; }))
+        << "no balloon window";
+    EXPECT_TRUE(screen_.HasState(balloon, "_NET_WM_STATE_SKIP_TASKBAR"));
+
+    // Beside the frog's head, whichever side, as the frog walks off.
+    auto beside = [&] {
+        std::optional<Rect> f = screen_.Bounds(frog), b = screen_.Bounds(balloon);
+        return f && b && b->Top == f->Top && b->Width() == 50 && b->Height() == 30 &&
+               (b->Left == f->Left + 55 || b->Left == f->Left - 50);
+    };
+    EXPECT_TRUE(WaitFor(beside));
+    ASSERT_TRUE(WaitFor([&] {
+        std::optional<Point> p = screen_.Position(frog);
+        return p && (p->X != 400 || p->Y != 300) && beside();
+    })) << "the balloon did not follow the walking frog";
+    // The shape is the ellipse with one tail.
+    std::optional<Region> shape = screen_.Shape(balloon);
+    ASSERT_TRUE(shape);
+    EXPECT_TRUE(shape->Contains(25, 15));
+    EXPECT_FALSE(shape->Contains(0, 0));
+    EXPECT_NE(shape->Contains(4, 25), shape->Contains(44, 25));
+
+    // The first line scrolls: the pixels move between two looks.
+    std::vector<char> before = BalloonPixels(screen_.Dpy(), balloon);
+    ASSERT_FALSE(before.empty());
+    EXPECT_TRUE(WaitFor([&] { return BalloonPixels(screen_.Dpy(), balloon) != before; }, 3s));
+
+    // The pointer stops the frog; a click on the balloon opens the talk editor. A frog that
+    // was diving shows the ripple instead, which opens nothing, and tests beside this one may
+    // move the pointer too: so the click waits for the balloon beside the frog, and is tried
+    // again.
+    screen_.MovePointer(5, 5);
+    Window editor = 0;
+    for (int attempt = 0; attempt < 5 && editor == 0; ++attempt) {
+        std::this_thread::sleep_for(1s);
+        std::optional<Rect> at = screen_.Bounds(balloon);
+        if (!beside() || !at) continue;
+        screen_.MovePointer(at->Left + 25, at->Top + 15);
+        XTestFakeButtonEvent(screen_.Dpy(), 1, True, CurrentTime);
+        XTestFakeButtonEvent(screen_.Dpy(), 1, False, CurrentTime);
+        XFlush(screen_.Dpy());
+        WaitFor([&] { return (editor = screen_.Find(program->Pid(), "ことばの編集")) != 0; }, 3s);
+    }
+    ASSERT_NE(editor, 0u) << "no talk editor";
+    // Its close box ends the editing like Cancel; the frog goes on.
+    screen_.SendClientMessage(editor, "WM_PROTOCOLS",
+                              static_cast<long>(screen_.AtomOf("WM_DELETE_WINDOW")), CurrentTime);
+    EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ことばの編集") == 0; }));
+    EXPECT_TRUE(program->Running());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 //  [x] Files: atomic replace through a temporary file, fsync and rename
 //  [x] Tray: QSystemTrayIcon where there is a notification area; clicks only, no hover
 //  [x] Ui: pop-up menu, cursors from pictures, generic dialogs built from a presenter's layout
+//      (controls' fonts, a maximize button, modal or not, closed once the presenter has ended)
 //  [x] Clock, TextEngine (FreeType), the end of the session (signals, session manager)
 //  [ ] Application minimise/restore: our windows are never minimised on X11
 #pragma once

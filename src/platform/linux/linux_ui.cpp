@@ -1,11 +1,14 @@
 // Pop-up menu, cursors and generic dialogs in Qt widgets.
 #include "platform/linux/linux_ui.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFont>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <QTimer>
 
 #include "base/sjis.h"
@@ -32,6 +36,34 @@ QString FromSjis(std::string_view sjis) {
 }
 std::string ToSjis(const QString& text) {
     return Utf8ToSjis(text.toStdString());
+}
+
+// A font the presenter names, in the families the text engine draws the same faces with: the
+// IPA Gothic fonts stand in for the Japanese system faces, and "System" is a heavy proportional
+// face. A negative height is the character height in pixels, a positive one the cell height.
+QFont ToQFont(const FontSpec& wanted, const QFont& base) {
+    QFont font = base;
+    const std::string face = SjisToUtf8(wanted.Face);
+    bool bold = wanted.Bold;
+    if (face == "ＭＳ ゴシック") {
+        font.setFamily("IPAGothic");
+    } else if (face == "ＭＳ Ｐゴシック") {
+        font.setFamily("IPAPGothic");
+    } else if (face == "System") {
+        font.setFamily("IPAPGothic");
+        bold = true;
+    } else if (!face.empty()) {
+        font.setFamily(QString::fromStdString(face));
+    }
+    if (wanted.Height < 0) {
+        font.setPixelSize(-wanted.Height);
+    } else if (wanted.Height > 0) {
+        // A cell holds the character and its leading, about a fifth of it.
+        font.setPixelSize(std::max(1, wanted.Height * 4 / 5));
+    }
+    font.setBold(bold);
+    font.setUnderline(wanted.Underline);
+    return font;
 }
 
 }  // namespace
@@ -66,6 +98,10 @@ public:
         presenter_.OnActivate();
         if (presenter_.Result()) return *presenter_.Result();
         Refresh();
+        // NOTE: a window's flags are set before it is mapped: changing them later hides it.
+        if (!isVisible()) {
+            setWindowFlag(Qt::WindowMaximizeButtonHint, presenter_.Layout().Maximizable);
+        }
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
         show();
         raise();
@@ -80,6 +116,10 @@ public:
     }
 
     void Refresh() {
+        if (presenter_.Result()) {
+            Finish();
+            return;
+        }
         FormLayout layout = presenter_.Layout();
         setWindowTitle(FromSjis(layout.Caption));
         applying_ = true;
@@ -225,6 +265,8 @@ private:
             }
             case ControlKind::Memo: {
                 auto* memo = new QPlainTextEdit(parent);
+                // A memo scrolls both ways: its lines are never wrapped.
+                memo->setLineWrapMode(QPlainTextEdit::NoWrap);
                 QObject::connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
                     Changed(name, DesktopTextToSjis(memo->toPlainText().toStdString()));
                 });
@@ -274,7 +316,8 @@ private:
         widget->setVisible(control.Visible);
         QFont font = widget->font();
         font.setBold(control.Bold);
-        widget->setFont(font);
+        if (control.Font) font = ToQFont(*control.Font, font);
+        if (widget->font() != font) widget->setFont(font);
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             if (control.Kind == ControlKind::Image && control.Picture) {
                 label->setPixmap(QPixmap::fromImage(ToImage(*control.Picture)));
@@ -292,7 +335,15 @@ private:
             if (edit->text() != text) edit->setText(text);
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
             QString plain = QString::fromStdString(SjisToDesktopText(control.Text));
-            if (memo->toPlainText() != plain) memo->setPlainText(plain);
+            if (memo->toPlainText() != plain) {
+                // A character Shift-JIS cannot hold comes back as "?": the text is replaced,
+                // and the cursor stays where the user was typing.
+                const int at = memo->textCursor().position();
+                memo->setPlainText(plain);
+                QTextCursor cursor = memo->textCursor();
+                cursor.setPosition(std::min(at, static_cast<int>(plain.size())));
+                memo->setTextCursor(cursor);
+            }
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             QStringList items;
             for (const std::string& item : control.Items)

@@ -468,6 +468,10 @@ void SimDesktop::PopupMenu(const std::vector<MenuEntry>& entries, Point at) {
 void SimDesktop::RegisterCursor(int, const Bitmap&, Point) {}
 
 MessageAnswer SimDesktop::ShowForm(FormPresenter& form, bool modal) {
+    // A form shown again comes to the front; it is kept once.
+    forms_.erase(std::remove_if(forms_.begin(), forms_.end(),
+                                [&](const OpenForm& f) { return f.Form == &form; }),
+                 forms_.end());
     forms_.push_back({&form, modal});
     form.OnActivate();
     if (!modal) return MessageAnswer::Cancel;

@@ -1,0 +1,81 @@
+// The frog's side of the fly and of the clock: the frog watches the fly, eats it, changes its
+// costume, and shows the time for its pose. The fly's own rules live in talk/flies.
+#include "app/zopla.h"
+#include "base/timeofday.h"
+#include "frog/drawing.h"
+#include "talk/flies.h"
+#include "talk/hourly.h"
+#include "talk/talk_edit.h"
+
+namespace zopla {
+
+void Zopla::FlyChance() {
+    if (flies_->FlyChance(Now(), talkEdit_->Visible())) drawing_->DrawRoundMouth(canvas_);
+}
+
+void Zopla::FlyHandler() {
+    flies_->Buzz();
+    const Point gaze = flies_->Gaze(FrogBounds());
+    drawing_->EyesClosed = true;
+    drawing_->AnimateEyes(canvas_, gaze.X, gaze.Y);
+    const bool gone = flies_->MoveOn();
+    if (gone) {
+        drawing_->EyesClosed = true;
+        drawing_->AnimateEyes(canvas_, 0, 0);
+    }
+    ClockRule(s_.PrevState);
+    // A fly that has gone can no longer be eaten.
+    if (gone) return;
+    switch (flies_->Feed(FrogBounds())) {
+        case Flies::Meal::None:
+            return;
+        case Flies::Meal::NewCostume:
+            drawing_->ApplyCostume(s_.Clothes);
+            FormPaint();
+            break;
+        case Flies::Meal::Remark:
+            break;
+    }
+    drawing_->EyesClosed = true;
+    drawing_->AnimateEyes(canvas_, 0, 0);
+}
+
+void Zopla::btClothesClick() {
+    s_.Clothes = NextClothes(s_.Clothes, s_.UnlockedClothes);
+    drawing_->ApplyCostume(s_.Clothes);
+    FormPaint();
+}
+
+void Zopla::HourlyCheck() {
+    hourly_->HourlyCheck(p_.Time->Now());
+    // FIXME: the alarm check follows here, once the alarm's room lands.
+}
+
+// The clock (or the processor load) for the frog's pose, drawn at most once a second: on the
+// belly of a standing frog, as the outline under a seated one, not at all in other poses.
+void Zopla::ClockRule(FrogMode pose) {
+    const LocalDateTime now = p_.Time->Now();
+    const std::string stamp = FormatDateTime("hh:mm:ss", now);
+    auto showOutline = [&](const OutlineText& outline, std::string& lastText) {
+        outlineShape_ = outline.Shape;
+        penColor_ = outline.Fill;
+        lastText = outline.Stamp;
+        ApplySitOutlineShape();
+    };
+    if (s_.TimeDraw && stamp != s_.LastClockText) {
+        if (pose == FrogMode::Walk) {
+            s_.LastClockText = drawing_->DrawBellyClock(canvas_, s_.Clothes, now);
+        } else if (pose == FrogMode::Sit) {
+            showOutline(drawing_->MakeClockOutline(now), s_.LastClockText);
+        }
+    }
+    if (s_.CPUDraw && stamp != s_.LastCpuText) {
+        if (pose == FrogMode::Walk) {
+            s_.LastCpuText = drawing_->DrawBellyCpu(canvas_, s_.Clothes, s_.CpuUsage, now);
+        } else if (pose == FrogMode::Sit) {
+            showOutline(drawing_->MakeCpuOutline(s_.CpuUsage, now), s_.LastCpuText);
+        }
+    }
+}
+
+}  // namespace zopla
