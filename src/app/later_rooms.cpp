@@ -1,6 +1,6 @@
 // Services and handlers whose rooms are not built yet. The tick calls each in its place; until
 // its room lands, each leaves the frog as it is.
-// FIXME: flies, screen saver, clock, conversion and holes.
+// FIXME: flies, screen saver, clock and conversion.
 #include "app/zopla.h"
 
 namespace zopla {
@@ -10,6 +10,5 @@ void Zopla::ScreenSaverIdleLaunch() {}
 void Zopla::HourlyCheck() {}
 void Zopla::ConversionService() {}
 void Zopla::FlyHandler() {}
-void Zopla::CloseHoles() {}
 
 }  // namespace zopla

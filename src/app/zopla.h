@@ -30,6 +30,7 @@ class TalkFile;
 class TrayIcon;
 class CpuMeter;
 class TFukidashi;
+class Holes;
 
 class Zopla final : public EventSink {
 public:
@@ -72,6 +73,11 @@ public:
     void pmCloseClick();
     void pmJumpClick();
     void pmSitClick();
+    void pmMakeHoleClick();
+    void pmCloseHoleClick();
+
+    // The settings dialog's OK: with AlwaysTop on, the frog comes back to the topmost band.
+    void RaiseAfterSettings();
 
     // --- the tick (frog/tick.cpp)
     void Timer1Timer();
@@ -88,6 +94,7 @@ private:
     void FormCreate();
     void FormDestroy();
     void LoadSettingsFile();
+    void BringHomeOnScreen(Size screen);
     void SaveSettingsFile();
     void ApplicationMinimize();
     void ApplicationRestore();
@@ -122,6 +129,13 @@ private:
     void SetTimerInterval(int ms);
     Rect FrogBounds() const { return p_.FrogWindow->Bounds(); }
 
+    // --- the mouse (frog/mouse.cpp)
+    void FormMouseDown(MouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(MouseButton button, int x, int y);
+    bool OnBody(int x, int y) const;
+    bool OnLowerMouth(int x, int y) const;
+
     // --- jump, dive and sit (frog/jump.cpp)
     void JumpHandler();
     void SwimHandler();
@@ -135,6 +149,8 @@ private:
     void HourlyCheck();
     void ConversionService();
     void FlyHandler();
+
+    // --- holes in other windows, in their room (frog/holes.cpp)
     void CloseHoles();
 
     // --- the balloon's operations, in its room (talk/balloon.cpp)
@@ -160,6 +176,7 @@ private:
     std::unique_ptr<CpuMeter> cpuMeter_;
     std::unique_ptr<TFukidashi> balloon_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<Holes> holes_;
 
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.

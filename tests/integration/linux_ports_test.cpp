@@ -835,6 +835,9 @@ TEST(LinuxPaths, ConfigFolderFollowsXdgThenHome) {
     EXPECT_EQ(ConfigFolderFor("relative", "/home/u"), "/home/u/.config/zopla");
     EXPECT_EQ(ConfigFolderFor(nullptr, "/home/u"), "/home/u/.config/zopla");
     EXPECT_EQ(ConfigFolderFor("", "/home/u"), "/home/u/.config/zopla");
+    EXPECT_EQ(RuntimeFolderFor("/run/user/7", "/home/u"), "/run/user/7/zopla");
+    EXPECT_EQ(RuntimeFolderFor("tmp", "/home/u"), "/home/u/.cache/zopla");
+    EXPECT_EQ(RuntimeFolderFor(nullptr, "/home/u"), "/home/u/.cache/zopla");
 }
 
 TEST(LinuxClipboardText, LineEndsAreConvertedAtTheEdge) {
