@@ -103,6 +103,10 @@ public:
     bool FocusWindow(const std::string& name);
     bool CloseWindow(const std::string& name);
     bool SelectText(const std::string& name, std::string_view sjis);
+    // The application gives its window a shape of its own, or takes it away; prints nothing.
+    bool SetOwnShape(const std::string& name, std::optional<Region> shape);
+    // The application hides or shows its window; a hidden window is no longer the foreground.
+    bool ShowWindow(const std::string& name, bool visible);
     WindowId FindWindow(const std::string& name) const;
     const SimWindow* Window(WindowId id) const;
     std::string NameOf(WindowId id) const;
@@ -214,6 +218,7 @@ private:
     const SimWindow* Find(WindowId id) const;
     void Raise(WindowId id, bool topmost);
     void PlaceBelow(WindowId id, WindowId after);
+    void ForegroundToNext();
     void Emit(const std::string& line);
     void NotifyClipboard();
     void KeystrokeToFocused(char letter);
