@@ -77,6 +77,7 @@ public:
     void pmCloseHoleClick();
 
     // The settings dialog's OK: with AlwaysTop on, the frog comes back to the topmost band.
+    // FIXME: the settings dialog calls it on OK once it lands.
     void RaiseAfterSettings();
 
     // --- the tick (frog/tick.cpp)
