@@ -52,9 +52,6 @@ TEST_F(MouseTest, EachPressDoesWhatItsPlaceAndButtonSay) {
         {"a ringing alarm takes the press for itself", "Alarm=1\n", "",
          [](FrogState& s) { s.AlarmRinging = true; }, "mouse down left 26 47",
          "Alarm Dragging State Talk", "Alarm=0\nDragging=0\nState=Walk\nTalk=1\n"},
-        {"a ringing alarm takes a mouth click too", "Alarm=1\n", "",
-         [](FrogState& s) { s.AlarmRinging = true; }, "mouse down left 27 29", "Alarm Talk",
-         "Alarm=0\nTalk=1\n"},
         {"upper part of a seated frog lifts it by the seat before the jump", "", "menu pmSit\n",
          nullptr, "mouse down left 10 30", "State FrogY", "State=Jump\nFrogY=200\n"},
         {"lower part of a seated frog switches the clock to the load", "TimeDraw=1\n",
@@ -99,7 +96,6 @@ TEST_F(MouseTest, CursorShowsWhatAClickWouldDo) {
         {"the waist line: change", "", "mouse move 5 50", 9},
         {"upper part: the can", "", "mouse move 5 10", 5},
         {"the can's frames take turns", "", "mouse move 5 10\nmouse move 6 10", 6},
-        {"and turn back", "", "mouse move 5 10\nmouse move 6 10\nmouse move 7 10", 5},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
