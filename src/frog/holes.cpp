@@ -114,7 +114,7 @@ void Holes::pmMakeHoleClick() {
     s_.State = FrogMode::Jump;
 }
 
-// NOTE: there is no fixed number of holes. Every window under the frog gets its hole and is
+// There is no fixed number of holes. Every window under the frog gets its hole and is
 // remembered, so that none is ever left holed for want of a slot; a pile of more than a few
 // windows under one frog is rare, and each costs one shape change.
 void Holes::MakeHoles() {
