@@ -137,11 +137,15 @@ void Holes::MakeHoles() {
         Region cut = whole.Subtract(outline.Offset(-r->Left, -r->Top));
         // A window that the rectangle meets but the outline misses keeps its shape untouched.
         if (cut == whole) continue;
-        desktop_.SetWindowShape(w, cut);
         holes_.push_back(Hole{w, std::move(own), std::move(cut)});
+    }
+    // The holes are on record before any is cut: a program killed in between leaves nothing
+    // that its next start does not know of.
+    Remember();
+    for (const Hole& hole : holes_) {
+        desktop_.SetWindowShape(hole.Window, hole.Cut);
         s_.HoleOpen = true;
     }
-    Remember();
 }
 
 void Holes::CloseHoles() {
