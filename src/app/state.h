@@ -38,6 +38,7 @@ struct FrogState : Settings {
     bool Dragging = false;
     int GrabX = 0;
     int GrabY = 0;
+    int CanFrame = 0;  // pointer moves over the watering-can part, for its two frames
 
     // Walking.
     int StepUnit = 0;

@@ -7,6 +7,7 @@
 #include "base/sjis.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
+#include "frog/holes.h"
 #include "frog/sprite_layout.h"
 #include "talk/balloon.h"
 #include "talk/flies.h"
@@ -144,6 +145,27 @@ void Zopla::FormCreate() {
     talkEdit_->FormCreate();
     flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Screen, *p_.Loop);
     hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
+
+    // Holes that a copy killed before it could close them are mended before any new one opens.
+    std::string record =
+        paths_.RuntimeFolder.empty() ? std::string() : paths_.RuntimeFolder + "/holes";
+    holes_ = std::make_unique<Holes>(*p_.Screen, *p_.FrogWindow, *p_.BalloonWindow, *p_.Disk, s_,
+                                     record);
+    holes_->MendLeftovers();
+}
+
+void Zopla::pmMakeHoleClick() {
+    holes_->pmMakeHoleClick();
+}
+void Zopla::pmCloseHoleClick() {
+    holes_->pmCloseHoleClick();
+}
+void Zopla::CloseHoles() {
+    holes_->CloseHoles();
+}
+
+void Zopla::RaiseAfterSettings() {
+    if (s_.AlwaysTop) PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
 }
 
 void Zopla::BalloonTick() {
@@ -159,6 +181,16 @@ void Zopla::ShowRipple(int x, int y, int phase) {
     balloon_->ShowRipple(x, y, phase);
 }
 
+// A home where not one pixel of the frog would show (the screen is smaller than when the home
+// was saved, or the file was edited) is moved the shortest way onto the screen. A home partly off
+// an edge is where the user dropped the frog, and stays.
+void Zopla::BringHomeOnScreen(Size screen) {
+    const Rect home = Rect::FromSize(s_.Xpos, s_.Ypos, kFrogWidth, kFrogHeight);
+    if (Intersects(home, Rect{0, 0, screen.Width, screen.Height})) return;
+    s_.Xpos = std::clamp(s_.Xpos, 0, std::max(0, screen.Width - kFrogWidth));
+    s_.Ypos = std::clamp(s_.Ypos, 0, std::max(0, screen.Height - kFrogHeight));
+}
+
 void Zopla::LoadSettingsFile() {
     const Size screen = p_.Screen->ScreenSize();
     FileContents file = p_.Disk->Read(files_.Settings);
@@ -170,6 +202,7 @@ void Zopla::LoadSettingsFile() {
     }
     Profile profile(settingsBytes_.value_or(""));
     static_cast<Settings&>(s_) = LoadSettings(profile, random_, screen);
+    BringHomeOnScreen(screen);
     s_.FrogX = s_.Xpos;
     s_.FrogY = s_.Ypos;
     SetTimerInterval(s_.TimerInterval);

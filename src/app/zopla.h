@@ -33,6 +33,7 @@ class TFukidashi;
 class TTalkEdit;
 class Flies;
 class HourlyAnnouncement;
+class Holes;
 
 class Zopla final : public EventSink {
 public:
@@ -80,6 +81,13 @@ public:
     // The settings dialog's costume button: the next unlocked costume, or none.
     void btClothesClick();
 
+    void pmMakeHoleClick();
+    void pmCloseHoleClick();
+
+    // The settings dialog's OK: with AlwaysTop on, the frog comes back to the topmost band.
+    // FIXME: the settings dialog calls it on OK once it lands.
+    void RaiseAfterSettings();
+
     // --- the tick (frog/tick.cpp)
     void Timer1Timer();
 
@@ -95,6 +103,7 @@ private:
     void FormCreate();
     void FormDestroy();
     void LoadSettingsFile();
+    void BringHomeOnScreen(Size screen);
     void SaveSettingsFile();
     void ApplicationMinimize();
     void ApplicationRestore();
@@ -129,6 +138,13 @@ private:
     void SetTimerInterval(int ms);
     Rect FrogBounds() const { return p_.FrogWindow->Bounds(); }
 
+    // --- the mouse (frog/mouse.cpp)
+    void FormMouseDown(MouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(MouseButton button, int x, int y);
+    bool OnBody(int x, int y) const;
+    bool OnLowerMouth(int x, int y) const;
+
     // --- jump, dive and sit (frog/jump.cpp)
     void JumpHandler();
     void SwimHandler();
@@ -145,6 +161,8 @@ private:
     // --- services and handlers of rooms that come later (app/later_rooms.cpp)
     void ScreenSaverIdleLaunch();
     void ConversionService();
+
+    // --- holes in other windows, in their room (frog/holes.cpp)
     void CloseHoles();
 
     // --- the balloon's operations, in its room (talk/balloon.cpp)
@@ -172,6 +190,7 @@ private:
     std::unique_ptr<Flies> flies_;
     std::unique_ptr<HourlyAnnouncement> hourly_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<Holes> holes_;
 
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.

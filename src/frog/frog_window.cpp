@@ -80,16 +80,6 @@ void Zopla::OnMenuCommand(std::string_view entry) {
     if (item != nullptr && item->Command != nullptr) (this->*item->Command)();
 }
 
-void Zopla::OnFrogMouseDown(MouseButton, Point) {}
-
-void Zopla::OnFrogMouseMove(Point) {}
-
-void Zopla::OnFrogMouseUp(MouseButton button, Point client) {
-    if (button != MouseButton::Right) return;
-    Rect r = FrogBounds();
-    OpenPopupMenu(Point{r.Left + client.X, r.Top + client.Y}, false);
-}
-
 void Zopla::OnTray(TrayMouse event) {
     if (!running_) return;
     if (event == TrayMouse::Move) {

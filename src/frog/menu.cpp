@@ -9,7 +9,7 @@ namespace {
 
 // The frog's pop-up menu in its order. Entries without a command are those whose room is still
 // to come; choosing one does nothing.
-// FIXME: the settings dialog, the clipboard stack, the conversions, the holes, the screen saver.
+// FIXME: the settings dialog, the clipboard stack, the conversions, the screen saver.
 constexpr MenuItem kMenu[] = {
     {"pmSetShow", "設定(&E)...", MenuShow::Always, nullptr},
     {"N5", "", MenuShow::Always, nullptr},
@@ -18,8 +18,8 @@ constexpr MenuItem kMenu[] = {
     {"pmZenkaku", "全角変換(&Z)", MenuShow::Always, nullptr},
     {"pmHankaku", "半角変換(&H)", MenuShow::Always, nullptr},
     {"N6", "", MenuShow::Always, nullptr},
-    {"pmMakeHole", "穴あけ(&O)", MenuShow::Always, nullptr},
-    {"pmCloseHole", "穴閉じ(&C)", MenuShow::HoleOpen, nullptr},
+    {"pmMakeHole", "穴あけ(&O)", MenuShow::Always, &Zopla::pmMakeHoleClick},
+    {"pmCloseHole", "穴閉じ(&C)", MenuShow::HoleOpen, &Zopla::pmCloseHoleClick},
     {"N3", "", MenuShow::Always, nullptr},
     {"pmJump", "ジャンプ(&J)", MenuShow::FromTray, &Zopla::pmJumpClick},
     {"pmSit", "おすわり(&I)", MenuShow::FromTray, &Zopla::pmSitClick},

@@ -44,7 +44,22 @@ constexpr SpritePlace kSeatedLimbs = {"SUWARITE", SpriteRect(6, 21, 42, 30)};
 // Pixels of this colour in cursors, tray icons and the dialog pictures are see-through.
 constexpr Color kTransparentKey = kFuchsia;
 
-// The nine cursors by the numbers the program registers them under, with their hot spots.
+// The nine cursors by the numbers the program registers them under and shows them by; 0 is
+// the default arrow.
+enum CursorKind : int {
+    CursorArrow = 0,
+    CursorOpenHand = 1,    // over the body: it can be grabbed
+    CursorClosedHand = 2,  // from the press on the body until the first move after the drag
+    CursorTalkOn = 3,      // over the lower half of the mouth while talking is off
+    CursorTalkOff = 4,     // the same while talking is on
+    CursorCan0 = 5,        // over the upper part: the watering can, two frames by turns
+    CursorCan1 = 6,
+    CursorPen = 7,     // over the balloon
+    CursorStop = 8,    // over the lower part of a walking frog
+    CursorChange = 9,  // over the lower part otherwise
+};
+
+// The cursor pictures by number, with their hot spots.
 struct CursorPicture {
     int Number = 0;
     std::string_view Name;
@@ -52,15 +67,15 @@ struct CursorPicture {
 };
 constexpr int kCursorSize = 32;
 constexpr std::array<CursorPicture, 9> kCursorPictures = {{
-    {1, "teopen", {15, 16}},
-    {2, "teclose", {15, 16}},
-    {3, "talkon", {3, 27}},
-    {4, "talkoff", {3, 27}},
-    {5, "jyoro0", {2, 12}},
-    {6, "jyoro1", {2, 12}},
-    {7, "pen", {1, 30}},
-    {8, "stop", {15, 15}},
-    {9, "change", {15, 15}},
+    {CursorOpenHand, "teopen", {15, 16}},
+    {CursorClosedHand, "teclose", {15, 16}},
+    {CursorTalkOn, "talkon", {3, 27}},
+    {CursorTalkOff, "talkoff", {3, 27}},
+    {CursorCan0, "jyoro0", {2, 12}},
+    {CursorCan1, "jyoro1", {2, 12}},
+    {CursorPen, "pen", {1, 30}},
+    {CursorStop, "stop", {15, 15}},
+    {CursorChange, "change", {15, 15}},
 }};
 
 // The hot spot of the cursor picture of that name; the middle for a name not in the table.

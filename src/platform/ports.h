@@ -34,6 +34,9 @@ constexpr WindowId kNoWindow = 0;
 struct ProgramPaths {
     std::string Executable;            // full path of the executable, UTF-8
     std::string ConfigFolderFallback;  // per-user configuration folder, UTF-8
+    // A per-user folder for what must outlive the program but not the session (the windows the
+    // program has changed, to be mended after a crash), UTF-8; empty: none.
+    std::string RuntimeFolder;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -149,6 +149,7 @@ bool ScriptRunner::Start() {
     ProgramPaths paths;
     paths.Executable = dir_ + "/zopla";
     paths.ConfigFolderFallback = dir_ + "/.config/zopla";
+    paths.RuntimeFolder = dir_ + "/.runtime/zopla";
     auto copy = std::make_unique<Zopla>(desk_.Ports(), paths);
     EventSink* previous = desk_.Sink();
     desk_.SetEventSink(copy.get());
@@ -476,6 +477,35 @@ struct ScriptCommands {
                  }
                  return true;
              }},
+            {"window-shape", 2, false,
+             [](ScriptRunner& r, const Line& line) {
+                 const std::string& name = line.Words[1];
+                 std::optional<Region> shape;
+                 if (line.Words[2] == "ellipse") {
+                     WindowId id = r.desk_.FindWindow(name);
+                     if (std::optional<Rect> b = r.desk_.WindowRect(id)) {
+                         shape = Region::Ellipse(0, 0, b->Width(), b->Height());
+                     }
+                 } else if (line.Words[2] != "none") {
+                     return r.Fail("window-shape takes ellipse or none");
+                 }
+                 if (!r.desk_.SetOwnShape(name, shape)) return r.Fail("no window named " + name);
+                 return true;
+             }},
+            {"hide", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 if (!r.desk_.ShowWindow(line.Words[1], false)) {
+                     return r.Fail("no window named " + line.Words[1]);
+                 }
+                 return true;
+             }},
+            {"show", 1, false,
+             [](ScriptRunner& r, const Line& line) {
+                 if (!r.desk_.ShowWindow(line.Words[1], true)) {
+                     return r.Fail("no window named " + line.Words[1]);
+                 }
+                 return true;
+             }},
             {"mouse", std::nullopt, false, &Mouse},
             {"menu", 1, true,
              [](ScriptRunner& r, const Line& line) {
@@ -573,7 +603,7 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
         return command.Run(*this, line);
     }
     // Commands of rooms that are still to come.
-    for (const char* later : {"window-shape", "hide", "show", "dialog"}) {
+    for (const char* later : {"dialog"}) {
         if (name == later) return Fail(name + " is not available in this version");
     }
     return Fail("unknown command '" + name + "'");

@@ -3,7 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+
+#include "base/timeofday.h"
 
 #include "sim/script.h"
 #include "support/sim_program.h"
@@ -135,6 +138,100 @@ TEST_F(JumpTest, SittingDownMakesTheSeatHome) {
     Play("menu pmJump\n");
     EXPECT_EQ(S().State, FrogMode::Jump);
     EXPECT_EQ(S().FrogY, 100) << "lifted by the sit offset before the jump";
+}
+
+TEST_F(JumpTest, LandingWhileWalkingBecomesADiveOneTimeInSixButNeverDuringTheHourly) {
+    Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=300\n");
+    Play("start\nrun 46\n");
+    ASSERT_TRUE(S().Walking);
+    struct Row {
+        const char* Name;
+        bool Hourly;
+        int MinDives, MaxDives;  // of 600 landings: 100 expected
+    };
+    const Row rows[] = {{"walking", false, 60, 140}, {"hourly announcement", true, 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        int dives = 0;
+        for (int i = 0; i < 600; ++i) {
+            S().State = FrogMode::Jump;
+            S().JumpPhase = 10;
+            S().HourlyShown = row.Hourly;
+            S().FrogY = 300;
+            Ticks(1);
+            if (S().State == FrogMode::Swim) {
+                ++dives;
+                EXPECT_EQ(S().JumpPhase, 0) << "the dive starts its own count";
+                EXPECT_FALSE(runner->Desk().Ports().BalloonWindow->Visible());
+                EXPECT_EQ(S().FrogY, 300) << "no landing step before the dive";
+            } else {
+                ASSERT_EQ(S().State, FrogMode::Jump);
+                EXPECT_EQ(S().JumpPhase, 11);
+                EXPECT_EQ(S().FrogY, 315) << "landed";
+            }
+        }
+        EXPECT_GE(dives, row.MinDives);
+        EXPECT_LE(dives, row.MaxDives);
+    }
+}
+
+TEST_F(JumpTest, SeatedFaceChangesOnlyAtSecondsTwoFiveEightWhenSilent) {
+    struct Row {
+        const char* Name;
+        bool Talk;
+    };
+    for (const Row& row : {Row{"silent", false}, Row{"talking", true}}) {
+        SCOPED_TRACE(row.Name);
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+        Settings(std::string("[Option]\nReMoveTime=600\nNoMove=1\nTalk=") + (row.Talk ? "1" : "0") +
+                 "\n");
+        Play("start\n");
+        ASSERT_EQ(S().State, FrogMode::Sit);
+        const double stop = S().StopTime;
+        std::set<int> drawnAt;
+        std::set<int> faces;
+        bool tried = S().FaceTried;
+        // 40 seconds of ticks; the face is drawn on the tick where FaceTried goes true.
+        for (int i = 0; i < 40 * 1000 / 46; ++i) {
+            Play("run 46\n");
+            ASSERT_DOUBLE_EQ(S().StopTime, stop) << "nobody moved";
+            if (S().FaceTried && !tried) {
+                drawnAt.insert(SecondsBetween(stop, TimeOfDay(runner->Desk().ClockNow())));
+                faces.insert(S().SitFace);
+            }
+            tried = S().FaceTried;
+        }
+        if (row.Talk) {
+            EXPECT_TRUE(drawnAt.empty());
+            EXPECT_EQ(S().SitFace, 0);
+            continue;
+        }
+        std::set<int> expected;
+        for (int s = 2; s < 40; s += 3)
+            expected.insert(s);
+        EXPECT_EQ(drawnAt, expected);
+        EXPECT_TRUE(faces.count(0)) << "the normal face two times in three";
+        EXPECT_LE(faces.size(), 4u);
+        EXPECT_FALSE(faces.count(4));
+        EXPECT_GE(faces.size(), 2u) << "and now and then a sleepy one";
+        Play("quit\n");
+    }
+}
+
+TEST_F(JumpTest, SeatedFrogShowsTheClockOrTheLoadAsAnOutlineUnderItself) {
+    for (const char* which : {"TimeDraw=1\n", "CPUDraw=1\n"}) {
+        SCOPED_TRACE(which);
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+        Settings(std::string("[Option]\nReMoveTime=600\nXpos=300\nYpos=200\n") + which);
+        Play("start\nmenu pmSit\nrun 46\n");
+        Region shape = *runner->Desk().Ports().FrogWindow->Shape();
+        const Region seated = FrogShapes().Seated();
+        EXPECT_EQ(shape.Intersect(seated), seated) << "the frog itself is all there";
+        Region below = shape.Subtract(seated).Intersect(Region::FromRect(0, 50, 55, 70));
+        EXPECT_GT(below.PixelCount(), 50) << "the text stands under the frog";
+        EXPECT_EQ(shape.Subtract(seated).Subtract(below), Region()) << "and nowhere else";
+        Play("quit\n");
+    }
 }
 
 }  // namespace

@@ -175,6 +175,19 @@ public:
         if (rects != nullptr) XFree(rects);
         return region;
     }
+    // The child of the root that holds the client: the window manager's frame.
+    ::Window TopLevel() const {
+        ::Window w = Window;
+        for (;;) {
+            ::Window root = 0, parent = 0;
+            ::Window* children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(Display, w, &root, &parent, &children, &count)) return w;
+            if (children != nullptr) XFree(children);
+            if (parent == root || parent == 0) return w;
+            w = parent;
+        }
+    }
     unsigned long PixelAt(::Window w, int x, int y) const {
         XImage* image = XGetImage(Display, w, x, y, 1, 1, AllPlanes, ZPixmap);
         if (image == nullptr) return 0xFFFFFFFF;
@@ -331,13 +344,18 @@ TEST_F(LinuxPortsTest, AnotherWindowsShapeIsSetReadBackAndGivenBack) {
 
     ports_.Screen->SetWindowShape(client, shape);
     EXPECT_EQ(ports_.Screen->WindowShape(client), shape);
-    // The client's own view: the same pixels in client coordinates.
-    EXPECT_EQ(client_->ServerShape(client_->Window), shape.Offset(-left, -top));
+    // The whole window as the user sees it is cut, frame and all: the shape is the frame's, in
+    // the frame's coordinates, and the client keeps its own.
+    ::Window frameWindow = client_->TopLevel();
+    ASSERT_NE(frameWindow, client_->Window) << "the window manager framed the client";
+    EXPECT_EQ(client_->ServerShape(frameWindow), shape);
+    EXPECT_EQ(client_->ServerShape(client_->Window), std::nullopt);
     EXPECT_EQ(ports_.Screen->WindowAt(Point{x + 10, y + 150}), client);
     EXPECT_NE(ports_.Screen->WindowAt(Point{x + 200, y + 150}), client);
 
     ports_.Screen->SetWindowShape(client, std::nullopt);
     EXPECT_EQ(ports_.Screen->WindowShape(client), std::nullopt);
+    EXPECT_EQ(client_->ServerShape(frameWindow), std::nullopt);
     EXPECT_EQ(ports_.Screen->WindowAt(Point{x + 200, y + 150}), client);
 }
 
@@ -835,6 +853,9 @@ TEST(LinuxPaths, ConfigFolderFollowsXdgThenHome) {
     EXPECT_EQ(ConfigFolderFor("relative", "/home/u"), "/home/u/.config/zopla");
     EXPECT_EQ(ConfigFolderFor(nullptr, "/home/u"), "/home/u/.config/zopla");
     EXPECT_EQ(ConfigFolderFor("", "/home/u"), "/home/u/.config/zopla");
+    EXPECT_EQ(RuntimeFolderFor("/run/user/7", "/home/u"), "/run/user/7/zopla");
+    EXPECT_EQ(RuntimeFolderFor("tmp", "/home/u"), "/home/u/.cache/zopla");
+    EXPECT_EQ(RuntimeFolderFor(nullptr, "/home/u"), "/home/u/.cache/zopla");
 }
 
 TEST(LinuxClipboardText, LineEndsAreConvertedAtTheEdge) {

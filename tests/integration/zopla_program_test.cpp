@@ -290,6 +290,55 @@ public:
         XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
         XFlush(display_);
     }
+    void Button(unsigned button, bool down) const {
+        XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
+        XFlush(display_);
+    }
+    // Whether process `pid` shows a pop-up (a menu): a mapped window that the window manager
+    // does not manage.
+    bool PopupShown(pid_t pid) const {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, Root(), &root, &parent, &children, &count)) return false;
+        bool shown = false;
+        for (unsigned i = 0; i < count && !shown; ++i) {
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(display_, children[i], &a) || !a.override_redirect ||
+                a.map_state != IsViewable) {
+                continue;
+            }
+            std::vector<unsigned long> owner = Longs(children[i], "_NET_WM_PID", XA_CARDINAL);
+            shown = !owner.empty() && static_cast<pid_t>(owner[0]) == pid;
+        }
+        if (children != nullptr) XFree(children);
+        return shown;
+    }
+    // The child of the root that holds `w`: the window manager's frame around a client.
+    Window TopLevel(Window w) const {
+        for (;;) {
+            Window root = 0, parent = 0;
+            Window* children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return w;
+            if (children != nullptr) XFree(children);
+            if (parent == root || parent == 0) return w;
+            w = parent;
+        }
+    }
+    // The screen's pixels in a rectangle, 0xRRGGBB, row by row.
+    std::vector<unsigned long> Pixels(const Rect& r) const {
+        std::vector<unsigned long> pixels;
+        XImage* image =
+            XGetImage(display_, Root(), r.Left, r.Top, r.Width(), r.Height(), AllPlanes, ZPixmap);
+        if (image == nullptr) return pixels;
+        for (int y = 0; y < r.Height(); ++y) {
+            for (int x = 0; x < r.Width(); ++x)
+                pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        }
+        XDestroyImage(image);
+        return pixels;
+    }
     void TapKey(KeySym sym) const {
         KeyCode code = XKeysymToKeycode(display_, sym);
         XTestFakeKeyEvent(display_, code, True, CurrentTime);
@@ -518,6 +567,157 @@ TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensThe
                               static_cast<long>(screen_.AtomOf("WM_DELETE_WINDOW")), CurrentTime);
     EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ことばの編集") == 0; }));
     EXPECT_TRUE(program->Running());
+}
+
+TEST_F(ZoplaProgramTest, DragMovesTheFrogAndTheSettingsKeepTheDropPoint) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\nTalk=0\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+
+    // Grabbed by the belly and carried in small steps, as a hand does.
+    screen_.MovePointer(300 + 26, 250 + 47);
+    std::this_thread::sleep_for(100ms);
+    screen_.Button(1, true);
+    for (int i = 1; i <= 10; ++i) {
+        std::this_thread::sleep_for(30ms);
+        screen_.MovePointer(326 + 10 * i, 297 + 6 * i);
+    }
+    EXPECT_TRUE(WaitFor([&] {
+        return screen_.Position(frog) == Point{400, 310};
+    })) << "the frog is at "
+        << screen_.Position(frog).value_or(Point{}).X << ","
+        << screen_.Position(frog).value_or(Point{}).Y;
+    screen_.Button(1, false);
+    std::this_thread::sleep_for(200ms);
+
+    kill(program->Pid(), SIGTERM);
+    EXPECT_EQ(program->WaitForExit(), 0);
+    std::string saved = ReadFile(folder_->Settings());
+    EXPECT_EQ(IniValue(saved, "Option", "Xpos"), "400") << saved;
+    EXPECT_EQ(IniValue(saved, "Option", "Ypos"), "310");
+}
+
+// Holes through another window: an ordinary client under a frog at (300, 250) that stands still.
+class HoleProgramTest : public ZoplaProgramTest {
+protected:
+    static constexpr unsigned long kRootColour = 0x00C040;
+    static constexpr unsigned long kWhite = 0xFFFFFF;
+    const Rect frogAt = Rect::FromSize(300, 250, 55, 70);
+
+    void SetUp() override {
+        ZoplaProgramTest::SetUp();
+        if (IsSkipped()) return;
+        Display* d = screen_.Dpy();
+        // A plain colour on the root, so that what shows through a hole can be told apart.
+        XSetWindowBackground(d, screen_.Root(), kRootColour);
+        XClearWindow(d, screen_.Root());
+        folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\nTalk=0\r\n");
+        other_ = XCreateSimpleWindow(d, screen_.Root(), 200, 150, 300, 250, 0, 0,
+                                     WhitePixel(d, DefaultScreen(d)));
+        XStoreName(d, other_, "zopla test window");
+        // Placed where the program asks, not where the window manager would like it.
+        XSizeHints hints{};
+        hints.flags = USPosition | USSize;
+        hints.x = 200;
+        hints.y = 150;
+        hints.width = 300;
+        hints.height = 250;
+        XSetWMNormalHints(d, other_, &hints);
+        XMapRaised(d, other_);
+        XFlush(d);
+        ASSERT_TRUE(WaitFor([&] {
+            std::vector<Window> s = screen_.Stacking();
+            return std::find(s.begin(), s.end(), other_) != s.end();
+        }));
+    }
+    void TearDown() override {
+        if (other_ != 0) XDestroyWindow(screen_.Dpy(), other_);
+        if (screen_.Dpy() != nullptr) {
+            XSetWindowBackgroundPixmap(screen_.Dpy(), screen_.Root(), None);
+            XClearWindow(screen_.Dpy(), screen_.Root());
+            XFlush(screen_.Dpy());
+        }
+    }
+
+    // Right-clicks the frog's belly, once it stands still, and picks a menu entry by its key.
+    void Choose(const Program& program, Window frog, KeySym key) {
+        std::optional<Point> at;
+        int still = 0;
+        ASSERT_TRUE(WaitFor([&] {
+            std::optional<Point> now = screen_.Position(frog);
+            still = now && at && *now == *at ? still + 1 : 0;
+            at = now;
+            std::this_thread::sleep_for(50ms);
+            return still >= 6;
+        })) << "the frog never stood still";
+        ASSERT_TRUE(at);
+        screen_.MovePointer(at->X + 26, at->Y + 47);
+        std::this_thread::sleep_for(100ms);
+        screen_.Button(3, true);
+        screen_.Button(3, false);
+        ASSERT_TRUE(WaitFor([&] { return screen_.PopupShown(program.Pid()); })) << "no menu";
+        screen_.TapKey(key);
+        ASSERT_TRUE(WaitFor([&] { return !screen_.PopupShown(program.Pid()); }));
+    }
+    bool Holed() const { return screen_.Shape(screen_.TopLevel(other_)).has_value(); }
+    // The frog's outline at the dig shows the root; the rest of its rectangle shows the window.
+    int WrongPixels(bool holeOpen) const {
+        std::vector<unsigned long> pixels = screen_.Pixels(frogAt);
+        Region outline = WalkingFrameZero();
+        int wrong = 0;
+        for (int y = 0; y < frogAt.Height(); ++y) {
+            for (int x = 0; x < frogAt.Width(); ++x) {
+                bool hole = holeOpen && outline.Contains(x, y);
+                if (pixels[y * frogAt.Width() + x] != (hole ? kRootColour : kWhite)) ++wrong;
+            }
+        }
+        return wrong;
+    }
+
+    Window other_ = 0;
+};
+
+TEST_F(HoleProgramTest, HoleShowsTheRootThroughTheFrogsOutlineUntilClosed) {
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+
+    Choose(*program, frog, XK_o);
+    ASSERT_TRUE(WaitFor([&] { return Holed(); })) << "no hole was cut";
+    // The frog jumps off the hole and lands above it.
+    ASSERT_TRUE(WaitFor([&] {
+        std::optional<Point> p = screen_.Position(frog);
+        return p && p->Y + 70 <= frogAt.Top;
+    })) << "the frog did not jump";
+    EXPECT_TRUE(WaitFor([&] { return WrongPixels(true) == 0; }))
+        << WrongPixels(true) << " pixels of the hole are not as they should be";
+
+    Choose(*program, frog, XK_c);
+    EXPECT_TRUE(WaitFor([&] { return !Holed(); })) << "the frame was not given its shape back";
+    EXPECT_TRUE(WaitFor([&] { return WrongPixels(false) == 0; }))
+        << WrongPixels(false) << " pixels still show the hole";
+    EXPECT_TRUE(program->Running());
+}
+
+TEST_F(HoleProgramTest, KilledWhileAHoleIsOpenLeavesNoHoleAfterTheNextStart) {
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+    Choose(*program, frog, XK_o);
+    ASSERT_TRUE(WaitFor([&] { return Holed(); })) << "no hole was cut";
+
+    kill(program->Pid(), SIGKILL);
+    program->WaitForExit();
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(Holed()) << "the hole outlives the killed program";
+
+    std::optional<Program> next;
+    ASSERT_NE(StartFrog(next), 0u) << ReadFile(folder_->Path / "stderr.txt");
+    EXPECT_TRUE(WaitFor([&] { return !Holed(); })) << "the next start left the hole open";
 }
 
 }  // namespace

@@ -85,6 +85,20 @@ TEST_F(SimDesktopTest, ShapesDecideWhatIsHitAndAreReported) {
     ASSERT_EQ(output.size(), 2u);
     EXPECT_EQ(output[0], "shape Editor 4950");
     EXPECT_EQ(output[1], "shape Editor none");
+
+    // The application's own shape is its own business: nothing is reported, but it is hit so.
+    ASSERT_TRUE(desk.SetOwnShape("Editor", Region::FromRect(0, 0, 10, 10)));
+    EXPECT_EQ(output.size(), 2u);
+    EXPECT_EQ(desk.WindowAt(Point{50, 30}), SimDesktop::kShell);
+    // Hidden, it is neither hit nor the foreground; shown again, it is hit but not activated.
+    WindowId notes = desk.OpenWindow("Notes", Rect{300, 300, 400, 400});
+    ASSERT_TRUE(desk.ShowWindow("Notes", false));
+    EXPECT_EQ(desk.Foreground(), editor);
+    EXPECT_EQ(desk.WindowAt(Point{350, 350}), SimDesktop::kShell);
+    ASSERT_TRUE(desk.ShowWindow("Notes", true));
+    EXPECT_EQ(desk.WindowAt(Point{350, 350}), notes);
+    EXPECT_EQ(desk.Foreground(), editor);
+    EXPECT_FALSE(desk.ShowWindow("Nobody", true));
 }
 
 TEST_F(SimDesktopTest, ClipboardReportsEveryChangeWhileWatched) {

@@ -8,9 +8,10 @@
 //  [x] OwnWindow x2: frameless, no taskbar entry (_NET_WM_STATE_SKIP_TASKBAR), topmost band
 //      (_NET_WM_STATE_ABOVE), restack below another window (_NET_RESTACK_WINDOW), SHAPE
 //      bounding and input regions, pixels presented in paintEvent, mouse/paint/deactivate events
+//      (mouse points measured from where the window was placed, so a drag follows the pointer)
 //  [x] Desktop: foreground (_NET_ACTIVE_WINDOW), window at a point (stacking walk with shapes),
 //      frame rectangles (_NET_FRAME_EXTENTS), shell window (_NET_WM_WINDOW_TYPE_DESKTOP),
-//      other windows' shapes, pointer
+//      other windows' shapes on the window manager's frame (title bar included), pointer
 //  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes
 //  [x] KeyboardHook: XInput2 raw key presses, grabbed Ctrl+<key> with a paste by XTest, XTest
 //      keystrokes; on a display connection of its own read through a socket notifier

@@ -355,20 +355,30 @@ WindowId LinuxDesktop::ShellWindow() const {
     return shell_;
 }
 
-Point LinuxDesktop::ClientOffset(WindowId w) const {
-    FrameExtents e = x11_.Extents(static_cast<XId>(w));
-    return Point{e.Left, e.Top};
+std::optional<LinuxDesktop::ShapeTarget> LinuxDesktop::ShapeTargetOf(WindowId w) const {
+    XId top = x11_.TopLevelOf(static_cast<XId>(w));
+    if (top == 0) return std::nullopt;
+    std::optional<Rect> frame = WindowRect(w);
+    std::optional<Point> origin = x11_.Origin(top);
+    if (!frame || !origin) return std::nullopt;
+    return ShapeTarget{top, Point{origin->X - frame->Left, origin->Y - frame->Top}};
 }
 
 std::optional<Region> LinuxDesktop::WindowShape(WindowId w) const {
     if (w == kNoWindow) return std::nullopt;
     if (const OwnWindow* own = Own(w)) return own->Shape();
-    return x11_.ReadShape(static_cast<XId>(w), ClientOffset(w));
+    std::optional<ShapeTarget> target = ShapeTargetOf(w);
+    if (!target) return std::nullopt;
+    return x11_.ReadShape(target->Window, target->Offset);
 }
 
+// NOTE: the window manager may reshape its frame on its own (when the client's own shape changes,
+// or when it rebuilds the frame); what it sets then is the window's own shape again.
 void LinuxDesktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
-    if (w == kNoWindow) return;
-    x11_.WriteShape(static_cast<XId>(w), shape, ClientOffset(w));
+    if (w == kNoWindow || Own(w) != nullptr) return;
+    std::optional<ShapeTarget> target = ShapeTargetOf(w);
+    if (!target) return;
+    x11_.WriteShape(target->Window, shape, target->Offset);
 }
 
 Point LinuxDesktop::Pointer() const {

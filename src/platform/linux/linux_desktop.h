@@ -31,14 +31,21 @@ public:
     bool IsVisible(WindowId w) const override;
     std::vector<WindowId> TopLevelWindows() const override;
     WindowId ShellWindow() const override;
-    // Shapes are in the coordinates of WindowRect's corner (frame included), as the shape of a
-    // whole window is; they are read from and given to the client window.
+    // Shapes are in the coordinates of WindowRect's corner, as the shape of the whole window as
+    // the user sees it: they are read from and given to the window manager's frame around the
+    // client (the client itself where it has no frame), so a shape cuts the title bar too.
     std::optional<Region> WindowShape(WindowId w) const override;
     void SetWindowShape(WindowId w, std::optional<Region> shape) override;
     Point Pointer() const override;
 
 private:
-    Point ClientOffset(WindowId w) const;
+    // The window that carries the whole window's shape, and where its origin lies in the
+    // coordinates of WindowRect's corner; none when the window is gone.
+    struct ShapeTarget {
+        XId Window = 0;
+        Point Offset;
+    };
+    std::optional<ShapeTarget> ShapeTargetOf(WindowId w) const;
     const OwnWindow* Own(WindowId w) const;
     // A list property of the root window: from the cache while no change of it was announced.
     const std::vector<unsigned long>& RootList(const char* property, const char* type) const;

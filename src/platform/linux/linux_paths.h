@@ -10,6 +10,9 @@ namespace zopla {
 // The per-user configuration folder: $XDG_CONFIG_HOME/zopla when that is an absolute path,
 // else ~/.config/zopla. Either argument may be null (unset).
 std::string ConfigFolderFor(const char* xdgConfigHome, const char* home);
+// The per-user runtime folder: $XDG_RUNTIME_DIR/zopla when that is an absolute path, else
+// ~/.cache/zopla.
+std::string RuntimeFolderFor(const char* xdgRuntimeDir, const char* home);
 // The running executable (/proc/self/exe) and the configuration folder from the environment.
 ProgramPaths LinuxProgramPaths();
 

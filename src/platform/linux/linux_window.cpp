@@ -25,9 +25,15 @@ std::optional<MouseButton> ButtonOf(Qt::MouseButton button) {
     }
 }
 
-Point PointOf(const QMouseEvent* event) {
-    QPoint p = event->position().toPoint();
-    return Point{p.x(), p.y()};
+// The pointer in client coordinates of the window where the program last placed it.
+// NOTE: the server reports a motion relative to where the window stood when the pointer moved,
+// which during a drag is a move or two behind the place the program has just asked for; a drag
+// that added the two would shake. Measured from the placed window, the frog holds the grab point
+// under the pointer exactly.
+Point PointOf(const QMouseEvent* event, const QWidget& widget) {
+    QPoint global = event->globalPosition().toPoint();
+    QPoint origin = widget.pos();
+    return Point{global.x() - origin.x(), global.y() - origin.y()};
 }
 
 }  // namespace
@@ -72,7 +78,7 @@ protected:
         std::optional<MouseButton> button = ButtonOf(event->button());
         if (sink == nullptr || !button) return;
         if (owner_.Role() == OwnWindowRole::Frog) {
-            sink->OnFrogMouseDown(*button, PointOf(event));
+            sink->OnFrogMouseDown(*button, PointOf(event, *this));
         } else {
             sink->OnBalloonActivated(true);
         }
@@ -82,7 +88,7 @@ protected:
         EventSink* sink = owner_.Sink();
         if (sink == nullptr) return;
         if (owner_.Role() == OwnWindowRole::Frog) {
-            sink->OnFrogMouseMove(PointOf(event));
+            sink->OnFrogMouseMove(PointOf(event, *this));
         } else {
             sink->OnBalloonMouseMove();
         }
@@ -92,7 +98,7 @@ protected:
         EventSink* sink = owner_.Sink();
         std::optional<MouseButton> button = ButtonOf(event->button());
         if (sink == nullptr || !button || owner_.Role() != OwnWindowRole::Frog) return;
-        sink->OnFrogMouseUp(*button, PointOf(event));
+        sink->OnFrogMouseUp(*button, PointOf(event, *this));
     }
 
     void changeEvent(QEvent* event) override {

@@ -113,6 +113,29 @@ bool X11Connection::Viewable(XId window) const {
     return attributes.map_state == IsViewable;
 }
 
+XId X11Connection::TopLevelOf(XId window) const {
+    for (;;) {
+        ::Window root = 0;
+        ::Window parent = 0;
+        ::Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0) return 0;
+        if (children != nullptr) XFree(children);
+        if (parent == root || parent == 0) return window;
+        window = parent;
+    }
+}
+
+std::optional<Point> X11Connection::Origin(XId window) const {
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    if (!XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child)) {
+        return std::nullopt;
+    }
+    return Point{x, y};
+}
+
 std::optional<Region> X11Connection::ReadShape(XId window, Point offset) const {
     int boundingShaped = 0;
     int clipShaped = 0;

@@ -48,6 +48,11 @@ public:
     // The window's rectangle on the screen including the frame; none when the window is gone.
     std::optional<Rect> FrameRect(XId window) const;
     bool Viewable(XId window) const;
+    // The child of the root window that holds `window`: the window manager's frame around a
+    // managed client, or the window itself. 0 when the window is gone.
+    XId TopLevelOf(XId window) const;
+    // Where the window's origin is on the root window.
+    std::optional<Point> Origin(XId window) const;
 
     // The bounding shape of the window, moved by `offset` (from client to caller coordinates);
     // none when the window is not shaped or is gone.

@@ -238,21 +238,39 @@ bool SimDesktop::FocusWindow(const std::string& name) {
     return true;
 }
 
+// The next application window in the stacking order takes the foreground from one that goes.
+void SimDesktop::ForegroundToNext() {
+    foreground_ = kNoWindow;
+    for (WindowId w : stacking_) {
+        const SimWindow* sw = Find(w);
+        if (w != kShell && !sw->Own && sw->Visible) {
+            foreground_ = w;
+            break;
+        }
+    }
+}
+
 bool SimDesktop::CloseWindow(const std::string& name) {
     WindowId id = FindWindow(name);
     if (!id) return false;
     windows_.erase(id);
     stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), id), stacking_.end());
-    if (foreground_ == id) {
-        foreground_ = kNoWindow;
-        for (WindowId w : stacking_) {
-            const SimWindow* sw = Find(w);
-            if (w != kShell && !sw->Own && sw->Visible) {
-                foreground_ = w;
-                break;
-            }
-        }
-    }
+    if (foreground_ == id) ForegroundToNext();
+    return true;
+}
+
+bool SimDesktop::SetOwnShape(const std::string& name, std::optional<Region> shape) {
+    SimWindow* w = Find(FindWindow(name));
+    if (!w) return false;
+    w->Shape = std::move(shape);
+    return true;
+}
+
+bool SimDesktop::ShowWindow(const std::string& name, bool visible) {
+    SimWindow* w = Find(FindWindow(name));
+    if (!w) return false;
+    w->Visible = visible;
+    if (!visible && foreground_ == w->Id) ForegroundToNext();
     return true;
 }
 

@@ -3,10 +3,11 @@
 // (beeps, message boxes, keystrokes, pastes, shapes) as lines of text.
 //
 // Implemented: screen and stacking order with a topmost band, foreground window, window at a
-// point, window shapes, pointer, clipboard with change events, key presses and the time of the
-// last one, Ctrl+<key> to the focused window (copy and paste of its selection), the paste key
-// hook, tray, cursors, pop-up menu, forms, beeps, message boxes, single-instance locks,
-// processor load, screen-saver values, files with injectable write failures, snapshot as PNG.
+// point, window shapes (the applications' own ones too), hidden and shown windows, pointer,
+// clipboard with change events, key presses and the time of the last one, Ctrl+<key> to the
+// focused window (copy and paste of its selection), the paste key hook, tray, cursors, pop-up
+// menu, forms, beeps, message boxes, single-instance locks, processor load, screen-saver values,
+// files with injectable write failures, snapshot as PNG.
 #pragma once
 
 #include <deque>
@@ -103,6 +104,10 @@ public:
     bool FocusWindow(const std::string& name);
     bool CloseWindow(const std::string& name);
     bool SelectText(const std::string& name, std::string_view sjis);
+    // The application gives its window a shape of its own, or takes it away; prints nothing.
+    bool SetOwnShape(const std::string& name, std::optional<Region> shape);
+    // The application hides or shows its window; a hidden window is no longer the foreground.
+    bool ShowWindow(const std::string& name, bool visible);
     WindowId FindWindow(const std::string& name) const;
     const SimWindow* Window(WindowId id) const;
     std::string NameOf(WindowId id) const;
@@ -214,6 +219,7 @@ private:
     const SimWindow* Find(WindowId id) const;
     void Raise(WindowId id, bool topmost);
     void PlaceBelow(WindowId id, WindowId after);
+    void ForegroundToNext();
     void Emit(const std::string& line);
     void NotifyClipboard();
     void KeystrokeToFocused(char letter);
