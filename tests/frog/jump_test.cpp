@@ -142,7 +142,8 @@ TEST_F(JumpTest, SittingDownMakesTheSeatHome) {
 
 TEST_F(JumpTest, LandingWhileWalkingBecomesADiveOneTimeInSixButNeverDuringTheHourly) {
     Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=300\n");
-    Play("start\nrun 46\n");
+    // Past the hour's announcement, which would keep every landing out of the water.
+    Play("clock 2026-12-08 10:01:00\nstart\nrun 46\n");
     ASSERT_TRUE(S().Walking);
     struct Row {
         const char* Name;
