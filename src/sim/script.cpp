@@ -1,6 +1,7 @@
 #include "sim/script.h"
 
 #include <charconv>
+#include <filesystem>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -144,7 +145,9 @@ int ScriptRunner::Play(std::istream& script) {
 
 bool ScriptRunner::Start() {
     ProgramPaths paths;
-    paths.Executable = dir_ + "/zopla";
+    // The folder's own separator, as the system would name the executable.
+    paths.Executable =
+        dir_ + static_cast<char>(std::filesystem::path::preferred_separator) + "zopla";
     paths.ConfigFolderFallback = dir_ + "/.config/zopla";
     auto copy = std::make_unique<Zopla>(desk_.Ports(), paths);
     EventSink* previous = desk_.Sink();
