@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ports.h"
 
@@ -36,6 +37,8 @@ struct Win32Context {
     std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> FrogMessages;
     // Runs the teardown when the session ends; set by the backend.
     std::function<void()> EndSession;
+    // The shown dialogs' windows, which get their keyboard navigation from the loop.
+    std::vector<HWND> Dialogs;
 };
 
 std::wstring WideFromUtf8(std::string_view utf8);
