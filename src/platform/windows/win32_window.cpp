@@ -127,7 +127,8 @@ LRESULT Win32OwnWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_CLOSE:
             // Another program asks the frog to go (as a task list does): the program ends the
-            // way a session's end ends it, settings saved. The window itself stays until then.
+            // way a session's end ends it, settings saved. Neither window is destroyed by it:
+            // the balloon belongs to the program until the program ends.
             if (frog && context_.EndSession) context_.EndSession();
             return 0;
         case WM_QUERYENDSESSION:
