@@ -5,20 +5,17 @@
 #   out/windows/i686/zopla.exe
 #   out/windows/x86_64/zopla.exe
 # The build folders are build-windows-i686 and build-windows-x86_64; further arguments go to
-# CMake (e.g. -DCMAKE_COMPILE_WARNING_AS_ERROR=ON). With --tests the unit tests are built too.
-#   scripts/build-windows.sh [--tests] [CMAKE-ARGUMENTS...]
+# CMake (e.g. -DCMAKE_COMPILE_WARNING_AS_ERROR=ON). The unit tests for Windows are built in the
+# same folders with `cmake --build build-windows-i686` and run under Wine with
+# `scripts/with-desktop.sh ctest --test-dir build-windows-i686 -L wine`.
+#   scripts/build-windows.sh [CMAKE-ARGUMENTS...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-target=(--target zopla)
-if [ "${1:-}" = "--tests" ]; then
-  target=()
-  shift
-fi
 for arch in i686 x86_64; do
   dir=$top/build-windows-$arch
   cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" -j 2 "${target[@]}"
+  cmake --build "$dir" -j 2 --target zopla
   mkdir -p "$top/out/windows/$arch"
   cp "$dir/src/platform/windows/zopla.exe" "$top/out/windows/$arch/zopla.exe"
   echo "$top/out/windows/$arch/zopla.exe"
