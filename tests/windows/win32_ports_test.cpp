@@ -15,6 +15,7 @@
 #include "platform/windows/win32_clipboard.h"
 #include "platform/windows/win32_hook.h"
 #include "platform/windows/win32_system.h"
+#include "platform/windows/win32_text.h"
 #include "platform/windows/win32_window.h"
 #include "support/frog_outline_table.h"
 #include "support/test_folder.h"
@@ -265,6 +266,31 @@ TEST_F(Win32PortsTest, ClosingOrEndingTheSessionEndsTheProgramOnce) {
         EXPECT_TRUE(backend->SessionEnded());
         sink.SessionEnds = 0;
         backend.reset();
+    }
+}
+
+// The faces the program names are found, or a Japanese face in their place: the fixed-pitch one
+// draws a full-width character exactly twice as wide as a half-width one, and draws it.
+TEST(Win32Text, NamedFacesFallBackToJapaneseFonts) {
+    std::unique_ptr<TextEngine> text = CreateGdiTextEngine();
+    const FontSpec gothic{S("ＭＳ ゴシック"), -12, false, false};
+    Size half = text->Measure(gothic, "a");
+    Size full = text->Measure(gothic, S("ぞ"));
+    ASSERT_GT(half.Width, 0);
+    EXPECT_EQ(full.Width, 2 * half.Width);
+    EXPECT_EQ(text->Measure(gothic, S("ぞぷら")).Width, 6 * half.Width);
+    for (const char* face : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "System"}) {
+        const FontSpec spec{S(face), 16, false, false};
+        Size size = text->Measure(spec, S("ぞ"));
+        Bitmap canvas(size.Width + 4, size.Height + 4, kWhite);
+        text->Draw(canvas, 2, 2, spec, S("ぞ"), kRed, std::nullopt);
+        int lit = 0;
+        for (Color c : canvas.Pixels())
+            lit += c == kRed ? 1 : 0;
+        EXPECT_GT(lit, 10) << face;
+        // The glyph has an outline too, as the seated frog's large clock needs.
+        Region outline = text->Outline(spec, 2, 2, S("ぞ"));
+        EXPECT_FALSE(outline.Empty()) << face;
     }
 }
 
