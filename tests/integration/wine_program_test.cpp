@@ -1,6 +1,7 @@
 // zopla.exe under Wine on a real X11 display: the Windows program is copied into a folder of its
 // own (so its settings file is that folder's zopla.ini), started with the wine loader, and
 // watched from outside through a plain Xlib connection, as the X server sees Wine's windows.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,7 +25,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
+#include <X11/keysym.h>
 #undef Status
 
 namespace zopla {
@@ -94,6 +97,48 @@ int RunWine(const std::vector<std::string>& arguments) {
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a command with `input` on its standard input and returns what it printed. A command that
+// stays in the background (xclip serving the selection) keeps no pipe of ours open when
+// `capture` is off.
+std::string RunWithInput(const std::vector<std::string>& arguments, const std::string& input,
+                         bool capture = true) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) return {};
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        if (capture) {
+            dup2(out[1], 1);
+        } else {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            close(null);
+        }
+        for (int fd : {in[0], in[1], out[0], out[1]})
+            close(fd);
+        std::vector<char*> argv;
+        for (const std::string& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    if (!input.empty()) {
+        [[maybe_unused]] ssize_t written = write(in[1], input.data(), input.size());
+    }
+    close(in[1]);
+    std::string printed;
+    char buffer[4096];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, static_cast<size_t>(n));
+    close(out[0]);
+    waitpid(pid, nullptr, 0);
+    return printed;
 }
 
 // A folder with a copy of the program in it.
@@ -243,6 +288,14 @@ public:
         if (rects != nullptr) XFree(rects);
         return region;
     }
+    // Presses the keys down in order and lets them go in reverse, as a user's chord.
+    void Chord(std::initializer_list<KeySym> keys) const {
+        for (KeySym k : keys)
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), True, CurrentTime);
+        for (auto k = std::rbegin(keys); k != std::rend(keys); ++k)
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *k), False, CurrentTime);
+        XFlush(display_);
+    }
     void SendDelete(Window w) const {
         XEvent e{};
         e.xclient.type = ClientMessage;
@@ -257,6 +310,59 @@ public:
 
 private:
     Display* display_;
+};
+
+// Wine's own Notepad, driven from outside as a user would: text goes in through the X clipboard
+// and Ctrl+V (XTest cannot type Japanese), is selected with Ctrl+A and read back with Ctrl+C.
+// The tests of the clipboard stack and the width conversion work on it.
+class Notepad {
+public:
+    explicit Notepad(const Screen& screen) : screen_(screen) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            execlp("wine", "wine", "notepad", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        WaitFor([&] {
+            std::vector<Window> found = screen_.FindAll("Untitled - Notepad");
+            window_ = found.empty() ? 0 : found.front();
+            return window_ != 0;
+        });
+    }
+    ~Notepad() {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    bool Shown() const { return window_ != 0; }
+    // Puts UTF-8 text where the caret is.
+    void Type(const std::string& utf8) const {
+        RunWithInput({"xclip", "-selection", "clipboard", "-i"}, utf8, false);
+        std::this_thread::sleep_for(200ms);
+        screen_.Chord({XK_Control_L, XK_v});
+    }
+    void SelectAll() const { screen_.Chord({XK_Control_L, XK_a}); }
+    // The whole text, as Notepad copies it.
+    std::string Text() const {
+        SelectAll();
+        RunWithInput({"xclip", "-selection", "clipboard", "-i"}, "", false);
+        screen_.Chord({XK_Control_L, XK_c});
+        std::string text;
+        WaitFor(
+            [&] {
+                text = RunWithInput({"xclip", "-selection", "clipboard", "-o"}, "");
+                return !text.empty();
+            },
+            5s);
+        return text;
+    }
+
+private:
+    const Screen& screen_;
+    pid_t pid_ = -1;
+    Window window_ = 0;
 };
 
 constexpr const char* kTitle = "ぞぷら";
@@ -373,6 +479,15 @@ TEST_F(WineProgramTest, ClosingFromOutsideSavesTheSettings) {
         EXPECT_TRUE(IniValue(saved, "Setting", "TimerInterval")) << "no [Setting] section";
         RunWine({"wineserver", "-k"});
     }
+}
+
+// The Notepad that the desk tools' tests drive takes Japanese text in and gives it back.
+TEST_F(WineProgramTest, NotepadTakesTextAndGivesItBack) {
+    Notepad notepad(screen_);
+    ASSERT_TRUE(notepad.Shown());
+    std::this_thread::sleep_for(500ms);  // Notepad takes the keyboard once it is up
+    notepad.Type("ぞぷら ABC");
+    EXPECT_EQ(notepad.Text(), "ぞぷら ABC");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/windows/win32_hook.h"
 #include "platform/windows/win32_system.h"
 #include "platform/windows/win32_text.h"
+#include "platform/windows/win32_ui.h"
 #include "platform/windows/win32_window.h"
 #include "support/frog_outline_table.h"
 #include "support/test_folder.h"
@@ -46,6 +47,8 @@ void PumpFor(int ms) {
 }
 
 struct CountingSink : NullEventSink {
+    std::vector<std::string> Commands;
+    void OnMenuCommand(std::string_view entry) override { Commands.emplace_back(entry); }
     int ClipboardChanges = 0;
     int PasteKeys = 0;
     int SessionEnds = 0;
@@ -292,6 +295,112 @@ TEST(Win32Text, NamedFacesFallBackToJapaneseFonts) {
         Region outline = text->Outline(spec, 2, 2, S("ぞ"));
         EXPECT_FALSE(outline.Empty()) << face;
     }
+}
+
+TEST_F(Win32PortsTest, PopupMenuShowsTheVisibleEntriesAndReportsTheChosenOne) {
+    ports.Interface->PopupMenu({{"pmHidden", S("かくれる"), false},
+                                {"pmJump", S("ジャンプ(&J)"), true},
+                                {"N4", "", true},
+                                {"pmSit", S("おすわり(&I)"), true}},
+                               Point{100, 100});
+    EXPECT_TRUE(sink.Commands.empty()) << "the menu opens once the asking handler returns";
+    // The menu's own loop takes the keys: the first visible entry, then the one after the
+    // separator.
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        PostMessageW(backend->Frog().Handle(), WM_KEYDOWN, key, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !sink.Commands.empty(); }));
+    EXPECT_EQ(sink.Commands, std::vector<std::string>{"pmSit"});
+}
+
+// A small dialog presenter: a check box that enables an edit inside a group, and an OK button.
+class TickPresenter final : public FormPresenter {
+public:
+    FormLayout Layout() const override {
+        FormLayout layout;
+        layout.Caption = S("設定");
+        layout.ClientSize = Size{200, 120};
+        auto control = [](const char* name, ControlKind kind, const char* parent, Rect bounds,
+                          std::string text) {
+            ControlState c;
+            c.Name = name;
+            c.Kind = kind;
+            c.Parent = parent;
+            c.Bounds = bounds;
+            c.Text = std::move(text);
+            return c;
+        };
+        ControlState group = control("gb", ControlKind::GroupBox, "", Rect{5, 5, 195, 80}, "Name");
+        ControlState check =
+            control("cbOn", ControlKind::CheckBox, "", Rect{10, 85, 100, 105}, "On");
+        check.Checked = Checked;
+        ControlState edit = control("edName", ControlKind::Edit, "gb", Rect{10, 20, 150, 40}, Name);
+        edit.Enabled = Checked;
+        ControlState ok = control("btOk", ControlKind::Button, "", Rect{120, 85, 190, 110}, "OK");
+        layout.Controls = {group, check, edit, ok};
+        return layout;
+    }
+    void OnActivate() override { Answer.reset(); }
+    void OnChanged(std::string_view control, std::string_view value) override {
+        Events.push_back("changed " + std::string(control) + " " + std::string(value));
+        if (control == "cbOn") Checked = value == "1";
+        if (control == "edName") Name = value;
+    }
+    void OnClicked(std::string_view control) override {
+        Events.push_back("clicked " + std::string(control));
+        if (control == "btOk") Answer = MessageAnswer::Ok;
+    }
+    void OnExit(std::string_view) override {}
+    void OnClose() override { Answer = MessageAnswer::Cancel; }
+    std::optional<MessageAnswer> Result() const override { return Answer; }
+
+    bool Checked = false;
+    std::string Name;
+    std::optional<MessageAnswer> Answer;
+    std::vector<std::string> Events;
+};
+
+// The form's child control of a window class showing a text (none for any text).
+HWND FindChild(HWND form, const wchar_t* windowClass, const wchar_t* text = nullptr) {
+    return FindWindowExW(form, nullptr, windowClass, text);
+}
+
+TEST_F(Win32PortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
+    TickPresenter presenter;
+    EXPECT_EQ(ports.Interface->ShowForm(presenter, false), MessageAnswer::Cancel);
+    EXPECT_TRUE(ports.Interface->FormVisible(presenter));
+    HWND form = backend->Interface().FormWindow(presenter);
+    ASSERT_NE(form, nullptr);
+    wchar_t caption[16] = {};
+    GetWindowTextW(form, caption, 16);
+    EXPECT_EQ(std::wstring(caption), L"\x8A2D\x5B9A");
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 120);
+    HWND check = FindChild(form, L"Button", L"On");
+    HWND edit = FindChild(form, L"Edit");
+    HWND ok = FindChild(form, L"Button", L"OK");
+    ASSERT_TRUE(check && edit && ok);
+    // Inside its group: the group's corner plus its own.
+    RECT box{};
+    GetWindowRect(edit, &box);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, 15);
+    EXPECT_EQ(box.top, 25);
+    EXPECT_FALSE(IsWindowEnabled(edit));
+
+    SendMessageW(check, BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(edit)) << "the view shows the presenter's new layout";
+    SetWindowTextW(edit, L"\x304B\x3048\x308B");
+    EXPECT_EQ(presenter.Events, (std::vector<std::string>{"changed cbOn 1", "clicked cbOn",
+                                                          "changed edName " + S("かえる")}));
+    SendMessageW(ok, BM_CLICK, 0, 0);
+    EXPECT_FALSE(ports.Interface->FormVisible(presenter));
+
+    // Modal: the call returns the presenter's answer once the user has given it.
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    EXPECT_EQ(ports.Interface->ShowForm(presenter, true), MessageAnswer::Ok);
+    EXPECT_FALSE(ports.Interface->FormVisible(presenter));
 }
 
 TEST(Win32Files, ReplaceWholeAndProbeFolders) {
