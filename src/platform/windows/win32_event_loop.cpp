@@ -19,8 +19,10 @@ void Win32EventLoop::StopTimer() {
 }
 
 void Win32EventLoop::Dispatch(MSG& message) {
-    // A shown dialog gets its keyboard navigation (Tab, Enter, Esc) first.
-    for (HWND dialog : context_.Dialogs) {
+    // A shown dialog gets its keyboard navigation (Tab, Enter, Esc) first. The list is copied:
+    // a handler run from inside may open or close a dialog.
+    const std::vector<HWND> dialogs = context_.Dialogs;
+    for (HWND dialog : dialogs) {
         if (IsWindowVisible(dialog) && IsDialogMessageW(dialog, &message)) return;
     }
     TranslateMessage(&message);

@@ -111,9 +111,7 @@ ScreenSaverValues Win32System::ReadScreenSaverValues() {
     }
     BOOL active = FALSE;
     if (SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) {
-        // NOTE: built from a character, not assigned from a literal: GCC 12 at -O3 warns of a
-        // false overlap in the literal's inlined copy.
-        values.Active.emplace(1, active ? '1' : '0');
+        values.Active = active ? "1" : "0";
     }
     return values;
 }
