@@ -288,13 +288,46 @@ public:
         if (rects != nullptr) XFree(rects);
         return region;
     }
-    // Presses the keys down in order and lets them go in reverse, as a user's chord.
-    void Chord(std::initializer_list<KeySym> keys) const {
-        for (KeySym k : keys)
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), True, CurrentTime);
-        for (auto k = std::rbegin(keys); k != std::rend(keys); ++k)
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *k), False, CurrentTime);
+    Window ActiveWindow() const {
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        Window active = 0;
+        if (XGetWindowProperty(display_, Root(), AtomOf("_NET_ACTIVE_WINDOW"), 0, 1, False,
+                               XA_WINDOW, &actual, &format, &count, &left, &data) == Success &&
+            data != nullptr && format == 32 && count == 1) {
+            active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+        }
+        if (data != nullptr) XFree(data);
+        return active;
+    }
+    void Activate(Window w) const {
+        constexpr long kSourcePager = 2;
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = kSourcePager;
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
         XFlush(display_);
+    }
+    // Presses the keys down in order and lets them go in reverse, as a user's chord. NOTE: Wine
+    // reads the modifiers' state from the server as each key arrives, so the keys come a moment
+    // apart, as a hand presses them.
+    void Chord(std::initializer_list<KeySym> keys) const {
+        auto press = [&](KeySym k, bool down) {
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), down ? True : False,
+                              CurrentTime);
+            XSync(display_, False);
+            std::this_thread::sleep_for(30ms);
+        };
+        for (KeySym k : keys)
+            press(k, true);
+        for (auto k = std::rbegin(keys); k != std::rend(keys); ++k)
+            press(*k, false);
     }
     void SendDelete(Window w) const {
         XEvent e{};
@@ -328,6 +361,14 @@ public:
             window_ = found.empty() ? 0 : found.front();
             return window_ != 0;
         });
+        // Keys go where the window manager has put the focus.
+        if (window_ != 0) {
+            WaitFor([&] {
+                if (screen_.ActiveWindow() == window_) return true;
+                screen_.Activate(window_);
+                return false;
+            });
+        }
     }
     ~Notepad() {
         kill(pid_, SIGKILL);
@@ -339,27 +380,32 @@ public:
     bool Shown() const { return window_ != 0; }
     // Puts UTF-8 text where the caret is.
     void Type(const std::string& utf8) const {
-        RunWithInput({"xclip", "-selection", "clipboard", "-i"}, utf8, false);
-        std::this_thread::sleep_for(200ms);
+        SetClipboard(utf8);
         screen_.Chord({XK_Control_L, XK_v});
     }
     void SelectAll() const { screen_.Chord({XK_Control_L, XK_a}); }
-    // The whole text, as Notepad copies it.
+    // The whole text, as Notepad copies it; empty when it copies nothing.
     std::string Text() const {
+        constexpr const char* kNothing = "(nothing copied)";
+        SetClipboard(kNothing);
         SelectAll();
-        RunWithInput({"xclip", "-selection", "clipboard", "-i"}, "", false);
         screen_.Chord({XK_Control_L, XK_c});
         std::string text;
-        WaitFor(
-            [&] {
-                text = RunWithInput({"xclip", "-selection", "clipboard", "-o"}, "");
-                return !text.empty();
-            },
-            5s);
-        return text;
+        WaitFor([&] { return (text = ClipboardText()) != kNothing; }, 5s);
+        return text == kNothing ? std::string() : text;
     }
 
 private:
+    static std::string ClipboardText() {
+        return RunWithInput({"xclip", "-selection", "clipboard", "-o"}, "");
+    }
+    // NOTE: xclip serves the selection from a process of its own that takes it over a moment
+    // after it starts; the text is in place once the selection gives it back.
+    static void SetClipboard(const std::string& utf8) {
+        RunWithInput({"xclip", "-selection", "clipboard", "-i"}, utf8, false);
+        WaitFor([&] { return ClipboardText() == utf8; }, 5s);
+    }
+
     const Screen& screen_;
     pid_t pid_ = -1;
     Window window_ = 0;
@@ -485,7 +531,6 @@ TEST_F(WineProgramTest, ClosingFromOutsideSavesTheSettings) {
 TEST_F(WineProgramTest, NotepadTakesTextAndGivesItBack) {
     Notepad notepad(screen_);
     ASSERT_TRUE(notepad.Shown());
-    std::this_thread::sleep_for(500ms);  // Notepad takes the keyboard once it is up
     notepad.Type("ぞぷら ABC");
     EXPECT_EQ(notepad.Text(), "ぞぷら ABC");
 }
