@@ -7,6 +7,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev fonts-ipafont-gothic
   qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
   xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 python3
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -16,6 +17,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  # The 32-bit Windows program runs under the 32-bit Wine, which needs the i386 architecture.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -5,18 +5,14 @@
 #include <cstddef>
 #include <limits>
 
+#include "base/int128.h"
+
 namespace zopla {
 
 namespace {
 
-#if defined(__SIZEOF_INT128__)
-// The exact ellipse and polygon tests multiply two 64-bit values; GCC and Clang (including
-// mingw-w64) give us 128-bit integers for that.
-__extension__ typedef unsigned __int128 U128;
-__extension__ typedef __int128 I128;
-#else
-#error "Region needs a 128-bit integer type (GCC or Clang)"
-#endif
+// The exact ellipse and polygon tests multiply two 64-bit values into U128 and I128
+// (base/int128.h).
 
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();

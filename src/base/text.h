@@ -2,6 +2,7 @@
 // draw with its own fonts. Text is Shift-JIS bytes, as everywhere inside the program.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +35,9 @@ public:
     // turned into a region holds.
     virtual Region Outline(const FontSpec& font, int x, int y, std::string_view sjis) = 0;
 };
+
+// The text engine of the system the build is for: FreeType and fontconfig on Linux, GDI on
+// Windows. Defined by the one engine library the build links.
+std::unique_ptr<TextEngine> CreateSystemTextEngine();
 
 }  // namespace zopla

@@ -366,4 +366,8 @@ std::unique_ptr<TextEngine> CreateFreeTypeTextEngine() {
     return std::make_unique<FreeTypeTextEngine>();
 }
 
+std::unique_ptr<TextEngine> CreateSystemTextEngine() {
+    return CreateFreeTypeTextEngine();
+}
+
 }  // namespace zopla

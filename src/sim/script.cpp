@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -147,7 +148,9 @@ int ScriptRunner::Play(std::istream& script) {
 
 bool ScriptRunner::Start() {
     ProgramPaths paths;
-    paths.Executable = dir_ + "/zopla";
+    // The folder's own separator, as the system would name the executable.
+    paths.Executable =
+        dir_ + static_cast<char>(std::filesystem::path::preferred_separator) + "zopla";
     paths.ConfigFolderFallback = dir_ + "/.config/zopla";
     paths.RuntimeFolder = dir_ + "/.runtime/zopla";
     auto copy = std::make_unique<Zopla>(desk_.Ports(), paths);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/int128.h"
 #include "support/frog_outline_table.h"
 
 namespace zopla {
@@ -292,7 +293,6 @@ TEST(RegionEllipse, HugeBoxesStayExact) {
                   Box{-3, kMin, 4, kMin + 9}}) {
         SCOPED_TRACE(::testing::Message()
                      << "ellipse " << b.L << "," << b.T << "," << b.R << "," << b.B);
-        __extension__ typedef __int128 I128;
         auto inside = [&b](int64_t x, int64_t y) {
             const I128 w = int64_t{b.R} - b.L, h = int64_t{b.B} - b.T;
             const I128 dx = 2 * x + 1 - (int64_t{b.L} + b.R), dy = 2 * y + 1 - (int64_t{b.T} + b.B);

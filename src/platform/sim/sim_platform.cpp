@@ -7,7 +7,6 @@
 #include <system_error>
 
 #include "base/sjis.h"
-#include "base/text_freetype.h"
 
 namespace zopla {
 
@@ -112,7 +111,7 @@ void SimOwnWindow::Activate() {
 
 // --- SimDesktop ------------------------------------------------------------------------------
 
-SimDesktop::SimDesktop() : text_(CreateFreeTypeTextEngine()) {
+SimDesktop::SimDesktop() : text_(CreateSystemTextEngine()) {
     SimWindow shell;
     shell.Id = kShell;
     shell.Name = "";

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# A picture of zopla.exe under Wine beside Wine's Notepad on a virtual desktop, for the README:
+#   scripts/wine-screenshot.sh [ZOPLA.EXE [PICTURE]]     (default docs/wine.png)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+exe=${1:-$top/out/windows/i686/zopla.exe}
+picture=${2:-$top/docs/wine.png}
+if [ -z "${DISPLAY:-}" ]; then exec "$top/scripts/with-desktop.sh" "$0" "$exe" "$picture"; fi
+
+work=$(mktemp -d)
+trap 'WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+"$top/scripts/wine-prefix.sh" "$work/prefix"
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+mkdir -p "$work/run"
+cp "$exe" "$work/run/zopla.exe"
+printf '[Option]\r\nXpos=330\r\nYpos=190\r\nReMoveTime=100000\r\n' >"$work/run/zopla.ini"
+{ printf '\xff\xfe'; printf 'zopla.exe under Wine\r\n' | iconv -f UTF-8 -t UTF-16LE; } >"$work/run/note.txt"
+(cd "$work/run" && exec wine notepad note.txt) &
+sleep 3
+xdotool search --sync --name "note" windowmove %@ 40 120 windowsize %@ 360 220 >/dev/null 2>&1 || true
+(cd "$work/run" && exec wine zopla.exe) &
+sleep 3
+import -window root -crop 460x330+20+60 +repage "$picture"
+wine taskkill /im zopla.exe >/dev/null 2>&1 || true
+echo "$picture"

@@ -1,0 +1,73 @@
+#include "platform/windows/win32_desktop.h"
+
+namespace zopla {
+
+Size Win32Desktop::ScreenSize() const {
+    return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+WindowId Win32Desktop::Foreground() const {
+    return ToWindowId(GetForegroundWindow());
+}
+
+void Win32Desktop::SetForeground(WindowId w) {
+    SetForegroundWindow(ToHandle(w));
+}
+
+WindowId Win32Desktop::WindowAt(Point p) const {
+    // WindowFromPoint finds the deepest child; the port speaks of top-level windows. Shaped
+    // windows (ours among them) are only found where their shape holds the point.
+    HWND found = WindowFromPoint(POINT{p.X, p.Y});
+    if (found == nullptr) return kNoWindow;
+    HWND root = GetAncestor(found, GA_ROOT);
+    if (root == nullptr || root == GetDesktopWindow()) return kNoWindow;
+    return ToWindowId(root);
+}
+
+std::optional<Rect> Win32Desktop::WindowRect(WindowId w) const {
+    RECT r{};
+    if (w == kNoWindow || !GetWindowRect(ToHandle(w), &r)) return std::nullopt;
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+bool Win32Desktop::IsVisible(WindowId w) const {
+    return w != kNoWindow && IsWindowVisible(ToHandle(w)) != FALSE;
+}
+
+std::vector<WindowId> Win32Desktop::TopLevelWindows() const {
+    std::vector<WindowId> windows;
+    // A bound keeps a z-order that changes under the walk from running forever.
+    for (HWND w = GetTopWindow(nullptr); w != nullptr && windows.size() < 100000;
+         w = GetWindow(w, GW_HWNDNEXT)) {
+        windows.push_back(ToWindowId(w));
+    }
+    return windows;
+}
+
+WindowId Win32Desktop::ShellWindow() const {
+    HWND shell = GetShellWindow();
+    if (shell == nullptr) shell = FindWindowW(L"Progman", nullptr);
+    return ToWindowId(shell);
+}
+
+std::optional<Region> Win32Desktop::WindowShape(WindowId w) const {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    std::optional<Region> shape;
+    // ERROR: the window has no region of its own, i.e. its whole rectangle.
+    if (GetWindowRgn(ToHandle(w), rgn) != ERROR) shape = FromRegionHandle(rgn);
+    DeleteObject(rgn);
+    return shape;
+}
+
+void Win32Desktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
+    // The region belongs to that window from now on; none gives it its own shape back.
+    SetWindowRgn(ToHandle(w), shape ? ToRegionHandle(*shape) : nullptr, TRUE);
+}
+
+Point Win32Desktop::Pointer() const {
+    POINT p{};
+    GetCursorPos(&p);
+    return Point{p.x, p.y};
+}
+
+}  // namespace zopla

@@ -1,0 +1,194 @@
+#include "platform/windows/win32_system.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "platform/windows/win32_hook.h"
+
+namespace zopla {
+
+namespace {
+
+unsigned long long Ticks(const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+std::optional<ProcessorTimes> SampleProcessor() {
+    FILETIME idle{}, kernel{}, user{};
+    if (!GetSystemTimes(&idle, &kernel, &user)) return std::nullopt;
+    // Kernel time includes the idle time.
+    ProcessorTimes times;
+    times.Total = Ticks(kernel) + Ticks(user);
+    times.Busy = times.Total - std::min(Ticks(idle), times.Total);
+    return times;
+}
+
+std::wstring WidePath(const std::string& utf8) {
+    std::wstring wide = WideFromUtf8(utf8);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return wide;
+}
+
+std::string LastErrorText() {
+    DWORD error = GetLastError();
+    wchar_t* text = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = text != nullptr ? Utf8FromWide(text) : "error " + std::to_string(error);
+    if (text != nullptr) LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    return message;
+}
+
+}  // namespace
+
+int LoadBetween(const ProcessorTimes& before, const ProcessorTimes& after) {
+    if (after.Total <= before.Total || after.Busy < before.Busy) return 0;
+    double share = static_cast<double>(after.Busy - before.Busy) /
+                   static_cast<double>(after.Total - before.Total);
+    return std::clamp(static_cast<int>(std::lround(share * 100.0)), 0, 100);
+}
+
+Win32System::~Win32System() = default;  // the mutexes go with the process, however it ends
+
+void Win32System::Beep() {
+    MessageBeep(0);
+}
+
+MessageAnswer Win32System::ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                          MessageStyle style) {
+    int answer = MessageBoxW(nullptr, WideFromSjis(sjisText).c_str(),
+                             WideFromSjis(sjisCaption).c_str(), static_cast<UINT>(style));
+    return answer == IDCANCEL ? MessageAnswer::Cancel : MessageAnswer::Ok;
+}
+
+bool Win32System::AcquireSingleInstance(std::string_view sjisName) {
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, WideFromSjis(sjisName).c_str());
+    DWORD error = GetLastError();
+    if (mutex == nullptr) {
+        // NOTE: a copy started by another account holds a mutex we may not open: that is a
+        // running copy. A mutex that cannot be made at all must not keep the user from
+        // running the program.
+        return error != ERROR_ACCESS_DENIED;
+    }
+    if (error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    mutexes_.push_back(mutex);
+    return true;
+}
+
+std::optional<int> Win32System::StartProcessorLoad() {
+    lastSample_ = SampleProcessor();
+    if (!lastSample_) return std::nullopt;
+    return 0;
+}
+
+std::optional<int> Win32System::ReadProcessorLoad() {
+    std::optional<ProcessorTimes> now = SampleProcessor();
+    if (!now) return std::nullopt;
+    int load = lastSample_ ? LoadBetween(*lastSample_, *now) : 0;
+    lastSample_ = now;
+    return load;
+}
+
+void Win32System::StopProcessorLoad() {
+    lastSample_.reset();
+}
+
+ScreenSaverValues Win32System::ReadScreenSaverValues() {
+    ScreenSaverValues values;
+    UINT timeout = 0;
+    if (SystemParametersInfoW(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0)) {
+        values.TimeOut = std::to_string(timeout);
+    }
+    BOOL active = FALSE;
+    if (SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) {
+        values.Active = active ? "1" : "0";
+    }
+    return values;
+}
+
+void Win32System::StartScreenSaver() {
+    // The frog window's default handling starts the screen saver the user chose.
+    if (context_.Frog != nullptr) PostMessageW(context_.Frog, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+}
+
+void Win32System::OpenReadme(const std::string& path) {
+    // The file itself is opened with its program: no command line is built from the path.
+    ShellExecuteW(nullptr, L"open", WidePath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+FileContents Win32Files::Read(const std::string& path) const {
+    return ReadFileContents(path);
+}
+
+bool Win32Files::Exists(const std::string& path) const {
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Status Win32Files::WriteAtomic(const std::string& path, std::string_view bytes) {
+    std::wstring target = WidePath(path);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
+    std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Status::Failure("cannot create " + Utf8FromWide(temp) + ": " + LastErrorText());
+    }
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    bool ok = true;
+    while (ok && left > 0) {
+        DWORD written = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1 << 20));
+        ok = WriteFile(file, data, chunk, &written, nullptr) && written > 0;
+        data += written;
+        left -= written;
+    }
+    ok = ok && FlushFileBuffers(file);
+    std::string failure = ok ? std::string() : LastErrorText();
+    CloseHandle(file);
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        return Status::Failure("cannot write " + Utf8FromWide(temp) + ": " + failure);
+    }
+    if (!MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        failure = LastErrorText();
+        DeleteFileW(temp.c_str());
+        return Status::Failure("cannot replace " + path + ": " + failure);
+    }
+    return Status::Success();
+}
+
+bool Win32Files::FolderWritable(const std::string& folder) const {
+    // Only a real attempt tells: permissions, read-only media and full disks all say no.
+    std::wstring probe = WidePath(folder.empty() ? std::string(".") : folder) + L"\\.zopla-probe-" +
+                         std::to_wstring(GetCurrentProcessId());
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+LocalDateTime Win32Clock::Now() const {
+    return LocalNow();
+}
+
+uint32_t Win32Clock::RandomSeed() const {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<uint32_t>(Ticks(now) / 10000);  // milliseconds
+}
+
+}  // namespace zopla

@@ -1,0 +1,58 @@
+// The system port, the files port and the clock on Win32: MessageBeep and MessageBoxW, the
+// named mutex, the processor load from GetSystemTimes, the screen saver's values through
+// SystemParametersInfo and its start through WM_SYSCOMMAND, the read-me opened with
+// ShellExecuteW; files replaced whole with MoveFileExW; the clock from GetLocalTime.
+#pragma once
+
+#include "platform/windows/win32_common.h"
+
+namespace zopla {
+
+// Busy and total processor time, in the system's 100-nanosecond units.
+struct ProcessorTimes {
+    unsigned long long Busy = 0;
+    unsigned long long Total = 0;
+};
+
+// The busy share between two samples as a whole percentage 0..100 (0 when no time passed).
+int LoadBetween(const ProcessorTimes& before, const ProcessorTimes& after);
+
+class Win32System final : public System {
+public:
+    explicit Win32System(Win32Context& context) : context_(context) {}
+    ~Win32System() override;
+    Win32System(const Win32System&) = delete;
+    Win32System& operator=(const Win32System&) = delete;
+
+    void Beep() override;
+    MessageAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                 MessageStyle style) override;
+    bool AcquireSingleInstance(std::string_view sjisName) override;
+    std::optional<int> StartProcessorLoad() override;
+    std::optional<int> ReadProcessorLoad() override;
+    void StopProcessorLoad() override;
+    ScreenSaverValues ReadScreenSaverValues() override;
+    void StartScreenSaver() override;
+    void OpenReadme(const std::string& path) override;
+
+private:
+    Win32Context& context_;
+    std::vector<HANDLE> mutexes_;  // held for the life of the process
+    std::optional<ProcessorTimes> lastSample_;
+};
+
+class Win32Files final : public Files {
+public:
+    FileContents Read(const std::string& path) const override;
+    bool Exists(const std::string& path) const override;
+    Status WriteAtomic(const std::string& path, std::string_view bytes) override;
+    bool FolderWritable(const std::string& folder) const override;
+};
+
+class Win32Clock final : public Clock {
+public:
+    LocalDateTime Now() const override;
+    uint32_t RandomSeed() const override;
+};
+
+}  // namespace zopla

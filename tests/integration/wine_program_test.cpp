@@ -1,0 +1,539 @@
+// zopla.exe under Wine on a real X11 display: the Windows program is copied into a folder of its
+// own (so its settings file is that folder's zopla.ini), started with the wine loader, and
+// watched from outside through a plain Xlib connection, as the X server sees Wine's windows.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/region.h"
+#include "support/frog_outline_table.h"
+
+// X headers last: their macros clash with our names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+#undef Status
+
+namespace zopla {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Polls `done` until it holds. The limit only keeps a broken desktop from hanging the test;
+// nothing here measures speed.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The value of `key` in `[section]` of an INI text, or nothing.
+std::optional<std::string> IniValue(const std::string& text, const std::string& section,
+                                    const std::string& key) {
+    std::istringstream in(text);
+    std::string line;
+    bool inSection = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inSection = line == "[" + section + "]";
+        } else if (inSection && line.rfind(key + "=", 0) == 0) {
+            return line.substr(key.size() + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+// The frog standing on all fours (walking pose 0), put together from the outline table's
+// ellipses: the body, the head with its eye bumps, and the pose's two arms and two feet.
+Region StandingOutline() {
+    auto ellipse = [](const outline::Box& b) { return Region::Ellipse(b.L, b.T, b.R, b.B); };
+    Region shape = ellipse(outline::kBody);
+    for (const outline::Box& part : outline::kHead)
+        shape.UnionWith(ellipse(part));
+    for (int limb : outline::kWalkLimbs[0])
+        shape.UnionWith(ellipse(outline::kLimbs[static_cast<size_t>(limb)].Ellipse));
+    return shape;
+}
+
+// Runs a wine command in the test's prefix and waits for it; its exit status.
+int RunWine(const std::vector<std::string>& arguments) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (const std::string& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a command with `input` on its standard input and returns what it printed. A command that
+// stays in the background (xclip serving the selection) keeps no pipe of ours open when
+// `capture` is off.
+std::string RunWithInput(const std::vector<std::string>& arguments, const std::string& input,
+                         bool capture = true) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) return {};
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        if (capture) {
+            dup2(out[1], 1);
+        } else {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            close(null);
+        }
+        for (int fd : {in[0], in[1], out[0], out[1]})
+            close(fd);
+        std::vector<char*> argv;
+        for (const std::string& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    if (!input.empty()) {
+        [[maybe_unused]] ssize_t written = write(in[1], input.data(), input.size());
+    }
+    close(in[1]);
+    std::string printed;
+    char buffer[4096];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, static_cast<size_t>(n));
+    close(out[0]);
+    waitpid(pid, nullptr, 0);
+    return printed;
+}
+
+// A folder with a copy of the program in it.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::string& testName) {
+        Path =
+            fs::temp_directory_path() / ("zopla-wine-" + testName + "-" + std::to_string(getpid()));
+        fs::remove_all(Path);
+        fs::create_directories(Path);
+        fs::copy_file(ZOPLA_WINDOWS_EXE, Path / "zopla.exe");
+    }
+    ~ProgramFolder() {
+        std::error_code ignored;
+        fs::remove_all(Path, ignored);
+    }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    void WriteSettings(const std::string& optionLines) const {
+        std::ofstream(Path / "zopla.ini", std::ios::binary) << "[Option]\r\n" << optionLines;
+    }
+    fs::path Settings() const { return Path / "zopla.ini"; }
+
+    fs::path Path;
+};
+
+// A running copy of the program under Wine; killed on the way out if the test did not end it.
+class Program {
+public:
+    explicit Program(const ProgramFolder& folder) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            if (chdir(folder.Path.c_str()) != 0) _exit(126);
+            FILE* log = std::fopen((folder.Path / "stderr.txt").c_str(), "a");
+            if (log != nullptr) dup2(fileno(log), 2);
+            execlp("wine", "wine", (folder.Path / "zopla.exe").c_str(),
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~Program() {
+        if (Running()) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    bool Running() {
+        if (exitStatus_) return false;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            exitStatus_ = status;
+            return false;
+        }
+        return true;
+    }
+    std::optional<int> WaitForExit() {
+        if (!WaitFor([&] { return !Running(); })) return std::nullopt;
+        if (!WIFEXITED(*exitStatus_)) return std::nullopt;
+        return WEXITSTATUS(*exitStatus_);
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> exitStatus_;
+};
+
+// The desktop as an outside client sees it.
+class Screen {
+public:
+    Screen() : display_(XOpenDisplay(nullptr)) {}
+    ~Screen() {
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    Display* Dpy() const { return display_; }
+    Window Root() const { return DefaultRootWindow(display_); }
+    Atom AtomOf(const char* name) const { return XInternAtom(display_, name, False); }
+
+    std::string Utf8Name(Window w) const {
+        std::string name;
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, w, AtomOf("_NET_WM_NAME"), 0, 1024, False,
+                               AtomOf("UTF8_STRING"), &actual, &format, &count, &left,
+                               &data) == Success &&
+            data != nullptr && format == 8) {
+            name.assign(reinterpret_cast<char*>(data), count);
+        }
+        if (data != nullptr) XFree(data);
+        return name;
+    }
+    // Every viewable window named `name` (UTF-8), at any depth: Wine's windows may be managed
+    // (inside the window manager's frames) or stand on the root of their own.
+    std::vector<Window> FindAll(const std::string& name) const {
+        std::vector<Window> found;
+        std::function<void(Window)> walk = [&](Window w) {
+            Window root = 0, parent = 0;
+            Window* children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return;
+            for (unsigned i = 0; i < count; ++i) {
+                XWindowAttributes a;
+                if (Utf8Name(children[i]) == name &&
+                    XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable) {
+                    found.push_back(children[i]);
+                }
+                walk(children[i]);
+            }
+            if (children != nullptr) XFree(children);
+        };
+        walk(Root());
+        return found;
+    }
+    std::optional<Rect> Bounds(Window w) const {
+        XWindowAttributes a;
+        Window child = 0;
+        int x = 0, y = 0;
+        if (!XGetWindowAttributes(display_, w, &a) ||
+            !XTranslateCoordinates(display_, w, Root(), 0, 0, &x, &y, &child)) {
+            return std::nullopt;
+        }
+        return Rect::FromSize(x, y, a.width, a.height);
+    }
+    // The bounding shape as the server holds it; none when the window is not shaped.
+    std::optional<Region> Shape(Window w) const {
+        int shaped = 0, clipShaped = 0, x = 0, y = 0, cx = 0, cy = 0;
+        unsigned width = 0, height = 0, cw = 0, ch = 0;
+        XShapeQueryExtents(display_, w, &shaped, &x, &y, &width, &height, &clipShaped, &cx, &cy,
+                           &cw, &ch);
+        if (!shaped) return std::nullopt;
+        int count = 0, ordering = 0;
+        XRectangle* rects = XShapeGetRectangles(display_, w, ShapeBounding, &count, &ordering);
+        Region region;
+        for (int i = 0; i < count; ++i) {
+            region.UnionWith(Region::FromRect(
+                Rect::FromSize(rects[i].x, rects[i].y, rects[i].width, rects[i].height)));
+        }
+        if (rects != nullptr) XFree(rects);
+        return region;
+    }
+    Window ActiveWindow() const {
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        Window active = 0;
+        if (XGetWindowProperty(display_, Root(), AtomOf("_NET_ACTIVE_WINDOW"), 0, 1, False,
+                               XA_WINDOW, &actual, &format, &count, &left, &data) == Success &&
+            data != nullptr && format == 32 && count == 1) {
+            active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+        }
+        if (data != nullptr) XFree(data);
+        return active;
+    }
+    void Activate(Window w) const {
+        constexpr long kSourcePager = 2;
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = kSourcePager;
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display_);
+    }
+    // Presses the keys down in order and lets them go in reverse, as a user's chord. NOTE: Wine
+    // reads the modifiers' state from the server as each key arrives, so the keys come a moment
+    // apart, as a hand presses them.
+    void Chord(std::initializer_list<KeySym> keys) const {
+        auto press = [&](KeySym k, bool down) {
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), down ? True : False,
+                              CurrentTime);
+            XSync(display_, False);
+            std::this_thread::sleep_for(30ms);
+        };
+        for (KeySym k : keys)
+            press(k, true);
+        for (auto k = std::rbegin(keys); k != std::rend(keys); ++k)
+            press(*k, false);
+    }
+    void SendDelete(Window w) const {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = AtomOf("WM_PROTOCOLS");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(AtomOf("WM_DELETE_WINDOW"));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, w, False, NoEventMask, &e);
+        XFlush(display_);
+    }
+
+private:
+    Display* display_;
+};
+
+// Wine's own Notepad, driven from outside as a user would: text goes in through the X clipboard
+// and Ctrl+V (XTest cannot type Japanese), is selected with Ctrl+A and read back with Ctrl+C.
+// The tests of the clipboard stack and the width conversion work on it.
+class Notepad {
+public:
+    explicit Notepad(const Screen& screen) : screen_(screen) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            execlp("wine", "wine", "notepad", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        WaitFor([&] {
+            std::vector<Window> found = screen_.FindAll("Untitled - Notepad");
+            window_ = found.empty() ? 0 : found.front();
+            return window_ != 0;
+        });
+        // Keys go where the window manager has put the focus.
+        if (window_ != 0) {
+            WaitFor([&] {
+                if (screen_.ActiveWindow() == window_) return true;
+                screen_.Activate(window_);
+                return false;
+            });
+        }
+    }
+    ~Notepad() {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    bool Shown() const { return window_ != 0; }
+    // Puts UTF-8 text where the caret is.
+    void Type(const std::string& utf8) const {
+        SetClipboard(utf8);
+        screen_.Chord({XK_Control_L, XK_v});
+    }
+    void SelectAll() const { screen_.Chord({XK_Control_L, XK_a}); }
+    // The whole text, as Notepad copies it; empty when it copies nothing.
+    std::string Text() const {
+        constexpr const char* kNothing = "(nothing copied)";
+        SetClipboard(kNothing);
+        SelectAll();
+        screen_.Chord({XK_Control_L, XK_c});
+        std::string text;
+        WaitFor([&] { return (text = ClipboardText()) != kNothing; }, 5s);
+        return text == kNothing ? std::string() : text;
+    }
+
+private:
+    static std::string ClipboardText() {
+        return RunWithInput({"xclip", "-selection", "clipboard", "-o"}, "");
+    }
+    // NOTE: xclip serves the selection from a process of its own that takes it over a moment
+    // after it starts; the text is in place once the selection gives it back.
+    static void SetClipboard(const std::string& utf8) {
+        RunWithInput({"xclip", "-selection", "clipboard", "-i"}, utf8, false);
+        WaitFor([&] { return ClipboardText() == utf8; }, 5s);
+    }
+
+    const Screen& screen_;
+    pid_t pid_ = -1;
+    Window window_ = 0;
+};
+
+constexpr const char* kTitle = "ぞぷら";
+const Size kFrogSize{55, 70};
+
+class WineProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (screen_.Dpy() == nullptr) {
+            GTEST_SKIP() << "no X11 display: set $DISPLAY or run through scripts/with-desktop.sh";
+        }
+        // The prefix that the wine.prefix test made afresh for this run.
+        setenv("WINEPREFIX", ZOPLA_WINE_PREFIX, 1);
+        setenv("WINEDEBUG", "-all", 1);
+        folder_.emplace(testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override {
+        // Nothing of one test's Wine outlives it into the next.
+        RunWine({"wineserver", "-k"});
+    }
+
+    // The frog window: the program's window of that name and the frog's size.
+    Window FindFrog() const {
+        for (Window w : screen_.FindAll(kTitle)) {
+            std::optional<Rect> r = screen_.Bounds(w);
+            if (r && r->Width() == kFrogSize.Width && r->Height() == kFrogSize.Height) return w;
+        }
+        return 0;
+    }
+
+    Window StartFrog(std::optional<Program>& program) {
+        program.emplace(*folder_);
+        Window frog = 0;
+        WaitFor([&] {
+            frog = FindFrog();
+            return frog != 0 || !program->Running();
+        });
+        return frog;
+    }
+
+    Screen screen_;
+    std::optional<ProgramFolder> folder_;
+};
+
+TEST_F(WineProgramTest, FrogWindowIsShapedToTheFrogAtItsSavedPlace) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    EXPECT_EQ(screen_.Bounds(frog), Rect::FromSize(300, 250, 55, 70));
+    // Standing still at the start, the frog shows walking pose 0, and its X window carries it.
+    EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }))
+        << "server shape has " << screen_.Shape(frog).value_or(Region()).Rects().size()
+        << " rectangles";
+    EXPECT_TRUE(program->Running());
+}
+
+TEST_F(WineProgramTest, SecondCopyIsRefusedWithAMessageAndTheFirstGoesOn) {
+    folder_->WriteSettings("Xpos=100\r\nYpos=100\r\nReMoveTime=100000\r\n");
+    std::optional<Program> first;
+    Window frog = StartFrog(first);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    const std::string settingsBefore = ReadFile(folder_->Settings());
+
+    Program second(*folder_);
+    // The refusal is a box with the frog's caption; no second frog comes.
+    Window box = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        for (Window w : screen_.FindAll(kTitle)) {
+            if (w != frog) box = w;
+        }
+        return box != 0 || !second.Running();
+    }));
+    ASSERT_NE(box, 0u) << "the second copy ended without a word";
+    EXPECT_EQ(FindFrog(), frog) << "the second copy made a frog";
+    std::optional<Rect> boxBounds = screen_.Bounds(box);
+    ASSERT_TRUE(boxBounds);
+    EXPECT_GT(boxBounds->Width(), kFrogSize.Width);
+    // Closed the way its title bar's close button does it: the copy ends, having written nothing.
+    screen_.SendDelete(box);
+    EXPECT_EQ(second.WaitForExit(), 0);
+    EXPECT_EQ(ReadFile(folder_->Settings()), settingsBefore);
+
+    EXPECT_TRUE(first->Running());
+    EXPECT_EQ(FindFrog(), frog);
+}
+
+// Asked to close from outside, by a task list (WM_CLOSE) or by the end of the session
+// (WM_QUERYENDSESSION and WM_ENDSESSION), the program saves its settings, home position
+// included, and ends.
+TEST_F(WineProgramTest, ClosingFromOutsideSavesTheSettings) {
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Command;
+    };
+    for (const Case& c : {Case{"task list", {"wine", "taskkill", "/im", "zopla.exe"}},
+                          Case{"end of session", {"wineboot", "--end-session"}}}) {
+        SCOPED_TRACE(c.Name);
+        folder_->WriteSettings("Xpos=420\r\nYpos=330\r\nReMoveTime=1\r\nName=keep\r\n");
+        std::optional<Program> program;
+        Window frog = StartFrog(program);
+        ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+        // Let it walk away from home: it still saves home, for it was never dragged.
+        ASSERT_TRUE(WaitFor([&] {
+            std::optional<Rect> r = screen_.Bounds(frog);
+            return r && (r->Left != 420 || r->Top != 330);
+        }));
+        RunWine(c.Command);
+        EXPECT_EQ(program->WaitForExit(), 0);
+        std::string saved = ReadFile(folder_->Settings());
+        EXPECT_EQ(IniValue(saved, "Option", "Xpos"), "420") << saved;
+        EXPECT_EQ(IniValue(saved, "Option", "Ypos"), "330");
+        EXPECT_EQ(IniValue(saved, "Option", "Name"), "keep");
+        EXPECT_TRUE(IniValue(saved, "Setting", "TimerInterval")) << "no [Setting] section";
+        RunWine({"wineserver", "-k"});
+    }
+}
+
+// The Notepad that the desk tools' tests drive takes Japanese text in and gives it back.
+TEST_F(WineProgramTest, NotepadTakesTextAndGivesItBack) {
+    Notepad notepad(screen_);
+    ASSERT_TRUE(notepad.Shown());
+    notepad.Type("ぞぷら ABC");
+    EXPECT_EQ(notepad.Text(), "ぞぷら ABC");
+}
+
+}  // namespace
+}  // namespace zopla

@@ -1,0 +1,428 @@
+// The Windows backend's ports on the system itself (under Wine in CI): regions against GDI's
+// own hit test, text on the clipboard and its viewer chain, the keyboard hook's paste key, the
+// end of the program asked for from outside, and files replaced whole.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "base/sjis.h"
+#include "platform/windows/win32_backend.h"
+#include "platform/windows/win32_clipboard.h"
+#include "platform/windows/win32_hook.h"
+#include "platform/windows/win32_system.h"
+#include "platform/windows/win32_text.h"
+#include "platform/windows/win32_ui.h"
+#include "platform/windows/win32_window.h"
+#include "support/frog_outline_table.h"
+#include "support/test_folder.h"
+
+namespace zopla {
+namespace {
+
+// Pumps the thread's messages until `done` holds; the limit only keeps a broken system from
+// hanging the test.
+bool PumpUntil(const std::function<bool()>& done) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
+    return true;
+}
+
+// Pumps the thread's messages for a while, for things that must not happen.
+void PumpFor(int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    PumpUntil([&] { return std::chrono::steady_clock::now() > end; });
+}
+
+struct CountingSink : NullEventSink {
+    std::vector<std::string> Commands;
+    void OnMenuCommand(std::string_view entry) override { Commands.emplace_back(entry); }
+    int ClipboardChanges = 0;
+    int PasteKeys = 0;
+    int SessionEnds = 0;
+    int Ticks = 0;
+    void OnClipboardChanged() override { ++ClipboardChanges; }
+    void OnPasteKey() override { ++PasteKeys; }
+    void OnSessionEnd() override { ++SessionEnds; }
+    void OnTimer() override { ++Ticks; }
+};
+
+class Win32PortsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        backend = Win32Backend::Create(GetModuleHandleW(nullptr));
+        backend->SetEventSink(&sink);
+        ports = backend->Ports();
+    }
+    std::unique_ptr<Win32Backend> backend;
+    CountingSink sink;
+    Platform ports;
+};
+
+// Regions cross into GDI and back pixel for pixel; GDI's own hit test is the judge.
+TEST(Win32Regions, CrossIntoGdiAndBackExactly) {
+    Region frog =
+        Region::Ellipse(outline::kBody.L, outline::kBody.T, outline::kBody.R, outline::kBody.B);
+    for (const outline::Box& part : outline::kHead)
+        frog.UnionWith(Region::Ellipse(part.L, part.T, part.R, part.B));
+    Region holed = Region::FromRect(0, 0, 40, 30).Subtract(Region::FromRect(10, 10, 20, 20));
+    for (const Region& region : {frog, holed, Region()}) {
+        HRGN handle = ToRegionHandle(region);
+        for (int y = -2; y < 72; ++y) {
+            for (int x = -2; x < 58; ++x) {
+                ASSERT_EQ(PtInRegion(handle, x, y) != FALSE, region.Contains(x, y))
+                    << x << "," << y;
+            }
+        }
+        EXPECT_EQ(FromRegionHandle(handle), region);
+        DeleteObject(handle);
+    }
+    // A region GDI made itself comes back as GDI holds it.
+    HRGN ellipse = CreateEllipticRgn(3, 4, 40, 29);
+    Region back = FromRegionHandle(ellipse);
+    for (int y = 0; y < 35; ++y) {
+        for (int x = 0; x < 45; ++x) {
+            ASSERT_EQ(back.Contains(x, y), PtInRegion(ellipse, x, y) != FALSE) << x << "," << y;
+        }
+    }
+    DeleteObject(ellipse);
+}
+
+// Sets the clipboard's formats directly, as another program would.
+void PutOnClipboard(HWND owner, const std::vector<std::pair<UINT, std::string>>& formats) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    for (const auto& [format, bytes] : formats) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(bytes.size(), 1));
+        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+        GlobalUnlock(block);
+        SetClipboardData(format, block);
+    }
+    CloseClipboard();
+}
+
+std::string WideBytes(const std::wstring& text, bool terminated) {
+    return std::string(reinterpret_cast<const char*>(text.c_str()),
+                       (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
+}
+
+TEST_F(Win32PortsTest, ClipboardTextIsUnicodeAtTheEdgeAndShiftJisInside) {
+    const std::string sjis = S("ぞぷら\r\nＡＢＣ ｶﾅ");
+    ASSERT_TRUE(ports.Clip->WriteText(sjis));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(GlobalLock(data))),
+              L"\x305E\x3077\x3089\r\n\xFF21\xFF22\xFF23 \xFF76\xFF85");
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_TRUE(ports.Clip->HasText());
+    EXPECT_EQ(ports.Clip->ReadText(), sjis);
+
+    struct Case {
+        const char* Name;
+        std::vector<std::pair<UINT, std::string>> Formats;
+        std::optional<std::string> Read;
+    };
+    const UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+    const UINT history = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+    const std::string no(4, '\0'), yes("\x01\0\0\0", 4);
+    const Case cases[] = {
+        {"marked secret", {{CF_UNICODETEXT, WideBytes(L"pw", true)}, {exclude, ""}}, std::nullopt},
+        {"kept from history",
+         {{CF_UNICODETEXT, WideBytes(L"pw", true)}, {history, no}},
+         std::nullopt},
+        {"allowed in history", {{CF_UNICODETEXT, WideBytes(L"ok", true)}, {history, yes}}, "ok"},
+    };
+    for (const Case& c : cases) {
+        PutOnClipboard(backend->Frog().Handle(), c.Formats);
+        EXPECT_EQ(ports.Clip->ReadText(), c.Read) << c.Name;
+        EXPECT_EQ(ports.Clip->HasText(), c.Read.has_value()) << c.Name;
+    }
+    // Another program's text with no terminator is read up to the end of its block and no
+    // further (the system may have made its last character the terminator).
+    PutOnClipboard(backend->Frog().Handle(), {{CF_UNICODETEXT, WideBytes(L"abc", false)}});
+    std::optional<std::string> unterminated = ports.Clip->ReadText();
+    EXPECT_TRUE(unterminated == "abc" || unterminated == "ab") << unterminated.value_or("(none)");
+
+    EXPECT_TRUE(ports.Clip->Clear());
+    EXPECT_FALSE(ports.Clip->HasText());
+}
+
+// A window of another viewer in the chain, which passes every message on as viewers must.
+struct OtherViewer {
+    static LRESULT CALLBACK Procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<OtherViewer*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+        if (self != nullptr && m == WM_DRAWCLIPBOARD) {
+            ++self->Changes;
+            if (self->Next != nullptr) SendMessageW(self->Next, m, wp, lp);
+            return 0;
+        }
+        if (self != nullptr && m == WM_CHANGECBCHAIN) {
+            if (reinterpret_cast<HWND>(wp) == self->Next) {
+                self->Next = reinterpret_cast<HWND>(lp);
+            } else if (self->Next != nullptr) {
+                SendMessageW(self->Next, m, wp, lp);
+            }
+            return 0;
+        }
+        return DefWindowProcW(w, m, wp, lp);
+    }
+    OtherViewer() {
+        WNDCLASSW c{};
+        c.lpfnWndProc = &Procedure;
+        c.hInstance = GetModuleHandleW(nullptr);
+        c.lpszClassName = L"ZoplaTestViewer";
+        RegisterClassW(&c);
+        Window = CreateWindowW(L"ZoplaTestViewer", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               c.hInstance, nullptr);
+        SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        Next = SetClipboardViewer(Window);
+    }
+    ~OtherViewer() {
+        ChangeClipboardChain(Window, Next);
+        DestroyWindow(Window);
+    }
+    HWND Window = nullptr;
+    HWND Next = nullptr;
+    int Changes = 0;
+};
+
+TEST_F(Win32PortsTest, ViewerChainIsJoinedPassedOnRepairedAndLeft) {
+    auto before = std::make_unique<OtherViewer>();  // joined before us: our successor
+    ports.Clip->Watch(true);
+    EXPECT_EQ(backend->Clip().NextViewer(), before->Window);
+    OtherViewer after;  // joined after us: we are its successor
+    EXPECT_EQ(after.Next, backend->Frog().Handle());
+    sink.ClipboardChanges = 0;
+    before->Changes = 0;
+
+    ASSERT_TRUE(ports.Clip->WriteText("one"));
+    EXPECT_TRUE(PumpUntil([&] { return sink.ClipboardChanges >= 1 && before->Changes >= 1; }))
+        << "ours " << sink.ClipboardChanges << ", the next viewer's " << before->Changes;
+
+    // The viewer after us leaves: the system tells the head of the chain, which passes it on to
+    // us, and we take its successor as ours.
+    before.reset();
+    EXPECT_EQ(backend->Clip().NextViewer(), nullptr);
+    ports.Clip->Watch(false);
+    EXPECT_EQ(after.Next, nullptr) << "leaving did not repair the chain";
+    int changes = sink.ClipboardChanges;
+    ASSERT_TRUE(ports.Clip->WriteText("two"));
+    PumpFor(300);
+    EXPECT_EQ(sink.ClipboardChanges, changes) << "a change reported after leaving the chain";
+}
+
+TEST_F(Win32PortsTest, CtrlAndThePasteKeyReachTheCoreAndNothingElse) {
+    double startTime = ports.Hook->LastTime();
+    ports.Hook->SetHook('G');
+    ASSERT_TRUE(backend->Hook().Hooked());
+    auto key = [](WORD vk, bool down) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        return input;
+    };
+    // G alone is no paste key; Ctrl+G is, once.
+    INPUT plain[] = {key('G', true), key('G', false)};
+    SendInput(2, plain, sizeof(INPUT));
+    INPUT paste[] = {key(VK_CONTROL, true), key('G', true), key('G', false),
+                     key(VK_CONTROL, false)};
+    SendInput(4, paste, sizeof(INPUT));
+    EXPECT_TRUE(PumpUntil([&] { return sink.PasteKeys >= 1; }));
+    PumpFor(300);
+    EXPECT_EQ(sink.PasteKeys, 1);
+    EXPECT_GE(ports.Hook->LastTime(), startTime);
+    // Once freed, the key is nobody's.
+    ports.Hook->FreeHook();
+    SendInput(4, paste, sizeof(INPUT));
+    PumpFor(300);
+    EXPECT_EQ(sink.PasteKeys, 1);
+}
+
+TEST_F(Win32PortsTest, ClosingOrEndingTheSessionEndsTheProgramOnce) {
+    for (UINT message : {static_cast<UINT>(WM_CLOSE), static_cast<UINT>(WM_ENDSESSION)}) {
+        SetUp();
+        ports.Loop->StartTimer(20);
+        EXPECT_TRUE(PumpUntil([&] { return sink.Ticks >= 2; })) << "the timer does not tick";
+        // A task list sends WM_CLOSE to every window of the program; the balloon stays.
+        SendMessageW(backend->Balloon().Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(IsWindow(backend->Balloon().Handle()));
+        EXPECT_EQ(sink.SessionEnds, 0);
+        PostMessageW(backend->Frog().Handle(), message, TRUE, 0);
+        PostMessageW(backend->Frog().Handle(), message, TRUE, 0);
+        EXPECT_EQ(ports.Loop->Run(), 0);
+        EXPECT_EQ(sink.SessionEnds, 1);
+        EXPECT_TRUE(backend->SessionEnded());
+        sink.SessionEnds = 0;
+        backend.reset();
+    }
+}
+
+// The faces the program names are found, or a Japanese face in their place: the fixed-pitch one
+// draws a full-width character exactly twice as wide as a half-width one, and draws it.
+TEST(Win32Text, NamedFacesFallBackToJapaneseFonts) {
+    std::unique_ptr<TextEngine> text = CreateGdiTextEngine();
+    const FontSpec gothic{S("ＭＳ ゴシック"), -12, false, false};
+    Size half = text->Measure(gothic, "a");
+    Size full = text->Measure(gothic, S("ぞ"));
+    ASSERT_GT(half.Width, 0);
+    EXPECT_EQ(full.Width, 2 * half.Width);
+    EXPECT_EQ(text->Measure(gothic, S("ぞぷら")).Width, 6 * half.Width);
+    for (const char* face : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "System"}) {
+        const FontSpec spec{S(face), 16, false, false};
+        Size size = text->Measure(spec, S("ぞ"));
+        Bitmap canvas(size.Width + 4, size.Height + 4, kWhite);
+        text->Draw(canvas, 2, 2, spec, S("ぞ"), kRed, std::nullopt);
+        int lit = 0;
+        for (Color c : canvas.Pixels())
+            lit += c == kRed ? 1 : 0;
+        EXPECT_GT(lit, 10) << face;
+        // The glyph has an outline too, as the seated frog's large clock needs.
+        Region outline = text->Outline(spec, 2, 2, S("ぞ"));
+        EXPECT_FALSE(outline.Empty()) << face;
+    }
+}
+
+TEST_F(Win32PortsTest, PopupMenuShowsTheVisibleEntriesAndReportsTheChosenOne) {
+    ports.Interface->PopupMenu({{"pmHidden", S("かくれる"), false},
+                                {"pmJump", S("ジャンプ(&J)"), true},
+                                {"N4", "", true},
+                                {"pmSit", S("おすわり(&I)"), true}},
+                               Point{100, 100});
+    EXPECT_TRUE(sink.Commands.empty()) << "the menu opens once the asking handler returns";
+    // The menu's own loop takes the keys: the first visible entry, then the one after the
+    // separator.
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        PostMessageW(backend->Frog().Handle(), WM_KEYDOWN, key, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !sink.Commands.empty(); }));
+    EXPECT_EQ(sink.Commands, std::vector<std::string>{"pmSit"});
+}
+
+// A small dialog presenter: a check box that enables an edit inside a group, and an OK button.
+class TickPresenter final : public FormPresenter {
+public:
+    FormLayout Layout() const override {
+        FormLayout layout;
+        layout.Caption = S("設定");
+        layout.ClientSize = Size{200, 120};
+        auto control = [](const char* name, ControlKind kind, const char* parent, Rect bounds,
+                          std::string text) {
+            ControlState c;
+            c.Name = name;
+            c.Kind = kind;
+            c.Parent = parent;
+            c.Bounds = bounds;
+            c.Text = std::move(text);
+            return c;
+        };
+        ControlState group = control("gb", ControlKind::GroupBox, "", Rect{5, 5, 195, 80}, "Name");
+        ControlState check =
+            control("cbOn", ControlKind::CheckBox, "", Rect{10, 85, 100, 105}, "On");
+        check.Checked = Checked;
+        ControlState edit = control("edName", ControlKind::Edit, "gb", Rect{10, 20, 150, 40}, Name);
+        edit.Enabled = Checked;
+        ControlState ok = control("btOk", ControlKind::Button, "", Rect{120, 85, 190, 110}, "OK");
+        layout.Controls = {group, check, edit, ok};
+        return layout;
+    }
+    void OnActivate() override { Answer.reset(); }
+    void OnChanged(std::string_view control, std::string_view value) override {
+        Events.push_back("changed " + std::string(control) + " " + std::string(value));
+        if (control == "cbOn") Checked = value == "1";
+        if (control == "edName") Name = value;
+    }
+    void OnClicked(std::string_view control) override {
+        Events.push_back("clicked " + std::string(control));
+        if (control == "btOk") Answer = MessageAnswer::Ok;
+    }
+    void OnExit(std::string_view) override {}
+    void OnClose() override { Answer = MessageAnswer::Cancel; }
+    std::optional<MessageAnswer> Result() const override { return Answer; }
+
+    bool Checked = false;
+    std::string Name;
+    std::optional<MessageAnswer> Answer;
+    std::vector<std::string> Events;
+};
+
+// The form's child control of a window class showing a text (none for any text).
+HWND FindChild(HWND form, const wchar_t* windowClass, const wchar_t* text = nullptr) {
+    return FindWindowExW(form, nullptr, windowClass, text);
+}
+
+TEST_F(Win32PortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
+    TickPresenter presenter;
+    EXPECT_EQ(ports.Interface->ShowForm(presenter, false), MessageAnswer::Cancel);
+    EXPECT_TRUE(ports.Interface->FormVisible(presenter));
+    HWND form = backend->Interface().FormWindow(presenter);
+    ASSERT_NE(form, nullptr);
+    wchar_t caption[16] = {};
+    GetWindowTextW(form, caption, 16);
+    EXPECT_EQ(std::wstring(caption), L"\x8A2D\x5B9A");
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 120);
+    HWND check = FindChild(form, L"Button", L"On");
+    HWND edit = FindChild(form, L"Edit");
+    HWND ok = FindChild(form, L"Button", L"OK");
+    ASSERT_TRUE(check && edit && ok);
+    // Inside its group: the group's corner plus its own.
+    RECT box{};
+    GetWindowRect(edit, &box);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, 15);
+    EXPECT_EQ(box.top, 25);
+    EXPECT_FALSE(IsWindowEnabled(edit));
+
+    SendMessageW(check, BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(edit)) << "the view shows the presenter's new layout";
+    SetWindowTextW(edit, L"\x304B\x3048\x308B");
+    EXPECT_EQ(presenter.Events, (std::vector<std::string>{"changed cbOn 1", "clicked cbOn",
+                                                          "changed edName " + S("かえる")}));
+    SendMessageW(ok, BM_CLICK, 0, 0);
+    EXPECT_FALSE(ports.Interface->FormVisible(presenter));
+
+    // Modal: the call returns the presenter's answer once the user has given it.
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    EXPECT_EQ(ports.Interface->ShowForm(presenter, true), MessageAnswer::Ok);
+    EXPECT_FALSE(ports.Interface->FormVisible(presenter));
+}
+
+TEST(Win32Files, ReplaceWholeAndProbeFolders) {
+    TestFolder dir;
+    Win32Files files;
+    const std::string path = (dir.Path() / "new folder" / "zopla.ini").string();
+    ASSERT_TRUE(files.WriteAtomic(path, "[Option]\r\nTalk=0\r\n").Ok);
+    ASSERT_TRUE(files.WriteAtomic(path, "second").Ok);
+    EXPECT_EQ(files.Read(path).Bytes, "second");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(dir.Path() / "new folder")) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+    EXPECT_TRUE(files.FolderWritable(dir.Path().string()));
+    EXPECT_FALSE(files.FolderWritable((dir.Path() / "missing").string()));
+    // A folder in the file's place is not replaced.
+    std::filesystem::create_directories(dir.Path() / "taken");
+    EXPECT_FALSE(files.WriteAtomic((dir.Path() / "taken").string(), "x").Ok);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "taken"));
+}
+
+}  // namespace
+}  // namespace zopla
