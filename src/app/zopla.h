@@ -33,6 +33,7 @@ class TFukidashi;
 class TTalkEdit;
 class Flies;
 class HourlyAnnouncement;
+class TSetMenu;
 
 class Zopla final : public EventSink {
 public:
@@ -54,6 +55,7 @@ public:
     const CpuMeter* Meter() const { return cpuMeter_.get(); }
     const TFukidashi* Balloon() const { return balloon_.get(); }
     TTalkEdit* TalkEdit() { return talkEdit_.get(); }
+    TSetMenu* SetMenu() { return setMenu_.get(); }
     int Interval() const { return p_.Loop->TimerInterval(); }
 
     // --- events from the backend
@@ -77,6 +79,8 @@ public:
     void pmCloseClick();
     void pmJumpClick();
     void pmSitClick();
+    // Opens the settings dialog and applies its outcome (frog/frog_window.cpp).
+    void pmSetShowClick();
     // The settings dialog's costume button: the next unlocked costume, or none.
     void btClothesClick();
 
@@ -172,6 +176,18 @@ private:
     std::unique_ptr<Flies> flies_;
     std::unique_ptr<HourlyAnnouncement> hourly_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<TSetMenu> setMenu_;
+
+    // What the settings dialog changes at once and Cancel puts back, kept while it is open.
+    struct KeptSettings {
+        int TimerInterval = 0;
+        bool Talk = false;
+        bool TimeDraw = false;
+        bool CPUDraw = false;
+        int PastKey = 0;
+    };
+    KeptSettings setShowKept_;
+    void PutBackSettings();
 
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.

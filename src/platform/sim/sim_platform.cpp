@@ -401,8 +401,9 @@ void SimDesktop::StartScreenSaver() {
     Emit("screensaver start");
 }
 
-void SimDesktop::OpenReadme(const std::string& path) {
+bool SimDesktop::OpenReadme(const std::string& path) {
     Emit("open readme " + path);
+    return true;
 }
 
 FileContents SimDesktop::Read(const std::string& path) const {

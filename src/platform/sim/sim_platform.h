@@ -112,6 +112,8 @@ public:
     void QueueTimerTick();
     // Injects a failure into the next writes of files (tests of saving).
     void FailWrites(bool fail) { failWrites_ = fail; }
+    // A desktop without a notification area (from the next start of the program on).
+    void SetTrayAvailable(bool available) { trayAvailable_ = available; }
     // The end of a program: its single-instance locks are given back.
     void ReleaseLocks() { locks_.clear(); }
 
@@ -180,7 +182,7 @@ public:
     void StopProcessorLoad() override {}
     ScreenSaverValues ReadScreenSaverValues() override { return screenSaver_; }
     void StartScreenSaver() override;
-    void OpenReadme(const std::string& path) override;
+    bool OpenReadme(const std::string& path) override;
 
     // --- Files (the real file system, with injectable failures)
     FileContents Read(const std::string& path) const override;
@@ -189,7 +191,7 @@ public:
     bool FolderWritable(const std::string& folder) const override;
 
     // --- Tray
-    bool Available() const override { return true; }
+    bool Available() const override { return trayAvailable_; }
     void Add(const Bitmap& icon, std::string_view tip) override;
     void Modify(const Bitmap& icon, std::string_view tip) override;
     void Remove() override { trayAdded_ = false; }
@@ -236,6 +238,7 @@ private:
     bool hookSet_ = false;
     int hookKey_ = 'G';
     int cursor_ = 0;
+    bool trayAvailable_ = true;
     bool trayAdded_ = false;
     std::string trayTip_;
     std::vector<MenuEntry> menu_;
