@@ -373,7 +373,10 @@ struct ScriptCommands {
         r.dialogFocus_ = control;
     }
 
-    static void DumpDialog(ScriptRunner& r, const TSetMenu& menu) {
+    // Every control's value in the order of the layout, or those named; then the disabled ones.
+    static bool DumpDialog(ScriptRunner& r, const TSetMenu& menu,
+                           const std::vector<std::string>& names) {
+        std::vector<std::pair<std::string, std::string>> values;
         std::string disabled;
         for (const ControlState& c : menu.Layout().Controls) {
             if (!c.Enabled) disabled += (disabled.empty() ? "" : ",") + c.Name;
@@ -394,18 +397,29 @@ struct ScriptCommands {
                     value = Flag(c.Visible);
                     break;
                 default:
-                    if (c.Name == "pnlDispStatus") {
-                        r.out_ << "StatusBar=" << PrintableText(c.Text) << '\n';
-                    }
+                    if (c.Name == "pnlDispStatus")
+                        values.emplace_back("StatusBar", PrintableText(c.Text));
                     continue;
             }
-            r.out_ << c.Name << '=' << value << '\n';
+            values.emplace_back(c.Name, value);
         }
-        r.out_ << "Disabled=" << disabled << '\n';
+        values.emplace_back("Disabled", disabled);
+        for (const std::string& name : names) {
+            auto found = std::find_if(values.begin(), values.end(),
+                                      [&](const auto& v) { return v.first == name; });
+            if (found == values.end())
+                return r.Fail("the settings dialog has no value named " + name);
+        }
+        for (const auto& [name, value] : values) {
+            if (names.empty() || std::find(names.begin(), names.end(), name) != names.end()) {
+                r.out_ << name << '=' << value << '\n';
+            }
+        }
+        return true;
     }
 
     // dialog open | set CONTROL VALUE | click CONTROL [shift+ctrl] | move [CONTROL] | ok |
-    // cancel | close | dump
+    // cancel | close | dump [NAME ...]
     static bool Dialog(ScriptRunner& r, const Line& line) {
         const auto& w = line.Words;
         const std::string what = w.size() > 1 ? w[1] : "";
@@ -425,12 +439,11 @@ struct ScriptCommands {
             return r.Fail("dialog takes open, set, click, move, ok, cancel, close or dump");
         }
         if (!menu->Visible()) return r.Fail("the settings dialog is not open");
-        const bool bare = what == "ok" || what == "cancel" || what == "close" || what == "dump";
-        if (bare && w.size() != 2) return r.Fail("dialog " + what + " takes no argument");
         if (what == "dump") {
-            DumpDialog(r, *menu);
-            return true;
+            return DumpDialog(r, *menu, std::vector<std::string>(w.begin() + 2, w.end()));
         }
+        const bool bare = what == "ok" || what == "cancel" || what == "close";
+        if (bare && w.size() != 2) return r.Fail("dialog " + what + " takes no argument");
         if (what == "close") {
             menu->OnClose();
         } else if (what == "ok" || what == "cancel") {

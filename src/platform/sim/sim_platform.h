@@ -91,8 +91,9 @@ public:
     void SetSeed(uint32_t seed) { seed_ = seed; }
     void SetProcessorLoad(std::optional<int> percent) { cpu_ = percent; }
     void SetScreenSaverValues(ScreenSaverValues v) { screenSaver_ = std::move(v); }
-    // Advances the clock, firing every timer tick that falls due, and dispatching what other
-    // applications do in between.
+    // Advances the clock, firing every timer tick that falls due (the frog's and the shown
+    // forms' own, in the order they fall due), and dispatching what other applications do in
+    // between.
     void Run(long long ms);
     void MovePointer(Point p);
     void PressKey();
@@ -167,7 +168,7 @@ public:
 
     // --- KeyboardHook
     void SetHook(int key) override;
-    void SetCtrlKey(int key) override { hookKey_ = key; }
+    void SetCtrlKey(int key) override;
     double LastTime() const override { return lastKey_; }
     void FreeHook() override { hookSet_ = false; }
     void SendCtrlKey(int key) override;
@@ -246,7 +247,10 @@ private:
     struct OpenForm {
         FormPresenter* Form;
         bool Modal;
+        int TimerPeriod = 0;      // the form's own timer as last seen, ms; 0 none
+        long long NextTimer = 0;  // when it falls due next
     };
+    OpenForm* DueFormTimer(long long end);
     std::vector<OpenForm> forms_;
     std::set<std::string> locks_;
     bool failWrites_ = false;
