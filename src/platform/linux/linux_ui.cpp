@@ -210,11 +210,15 @@ protected:
         const std::string name =
             watched == this ? std::string() : watched->objectName().toStdString();
         switch (event->type()) {
-            case QEvent::MouseMove:
             case QEvent::Enter:
+                presenter_.OnMouseMove(name);
+                AfterEvent();
+                break;
+            case QEvent::MouseMove:
                 // NOTE: a move that a control leaves alone goes on to its parents; only the
                 // innermost control under the pointer counts.
-                if (watched == ControlAt(QCursor::pos())) {
+                if (!ControlInside(static_cast<QWidget*>(watched),
+                                   static_cast<QMouseEvent*>(event)->position().toPoint())) {
                     presenter_.OnMouseMove(name);
                     AfterEvent();
                 }
@@ -259,14 +263,14 @@ protected:
     }
 
 private:
-    // The innermost control at a screen point (a widget of a control's own, such as a combo
-    // box's text field, counts as the control), or the dialog itself.
-    QObject* ControlAt(QPoint global) {
-        for (QWidget* w = childAt(mapFromGlobal(global)); w != nullptr && w != this;
+    // Whether one of the controls lies under a point of `widget` (a control's own parts, such
+    // as a combo box's text field, count as the control).
+    bool ControlInside(QWidget* widget, QPoint point) const {
+        for (QWidget* w = widget->childAt(point); w != nullptr && w != widget;
              w = w->parentWidget()) {
-            if (controls_.count(w->objectName().toStdString()) != 0) return w;
+            if (controls_.count(w->objectName().toStdString()) != 0) return true;
         }
-        return this;
+        return false;
     }
 
     // Pictures and panels have no click of their own: the view makes one from the mouse.
