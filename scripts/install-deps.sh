@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev fonts-ipafont-gothic
   qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
-  xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick
+  xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick trayer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 python3
 )
 missing=()

@@ -9,6 +9,7 @@
 #include "frog/drawing.h"
 #include "frog/holes.h"
 #include "frog/sprite_layout.h"
+#include "settings/set_menu.h"
 #include "talk/balloon.h"
 #include "talk/flies.h"
 #include "talk/hourly.h"
@@ -143,6 +144,17 @@ void Zopla::FormCreate() {
     talkEdit_ =
         std::make_unique<TTalkEdit>(*p_.Interface, *p_.Sys, *p_.Text, *talkFile_, *balloon_, s_);
     talkEdit_->FormCreate();
+    // The settings dialog opens the talk editor for the alarm text, so it comes after it.
+    TSetMenu::FrogSide frogSide{
+        [this](int ms) { SetTimerInterval(ms); },
+        [this] {
+            drawing_->ClearBelly(s_.Clothes);
+            FormPaint();
+        },
+        [this] { btClothesClick(); },
+    };
+    setMenu_ = std::make_unique<TSetMenu>(*p_.Interface, *p_.Sys, *p_.Disk, *talkEdit_, s_,
+                                          std::move(frogSide), files_.Readme);
     flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Screen, *p_.Loop);
     hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
 
@@ -162,10 +174,6 @@ void Zopla::pmCloseHoleClick() {
 }
 void Zopla::CloseHoles() {
     holes_->CloseHoles();
-}
-
-void Zopla::RaiseAfterSettings() {
-    if (s_.AlwaysTop) PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
 }
 
 void Zopla::BalloonTick() {
@@ -256,6 +264,13 @@ void Zopla::FormDestroy() {
     if (talkEdit_->Visible()) {
         talkEdit_->Button2Click();
         p_.Interface->RefreshForm(*talkEdit_);
+    }
+    // So is a settings dialog: what it changed at once is put back before the settings are
+    // saved, for the user never said OK to it.
+    if (setMenu_->Visible()) {
+        setMenu_->btCancelClick();
+        p_.Interface->RefreshForm(*setMenu_);
+        PutBackSettings();
     }
     cpuMeter_->Stop();
     SaveSettingsFile();

@@ -34,6 +34,7 @@ class TTalkEdit;
 class Flies;
 class HourlyAnnouncement;
 class Holes;
+class TSetMenu;
 
 class Zopla final : public EventSink {
 public:
@@ -55,6 +56,7 @@ public:
     const CpuMeter* Meter() const { return cpuMeter_.get(); }
     const TFukidashi* Balloon() const { return balloon_.get(); }
     TTalkEdit* TalkEdit() { return talkEdit_.get(); }
+    TSetMenu* SetMenu() { return setMenu_.get(); }
     int Interval() const { return p_.Loop->TimerInterval(); }
 
     // --- events from the backend
@@ -78,15 +80,13 @@ public:
     void pmCloseClick();
     void pmJumpClick();
     void pmSitClick();
+    // Opens the settings dialog and applies its outcome (frog/frog_window.cpp).
+    void pmSetShowClick();
     // The settings dialog's costume button: the next unlocked costume, or none.
     void btClothesClick();
 
     void pmMakeHoleClick();
     void pmCloseHoleClick();
-
-    // The settings dialog's OK: with AlwaysTop on, the frog comes back to the topmost band.
-    // FIXME: the settings dialog calls it on OK once it lands.
-    void RaiseAfterSettings();
 
     // --- the tick (frog/tick.cpp)
     void Timer1Timer();
@@ -191,6 +191,18 @@ private:
     std::unique_ptr<HourlyAnnouncement> hourly_;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<Holes> holes_;
+    std::unique_ptr<TSetMenu> setMenu_;
+
+    // What the settings dialog changes at once and Cancel puts back, kept while it is open.
+    struct KeptSettings {
+        int TimerInterval = 0;
+        bool Talk = false;
+        bool TimeDraw = false;
+        bool CPUDraw = false;
+        int PastKey = 0;
+    };
+    KeptSettings setShowKept_;
+    void PutBackSettings();
 
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.

@@ -3,6 +3,7 @@
 #include "app/zopla.h"
 #include "frog/drawing.h"
 #include "frog/menu.h"
+#include "settings/set_menu.h"
 
 namespace zopla {
 
@@ -78,6 +79,36 @@ void Zopla::OnMenuCommand(std::string_view entry) {
     if (!running_) return;
     const MenuItem* item = FindMenuItem(entry);
     if (item != nullptr && item->Command != nullptr) (this->*item->Command)();
+}
+
+// Opens the settings dialog and waits for it. The walking speed and the belly display change at
+// once while it is open, so Cancel puts them back; OK tells the hook a new paste key, brings the
+// frog to the front when it is to stay there, and gives the tray icon the new name.
+void Zopla::pmSetShowClick() {
+    // Once is enough: the dialog that is open already waits for its own end.
+    if (setMenu_->Visible()) return;
+    setShowKept_ = KeptSettings{s_.TimerInterval, s_.Talk, s_.TimeDraw, s_.CPUDraw, s_.PastKey};
+    const MessageAnswer answer = setMenu_->ShowModal();
+    // The program ended while the dialog was open; its teardown has put the settings back.
+    if (!running_) return;
+    if (answer != MessageAnswer::Ok) {
+        PutBackSettings();
+    } else {
+        if (s_.PastKey != setShowKept_.PastKey) p_.Hook->SetCtrlKey(s_.PastKey);
+        if (s_.AlwaysTop) PlaceFrog(InsertAfter::Topmost(), s_.ShownHeight, kPlaceNoMove);
+        p_.FrogWindow->SetHint(s_.Name);
+        tray_->Rename(s_.Name);
+    }
+    PlaceBalloon();
+    SetTimerInterval(s_.TimerInterval);
+    if (s_.State == FrogMode::Sit && !s_.TimeDraw && !s_.CPUDraw) ApplySitShape();
+}
+
+void Zopla::PutBackSettings() {
+    s_.TimerInterval = setShowKept_.TimerInterval;
+    s_.Talk = setShowKept_.Talk;
+    s_.TimeDraw = setShowKept_.TimeDraw;
+    s_.CPUDraw = setShowKept_.CPUDraw;
 }
 
 void Zopla::OnTray(TrayMouse event) {

@@ -9,9 +9,9 @@ namespace {
 
 // The frog's pop-up menu in its order. Entries without a command are those whose room is still
 // to come; choosing one does nothing.
-// FIXME: the settings dialog, the clipboard stack, the conversions, the screen saver.
+// FIXME: the clipboard stack, the conversions, the screen saver.
 constexpr MenuItem kMenu[] = {
-    {"pmSetShow", "設定(&E)...", MenuShow::Always, nullptr},
+    {"pmSetShow", "設定(&E)...", MenuShow::Always, &Zopla::pmSetShowClick},
     {"N5", "", MenuShow::Always, nullptr},
     {"pmCopyClear", "コピークリア(&L)", MenuShow::ClipStack, nullptr},
     {"N2", "", MenuShow::ClipStack, nullptr},

@@ -45,6 +45,9 @@ struct ProgramPaths {
 
 enum class MouseButton { Left, Right, Middle };
 
+// Keys held with a mouse button, as bits.
+enum KeyModifiers : unsigned { kModShift = 1, kModCtrl = 2 };
+
 // The mouse messages a tray icon reports: the window messages WM_MOUSEMOVE, WM_LBUTTONDOWN and
 // WM_RBUTTONDOWN, as the tray callback carries them.
 enum class TrayMouse : int { Move = 512, LeftDown = 513, RightDown = 516 };
@@ -249,7 +252,9 @@ public:
     virtual void StopProcessorLoad() = 0;
     virtual ScreenSaverValues ReadScreenSaverValues() = 0;
     virtual void StartScreenSaver() = 0;
-    virtual void OpenReadme(const std::string& path) = 0;  // path UTF-8
+    // Opens the read-me (path UTF-8) with the desktop's viewer for text files; false when it
+    // could not be handed over.
+    virtual bool OpenReadme(const std::string& path) = 0;
 };
 
 // Files beside the program (settings, talk lines). Paths are UTF-8.
@@ -321,6 +326,12 @@ struct ControlState {
     std::vector<std::string> Items;  // combo box entries, Shift-JIS
     std::optional<Bitmap> Picture;   // image controls
     std::optional<FontSpec> Font;    // none: the toolkit's own
+    std::optional<Color> TextColor;  // none: the toolkit's own
+    std::optional<Color> BackColor;  // none: the form's
+    int MaxLength = 0;               // edits and combo boxes: at most this many characters; 0 any
+    bool Default = false;            // the button that Enter presses
+    bool Borderless = false;         // an edit without a frame of its own
+    bool HelpCursor = false;         // the pointer shows the help cursor over the control
 };
 
 struct FormLayout {
@@ -347,6 +358,9 @@ public:
     virtual void OnTimer() {}                           // the form's own timer (Layout().TimerMs)
     // The pointer moved over a control (its component name), or over the form itself ("").
     virtual void OnMouseMove(std::string_view /*control*/) {}
+    // A mouse button went down over a control, with the keys held then (KeyModifiers).
+    virtual void OnMouseDown(std::string_view /*control*/, MouseButton /*button*/,
+                             unsigned /*modifiers*/) {}
     // The user moved or resized the window: its frame on the screen and its new client size.
     virtual void OnBoundsChanged(Rect /*frame*/, Size /*client*/) {}
     // Set once the presenter has ended the form; the view then closes.

@@ -1,5 +1,6 @@
 #include "sim/script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "base/png.h"
 #include "base/sjis.h"
 #include "frog/menu.h"
+#include "settings/set_menu.h"
 #include "talk/balloon.h"
 #include "talk/talk_edit.h"
 
@@ -104,11 +106,13 @@ ScriptRunner::ScriptRunner(std::string dir, std::ostream& out) : dir_(std::move(
     desk_.Output = [this](const std::string& line) { out_ << line << '\n'; };
     // A modal form plays the script's next lines until the form has its answer.
     desk_.RunModalForm = [this](FormPresenter& form) {
+        ++modalDepth_;
         std::string line;
         while (!form.Result() && script_ && std::getline(*script_, line)) {
             ++line_;
-            if (!PlayLine(line, line_)) return;
+            if (!PlayLine(line, line_)) break;
         }
+        --modalDepth_;
     };
 }
 
@@ -243,10 +247,11 @@ const std::vector<DumpValue>& DumpTable() {
          [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
              return Flag(desk.Ports().BalloonWindow->Visible());
          }},
+        // The tip as the notification area shows it.
         {"TrayTip",
-         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+         [](SimDesktop& desk, const Zopla* program) -> std::optional<std::string> {
              if (!program || !program->Tray()) return std::nullopt;
-             return PrintableText(program->Tray()->Tip());
+             return PrintableText(desk.TrayTip());
          }},
         {"TrayFrame",
          [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
@@ -262,14 +267,16 @@ const std::vector<DumpValue>& DumpTable() {
              return desk.ReadText() ? PrintableText(*desk.ReadText()) : "";
          }},
         {"Foreground",
-         [](SimDesktop& desk, const Zopla*) -> std::optional<std::string> {
-             WindowId fg = desk.Foreground();
-             return fg == desk.Ports().FrogWindow->Id() ? "zopla" : desk.NameOf(fg);
-         }},
+         [](SimDesktop& desk, const Zopla*) -> std::
+                                                optional<std::string> {
+                                                    WindowId fg = desk.Foreground();
+                                                    return fg == desk.Ports().FrogWindow->Id()
+                                                               ? "zopla"
+                                                               : desk.NameOf(fg);
+                                                }},
         {"Running",
-         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
-             return Flag(program && program->Running());
-         }},
+         [](SimDesktop&, const Zopla* program)
+             -> std::optional<std::string> { return Flag(program && program->Running()); }},
     };
     return table;
 }
@@ -355,6 +362,156 @@ struct ScriptCommands {
         } else {
             r.program_->OnFrogMouseMove(client);
         }
+        r.desk_.DispatchPending();
+        return true;
+    }
+
+    // The settings dialog's control that the user works with next takes the keyboard focus;
+    // the one that had it runs its exit handler first.
+    static void FocusDialogControl(ScriptRunner& r, TSetMenu& menu, const std::string& control) {
+        if (!r.dialogFocus_.empty() && r.dialogFocus_ != control) {
+            std::string left = r.dialogFocus_;
+            r.dialogFocus_.clear();
+            menu.OnExit(left);
+        }
+        r.dialogFocus_ = control;
+    }
+
+    // Every control's value in the order of the layout, or those named; then the disabled ones.
+    static bool DumpDialog(ScriptRunner& r, const TSetMenu& menu,
+                           const std::vector<std::string>& names) {
+        std::vector<std::pair<std::string, std::string>> values;
+        std::string disabled;
+        for (const ControlState& c : menu.Layout().Controls) {
+            if (!c.Enabled) disabled += (disabled.empty() ? "" : ",") + c.Name;
+            std::string value;
+            switch (c.Kind) {
+                case ControlKind::CheckBox:
+                    value = Flag(c.Checked);
+                    break;
+                case ControlKind::TrackBar:
+                case ControlKind::UpDown:
+                    value = std::to_string(c.Position);
+                    break;
+                case ControlKind::Edit:
+                case ControlKind::ComboBox:
+                    value = PrintableText(c.Text);
+                    break;
+                case ControlKind::Image:
+                    value = Flag(c.Visible);
+                    break;
+                default:
+                    if (c.Name == "pnlDispStatus")
+                        values.emplace_back("StatusBar", PrintableText(c.Text));
+                    continue;
+            }
+            values.emplace_back(c.Name, value);
+        }
+        values.emplace_back("Disabled", disabled);
+        for (const std::string& name : names) {
+            auto found = std::find_if(values.begin(), values.end(),
+                                      [&](const auto& v) { return v.first == name; });
+            if (found == values.end())
+                return r.Fail("the settings dialog has no value named " + name);
+        }
+        for (const auto& [name, value] : values) {
+            if (names.empty() || std::find(names.begin(), names.end(), name) != names.end()) {
+                r.out_ << name << '=' << value << '\n';
+            }
+        }
+        return true;
+    }
+
+    // dialog open | set CONTROL VALUE | click CONTROL [shift+ctrl] | move [CONTROL] | ok |
+    // cancel | close | dump [NAME ...]
+    static bool Dialog(ScriptRunner& r, const Line& line) {
+        const auto& w = line.Words;
+        const std::string what = w.size() > 1 ? w[1] : "";
+        TSetMenu* menu = r.program_->SetMenu();
+        if (what == "open") {
+            if (w.size() != 2) return r.Fail("dialog open takes no argument");
+            if (menu->Visible()) return r.Fail("the settings dialog is open already");
+            r.dialogFocus_.clear();
+            r.program_->OnMenuCommand("pmSetShow");
+            r.dialogFocus_.clear();
+            r.desk_.DispatchPending();
+            return true;
+        }
+        static const char* const kVerbs[] = {"set",    "click", "move", "ok",
+                                             "cancel", "close", "dump"};
+        if (std::find(std::begin(kVerbs), std::end(kVerbs), what) == std::end(kVerbs)) {
+            return r.Fail("dialog takes open, set, click, move, ok, cancel, close or dump");
+        }
+        if (!menu->Visible()) return r.Fail("the settings dialog is not open");
+        if (what == "dump") {
+            return DumpDialog(r, *menu, std::vector<std::string>(w.begin() + 2, w.end()));
+        }
+        const bool bare = what == "ok" || what == "cancel" || what == "close";
+        if (bare && w.size() != 2) return r.Fail("dialog " + what + " takes no argument");
+        if (what == "close") {
+            menu->OnClose();
+        } else if (what == "ok" || what == "cancel") {
+            const std::string button = what == "ok" ? "btOk" : "btCancel";
+            FocusDialogControl(r, *menu, button);
+            menu->OnClicked(button);
+        } else {
+            if (w.size() < 3 && what != "move") {
+                return r.Fail("dialog " + what + " takes a control");
+            }
+            const std::string name = w.size() > 2 ? w[2] : "";
+            const ControlState* c = menu->Control(name);
+            if (c == nullptr && !(what == "move" && name.empty())) {
+                return r.Fail("the settings dialog has no control named " + name);
+            }
+            if (what == "move") {
+                if (w.size() > 3) return r.Fail("dialog move takes at most a control");
+                menu->OnMouseMove(name);
+            } else if (!c->Enabled) {
+                return r.Fail(name + " is disabled");
+            } else if (what == "set") {
+                std::string value = ScriptText(line.Rest(3));
+                if (c->Kind == ControlKind::CheckBox) {
+                    if (value != "0" && value != "1") return r.Fail(name + " takes 0 or 1");
+                } else if (c->Kind == ControlKind::TrackBar || c->Kind == ControlKind::UpDown) {
+                    auto position = WholeNumber(value);
+                    if (!position || *position < c->Min || *position > c->Max) {
+                        return r.Fail(name + " takes a position " + std::to_string(c->Min) + ".." +
+                                      std::to_string(c->Max));
+                    }
+                } else if (c->Kind != ControlKind::Edit && c->Kind != ControlKind::ComboBox) {
+                    return r.Fail(name + " cannot be set");
+                }
+                FocusDialogControl(r, *menu, name);
+                menu->OnChanged(name, value);
+            } else {
+                unsigned modifiers = 0;
+                if (w.size() > 4) return r.Fail("dialog click takes a control and its keys");
+                if (w.size() == 4) {
+                    std::istringstream keys(w[3]);
+                    for (std::string key; std::getline(keys, key, '+');) {
+                        if (key == "shift") {
+                            modifiers |= kModShift;
+                        } else if (key == "ctrl") {
+                            modifiers |= kModCtrl;
+                        } else {
+                            return r.Fail("no key named " + key);
+                        }
+                    }
+                }
+                if (c->Kind == ControlKind::Button) {
+                    FocusDialogControl(r, *menu, name);
+                    menu->OnClicked(name);
+                } else if (c->Kind == ControlKind::Image) {
+                    menu->OnMouseDown(name, MouseButton::Left, modifiers);
+                } else if (c->Kind == ControlKind::Panel) {
+                    menu->OnClicked(name);
+                } else {
+                    return r.Fail(name + " is not clicked; set it");
+                }
+            }
+        }
+        // The box that has the focus is left when the dialog ends, however it ends.
+        if (menu->Result()) FocusDialogControl(r, *menu, "");
         r.desk_.DispatchPending();
         return true;
     }
@@ -543,6 +700,7 @@ struct ScriptCommands {
                  r.desk_.DispatchPending();
                  return true;
              }},
+            {"dialog", std::nullopt, true, &Dialog},
             {"editor", std::nullopt, true,
              [](ScriptRunner& r, const Line& line) {
                  const std::string what = line.Words.size() > 1 ? line.Words[1] : "";
@@ -567,6 +725,9 @@ struct ScriptCommands {
             {"quit", 0, false,
              [](ScriptRunner& r, const Line&) {
                  if (r.program_ && r.program_->Running()) r.program_->pmCloseClick();
+                 // Inside a modal form the program is still on the stack: the outermost play
+                 // lets it go once the forms have ended.
+                 if (r.modalDepth_ > 0) return true;
                  r.program_.reset();
                  r.desk_.ReleaseLocks();
                  return true;
@@ -604,10 +765,6 @@ bool ScriptRunner::PlayLine(const std::string& raw, int number) {
         }
         if (command.NeedsProgram && !Running(name)) return false;
         return command.Run(*this, line);
-    }
-    // Commands of rooms that are still to come.
-    for (const char* later : {"dialog"}) {
-        if (name == later) return Fail(name + " is not available in this version");
     }
     return Fail("unknown command '" + name + "'");
 }

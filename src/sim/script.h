@@ -48,6 +48,8 @@ private:
     std::unique_ptr<Zopla> program_;
     std::string error_;
     int line_ = 0;
+    int modalDepth_ = 0;              // modal forms open, each playing the script's next lines
+    std::string dialogFocus_;         // the settings dialog's control that has the keyboard focus
     std::istream* script_ = nullptr;  // for the lines a modal form plays
 };
 

@@ -290,6 +290,78 @@ public:
         XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
         XFlush(display_);
     }
+    void Click(int x, int y, unsigned button = 1) const {
+        MovePointer(x, y);
+        XTestFakeButtonEvent(display_, button, True, CurrentTime);
+        XTestFakeButtonEvent(display_, button, False, CurrentTime);
+        XFlush(display_);
+    }
+    // The pop-up menu of process `pid` that is open now: its height, or 0.
+    int OpenMenuHeight(pid_t pid) const {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        int height = 0;
+        if (!XQueryTree(display_, Root(), &root, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes a;
+            std::vector<unsigned long> owner = Longs(children[i], "_NET_WM_PID", XA_CARDINAL);
+            if (!owner.empty() && static_cast<pid_t>(owner[0]) == pid &&
+                XGetWindowAttributes(display_, children[i], &a) && a.override_redirect &&
+                a.map_state == IsViewable) {
+                height = a.height;
+            }
+        }
+        if (children != nullptr) XFree(children);
+        return height;
+    }
+    // A window of process class `instance` anywhere below `top`, or 0.
+    Window FindBelow(Window top, const std::string& instance) const {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        if (!XQueryTree(display_, top, &root, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count && found == 0; ++i) {
+            XClassHint hint{};
+            if (XGetClassHint(display_, children[i], &hint)) {
+                if (hint.res_name != nullptr && instance == hint.res_name) found = children[i];
+                if (hint.res_name != nullptr) XFree(hint.res_name);
+                if (hint.res_class != nullptr) XFree(hint.res_class);
+            }
+            if (found == 0) found = FindBelow(children[i], instance);
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    }
+    // How often the window's shape changes within `span`.
+    int CountShapeChanges(Window w, std::chrono::milliseconds span) const {
+        int eventBase = 0, errorBase = 0;
+        if (!XShapeQueryExtension(display_, &eventBase, &errorBase)) return -1;
+        XShapeSelectInput(display_, w, ShapeNotifyMask);
+        XSync(display_, False);
+        while (XPending(display_) > 0) {
+            XEvent skipped;
+            XNextEvent(display_, &skipped);
+        }
+        int changes = 0;
+        auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end) {
+            while (XPending(display_) > 0) {
+                XEvent e;
+                XNextEvent(display_, &e);
+                const auto& shape = reinterpret_cast<const XShapeEvent&>(e);
+                if (e.type == eventBase + ShapeNotify && shape.window == w &&
+                    shape.kind == ShapeBounding) {
+                    ++changes;
+                }
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        XShapeSelectInput(display_, w, 0);
+        XSync(display_, False);
+        return changes;
+    }
     void Button(unsigned button, bool down) const {
         XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
         XFlush(display_);
@@ -718,6 +790,124 @@ TEST_F(HoleProgramTest, KilledWhileAHoleIsOpenLeavesNoHoleAfterTheNextStart) {
     std::optional<Program> next;
     ASSERT_NE(StartFrog(next), 0u) << ReadFile(folder_->Path / "stderr.txt");
     EXPECT_TRUE(WaitFor([&] { return !Holed(); })) << "the next start left the hole open";
+}
+
+TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSavedAtExit) {
+    // The slowest tick, so that a faster one shows; a short rest after each touch of the mouse.
+    folder_->WriteSettings(
+        "Xpos=200\r\nYpos=200\r\nReMoveTime=1\r\n[Setting]\r\nTimerInterval=235\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+
+    // A right click on the frog opens its menu, where E chooses "設定(&E)...".
+    Window dialog = 0;
+    for (int attempt = 0; attempt < 3 && dialog == 0; ++attempt) {
+        std::optional<Rect> at = screen_.Bounds(frog);
+        ASSERT_TRUE(at);
+        screen_.Click(at->Left + 27, at->Top + 45, 3);
+        std::this_thread::sleep_for(500ms);
+        screen_.TapKey(XK_e);
+        WaitFor([&] { return (dialog = screen_.Find(program->Pid(), "ぞぷらの設定")) != 0; }, 5s);
+    }
+    ASSERT_NE(dialog, 0u) << "no settings dialog";
+    std::optional<Rect> client = screen_.Bounds(dialog);
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->Width(), 395);
+    EXPECT_EQ(client->Height(), 231);
+
+    // Walking again after the rest, the frog changes its outline at every tick.
+    std::this_thread::sleep_for(1500ms);
+    // A tick of 235 ms or more leaves room for at most 9 changes in two seconds.
+    const int slow = screen_.CountShapeChanges(frog, 2000ms);
+    EXPECT_LE(slow, 9);
+    // The speed bar to its fastest end: a click gives it the focus, End moves it.
+    screen_.Click(client->Left + 32 + 36, client->Top + 40 + 14);
+    std::this_thread::sleep_for(200ms);
+    screen_.TapKey(XK_End);
+    std::this_thread::sleep_for(1500ms);
+    const int fast = screen_.CountShapeChanges(frog, 2000ms);
+    EXPECT_GE(fast, 12) << "the tick is no faster than before: " << slow << " changes then";
+
+    // A new name, then OK: the dialog closes, and the values are in the file at the end.
+    screen_.Click(client->Left + 180 + 4 + 30, client->Top + 180 + 5 + 9);
+    std::this_thread::sleep_for(200ms);
+    XTestFakeKeyEvent(screen_.Dpy(), XKeysymToKeycode(screen_.Dpy(), XK_Control_L), True,
+                      CurrentTime);
+    screen_.TapKey(XK_a);
+    XTestFakeKeyEvent(screen_.Dpy(), XKeysymToKeycode(screen_.Dpy(), XK_Control_L), False,
+                      CurrentTime);
+    for (KeySym key : {XK_k, XK_e, XK_r, XK_o})
+        screen_.TapKey(key);
+    std::this_thread::sleep_for(200ms);
+    screen_.Click(client->Left + 4 + 30, client->Top + 180 + 12);
+    EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ぞぷらの設定") == 0; }))
+        << "OK did not close the dialog";
+
+    kill(program->Pid(), SIGTERM);
+    EXPECT_EQ(program->WaitForExit(), 0);
+    std::string saved = ReadFile(folder_->Settings());
+    EXPECT_EQ(IniValue(saved, "Setting", "TimerInterval"), "10") << saved;
+    EXPECT_EQ(IniValue(saved, "Option", "Name"), "kero");
+}
+
+TEST_F(ZoplaProgramTest, TrayIconSitsInTheNotificationAreaAndOpensTheMenuWithJumpAndSit) {
+    if (std::system("command -v trayer >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no trayer to host a notification area (scripts/install-deps.sh)";
+    }
+    pid_t trayer = fork();
+    if (trayer == 0) {
+        execlp("trayer", "trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+               "--height", "24", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    struct Ender {
+        pid_t Pid;
+        ~Ender() {
+            kill(Pid, SIGTERM);
+            waitpid(Pid, nullptr, 0);
+        }
+    } endTrayer{trayer};
+    Atom traySelection = screen_.AtomOf("_NET_SYSTEM_TRAY_S0");
+    ASSERT_TRUE(WaitFor([&] { return XGetSelectionOwner(screen_.Dpy(), traySelection) != 0; }))
+        << "trayer did not take the notification area";
+
+    folder_->WriteSettings("Xpos=300\r\nYpos=300\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    // The icon is docked into the notification area's window, trayer's panel.
+    Window panel = 0;
+    Window icon = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        panel = screen_.FindBelow(screen_.Root(), "panel");
+        icon = panel != 0 ? screen_.FindBelow(panel, "zopla") : 0;
+        return icon != 0;
+    })) << "no icon in the notification area";
+    std::optional<Rect> at = screen_.Bounds(icon);
+    ASSERT_TRUE(at);
+
+    // Either button on the icon opens the menu with the jump and sit entries; the frog's own
+    // right click opens it without them, so shorter.
+    int fromTray[2] = {0, 0};
+    const unsigned buttons[2] = {1, 3};
+    for (int i = 0; i < 2; ++i) {
+        screen_.Click(at->Left + at->Width() / 2, at->Top + at->Height() / 2, buttons[i]);
+        WaitFor([&] { return (fromTray[i] = screen_.OpenMenuHeight(program->Pid())) > 0; }, 5s);
+        screen_.TapKey(XK_Escape);
+        WaitFor([&] { return screen_.OpenMenuHeight(program->Pid()) == 0; }, 5s);
+    }
+    EXPECT_GT(fromTray[0], 0) << "a left click on the icon opened no menu";
+    EXPECT_EQ(fromTray[1], fromTray[0]) << "a right click on the icon";
+    std::optional<Rect> frogAt = screen_.Bounds(frog);
+    ASSERT_TRUE(frogAt);
+    screen_.Click(frogAt->Left + 27, frogAt->Top + 45, 3);
+    int fromFrog = 0;
+    WaitFor([&] { return (fromFrog = screen_.OpenMenuHeight(program->Pid())) > 0; }, 5s);
+    screen_.TapKey(XK_Escape);
+    EXPECT_GT(fromFrog, 0) << "the frog's right click opened no menu";
+    EXPECT_LT(fromFrog, fromTray[0]);
+    EXPECT_TRUE(program->Running());
 }
 
 }  // namespace

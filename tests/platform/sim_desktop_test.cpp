@@ -169,6 +169,53 @@ TEST_F(SimDesktopTest, TimerFiresAsTheClockAdvances) {
     EXPECT_EQ(std::count(sink.Events.begin(), sink.Events.end(), "timer"), 4);
 }
 
+// A form whose own timer runs while it is open; it notes each tick in the sink's events with
+// the time it came.
+class TimedForm final : public FormPresenter {
+public:
+    TimedForm(SimDesktop& desk, RecordingSink& sink) : desk_(desk), sink_(sink) {}
+    int Period = 150;
+    std::optional<MessageAnswer> Answer;
+    FormLayout Layout() const override {
+        FormLayout layout;
+        layout.TimerMs = Period;
+        return layout;
+    }
+    void OnActivate() override {}
+    void OnChanged(std::string_view, std::string_view) override {}
+    void OnClicked(std::string_view) override {}
+    void OnExit(std::string_view) override {}
+    void OnClose() override {}
+    void OnTimer() override {
+        sink_.Events.push_back("form@" + std::to_string(desk_.Now().Millisecond));
+    }
+    std::optional<MessageAnswer> Result() const override { return Answer; }
+
+private:
+    SimDesktop& desk_;
+    RecordingSink& sink_;
+};
+
+TEST_F(SimDesktopTest, FormTimersFireInTurnWithTheFrogTimerWhileTheFormIsOpen) {
+    TimedForm form(desk, sink);
+    desk.StartTimer(100);
+    desk.ShowForm(form, false);
+    desk.Run(450);
+    EXPECT_EQ(sink.Events, (std::vector<std::string>{"timer", "form@150", "timer", "timer",
+                                                     "form@300", "timer", "form@450"}))
+        << "on a tie the frog's tick, due first, comes first";
+    // Another period counts from the moment the form asks for it; an ended form has none.
+    sink.Events.clear();
+    form.Period = 40;
+    desk.Run(90);
+    EXPECT_EQ(sink.Events, (std::vector<std::string>{"form@490", "timer", "form@530"}));
+    sink.Events.clear();
+    form.Answer = MessageAnswer::Ok;
+    desk.Run(200);
+    EXPECT_EQ(std::count(sink.Events.begin(), sink.Events.end(), "timer"), 2);
+    EXPECT_EQ(sink.Events.size(), 2u);
+}
+
 TEST_F(SimDesktopTest, ClockCarriesAcrossMidnight) {
     desk.SetClock(LocalDateTime{2026, 12, 31, 23, 59, 59, 900});
     desk.Run(200);

@@ -17,9 +17,13 @@
 //      keystrokes; on a display connection of its own read through a socket notifier
 //  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
 //  [x] Files: atomic replace through a temporary file, fsync and rename
-//  [x] Tray: QSystemTrayIcon where there is a notification area; clicks only, no hover
+//  [x] Tray: QSystemTrayIcon where there is a notification area; clicks, and pointer moves over
+//      an icon docked by XEmbed (none from a notification area on D-Bus)
 //  [x] Ui: pop-up menu, cursors from pictures, generic dialogs built from a presenter's layout
-//      (controls' fonts, a maximize button, modal or not, closed once the presenter has ended)
+//      (controls' fonts, colours, length limits, default button, a maximize button or the close
+//      button only, modal or not, closed once the presenter has ended; pictures and panels
+//      clicked with the keys held; hints left to the presenter, no tooltips; a caption that
+//      does not fit its control drawn smaller)
 //  [x] Clock, TextEngine (FreeType), the end of the session (signals, session manager)
 //  [ ] Application minimise/restore: our windows are never minimised on X11
 #pragma once

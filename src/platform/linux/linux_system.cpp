@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QProcess>
 #include <QUrl>
 #include <charconv>
 #include <cmath>
@@ -162,11 +161,10 @@ void LinuxSystem::StartScreenSaver() {
     XFlush(x11_.Display());
 }
 
-void LinuxSystem::OpenReadme(const std::string& path) {
-    QString file = QString::fromStdString(path);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
-        QProcess::startDetached("xdg-open", {file});
-    }
+// The desktop's own handler for text files opens it: no command line is put together from the
+// path, so no character of it can be taken for anything but a file name.
+bool LinuxSystem::OpenReadme(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace zopla

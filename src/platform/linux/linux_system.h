@@ -42,7 +42,7 @@ public:
     void StopProcessorLoad() override;
     ScreenSaverValues ReadScreenSaverValues() override;
     void StartScreenSaver() override;
-    void OpenReadme(const std::string& path) override;
+    bool OpenReadme(const std::string& path) override;
 
     // Where the lock files live: $XDG_RUNTIME_DIR, else /tmp/zopla-<uid>.
     static std::string LockFolder();

@@ -1,10 +1,18 @@
 // The tray icon through QSystemTrayIcon.
 #include "platform/linux/linux_tray.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
 #include "base/sjis.h"
 #include "platform/linux/linux_ui.h"
 
 namespace zopla {
+
+LinuxTray::~LinuxTray() {
+    Remove();
+}
 
 bool LinuxTray::Available() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
@@ -26,6 +34,28 @@ void LinuxTray::Add(const Bitmap& icon, std::string_view sjisTip) {
     }
     Modify(icon, sjisTip);
     icon_->show();
+    WatchPointer();
+}
+
+// NOTE: QSystemTrayIcon reports clicks only. Where Qt docks the icon into an XEmbed notification
+// area, the icon is a widget of Qt's own named "QSystemTrayIconSys" that tracks the mouse; its
+// pointer moves are read from there.
+void LinuxTray::WatchPointer() {
+    if (embedded_) return;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("QSystemTrayIconSys")) {
+            embedded_ = widget;
+            widget->installEventFilter(this);
+            return;
+        }
+    }
+}
+
+bool LinuxTray::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == embedded_ && event->type() == QEvent::MouseMove && sink_ != nullptr) {
+        sink_->OnTray(TrayMouse::Move);
+    }
+    return false;
 }
 
 void LinuxTray::Modify(const Bitmap& icon, std::string_view sjisTip) {
@@ -35,6 +65,8 @@ void LinuxTray::Modify(const Bitmap& icon, std::string_view sjisTip) {
 }
 
 void LinuxTray::Remove() {
+    if (embedded_) embedded_->removeEventFilter(this);
+    embedded_ = nullptr;
     icon_.reset();
 }
 

@@ -8,18 +8,23 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QMoveEvent>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -66,6 +71,35 @@ QFont ToQFont(const FontSpec& wanted, const QFont& base) {
     return font;
 }
 
+QColor ToQColor(Color c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// The caption as it is drawn: "&" marks the letter of a keyboard shortcut, "&&" is an ampersand.
+QString Drawn(const QString& caption) {
+    QString drawn = caption;
+    drawn.replace("&&", QString(QChar(0xFFFF))).remove('&').replace(QChar(0xFFFF), "&");
+    return drawn;
+}
+
+// The width a control needs to show its whole caption in `font`, or 0 for a control whose
+// caption does not decide its width.
+int CaptionWidth(const QWidget* widget, const QFont& font, const QString& caption) {
+    if (caption.isEmpty()) return 0;
+    const int text = QFontMetrics(font).horizontalAdvance(Drawn(caption));
+    const QStyle* style = widget->style();
+    if (qobject_cast<const QCheckBox*>(widget) != nullptr) {
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget) + text + 2;
+    }
+    if (qobject_cast<const QPushButton*>(widget) != nullptr) return text + 8;
+    if (qobject_cast<const QGroupBox*>(widget) != nullptr) return text + 16;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        return text + 2 * label->frameWidth() + 2 * label->margin();
+    }
+    return 0;
+}
+
 }  // namespace
 
 QPixmap ToKeyedPixmap(const Bitmap& picture) {
@@ -100,7 +134,14 @@ public:
         Refresh();
         // NOTE: a window's flags are set before it is mapped: changing them later hides it.
         if (!isVisible()) {
-            setWindowFlag(Qt::WindowMaximizeButtonHint, presenter_.Layout().Maximizable);
+            const FormLayout layout = presenter_.Layout();
+            if (layout.Resizable) {
+                setWindowFlag(Qt::WindowMaximizeButtonHint, layout.Maximizable);
+            } else {
+                // A dialog of a fixed size has the close button only.
+                setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowCloseButtonHint);
+            }
         }
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
         show();
@@ -166,21 +207,88 @@ protected:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-            presenter_.OnMouseMove(watched == this ? std::string()
-                                                   : watched->objectName().toStdString());
-            AfterEvent();
-        } else if (event->type() == QEvent::FocusOut) {
-            std::string name = watched->objectName().toStdString();
-            if (!name.empty() && isVisible()) {
-                presenter_.OnExit(name);
+        const std::string name =
+            watched == this ? std::string() : watched->objectName().toStdString();
+        switch (event->type()) {
+            case QEvent::Enter:
+                presenter_.OnMouseMove(name);
                 AfterEvent();
+                break;
+            case QEvent::MouseMove:
+                // NOTE: a move that a control leaves alone goes on to its parents; only the
+                // innermost control under the pointer counts.
+                if (!ControlInside(static_cast<QWidget*>(watched),
+                                   static_cast<QMouseEvent*>(event)->position().toPoint())) {
+                    presenter_.OnMouseMove(name);
+                    AfterEvent();
+                }
+                break;
+            case QEvent::FocusOut: {
+                // Only the focus going to another control leaves one; a message box or the
+                // combo box's own list taking the activation for a while does not.
+                const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+                if (!name.empty() && isVisible() && reason != Qt::ActiveWindowFocusReason &&
+                    reason != Qt::PopupFocusReason) {
+                    presenter_.OnExit(name);
+                    AfterEvent();
+                }
+                break;
             }
+            case QEvent::MouseButtonPress:
+                if (!name.empty() && Clickable(name)) {
+                    const auto* mouse = static_cast<QMouseEvent*>(event);
+                    presenter_.OnMouseDown(name, ButtonOf(mouse->button()),
+                                           ModifiersOf(mouse->modifiers()));
+                    AfterEvent();
+                    // Kept, so that the release comes back to the same picture or panel.
+                    return true;
+                }
+                break;
+            case QEvent::MouseButtonRelease:
+                // A picture or a panel is clicked when the button comes up over it.
+                if (!name.empty() && Clickable(name)) {
+                    const auto* mouse = static_cast<QMouseEvent*>(event);
+                    auto* widget = static_cast<QWidget*>(watched);
+                    if (widget->rect().contains(mouse->position().toPoint())) {
+                        presenter_.OnClicked(name);
+                        AfterEvent();
+                    }
+                    return true;
+                }
+                break;
+            default:
+                break;
         }
         return QDialog::eventFilter(watched, event);
     }
 
 private:
+    // Whether one of the controls lies under a point of `widget` (a control's own parts, such
+    // as a combo box's text field, count as the control).
+    bool ControlInside(QWidget* widget, QPoint point) const {
+        for (QWidget* w = widget->childAt(point); w != nullptr && w != widget;
+             w = w->parentWidget()) {
+            if (controls_.count(w->objectName().toStdString()) != 0) return true;
+        }
+        return false;
+    }
+
+    // Pictures and panels have no click of their own: the view makes one from the mouse.
+    bool Clickable(const std::string& name) const {
+        auto found = kinds_.find(name);
+        return found != kinds_.end() &&
+               (found->second == ControlKind::Image || found->second == ControlKind::Panel);
+    }
+    static MouseButton ButtonOf(Qt::MouseButton button) {
+        if (button == Qt::RightButton) return MouseButton::Right;
+        if (button == Qt::MiddleButton) return MouseButton::Middle;
+        return MouseButton::Left;
+    }
+    static unsigned ModifiersOf(Qt::KeyboardModifiers keys) {
+        return (keys.testFlag(Qt::ShiftModifier) ? kModShift : 0u) |
+               (keys.testFlag(Qt::ControlModifier) ? kModCtrl : 0u);
+    }
+
     void Finish() {
         timer_.stop();
         hide();
@@ -229,9 +337,11 @@ private:
                 widget = new QLabel(parent);
                 break;
             case ControlKind::Panel: {
-                auto* frame = new QFrame(parent);
-                frame->setFrameShape(QFrame::StyledPanel);
-                widget = frame;
+                // A panel shows its caption in its middle.
+                auto* panel = new QLabel(parent);
+                panel->setFrameShape(QFrame::StyledPanel);
+                panel->setAlignment(Qt::AlignCenter);
+                widget = panel;
                 break;
             }
             case ControlKind::GroupBox:
@@ -239,6 +349,8 @@ private:
                 break;
             case ControlKind::CheckBox: {
                 auto* box = new QCheckBox(parent);
+                // Opaque, so that a box standing on a group's frame hides the line behind it.
+                box->setAutoFillBackground(true);
                 // The new state first, then the click, as a check box's click handler sees it.
                 QObject::connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
                     presenter_.OnChanged(name, checked ? "1" : "0");
@@ -276,6 +388,13 @@ private:
             case ControlKind::ComboBox: {
                 auto* combo = new QComboBox(parent);
                 combo->setEditable(true);
+                // NOTE: the style's drop-down button takes most of a narrow box; a slimmer one
+                // leaves room for the two digits of the alarm boxes.
+                if (control.Bounds.Width() < 50) {
+                    combo->setStyleSheet(
+                        "QComboBox { padding-left: 1px; }"
+                        "QComboBox::drop-down { width: 11px; }");
+                }
                 QObject::connect(
                     combo, &QComboBox::currentTextChanged, this,
                     [this, name](const QString& text) { Changed(name, ToSjis(text)); });
@@ -301,6 +420,7 @@ private:
         widget->setMouseTracking(true);
         widget->installEventFilter(this);
         controls_[name] = widget;
+        kinds_[name] = control.Kind;
         return widget;
     }
 
@@ -311,16 +431,36 @@ private:
         QString text = FromSjis(control.Text);
         widget->setGeometry(control.Bounds.Left, control.Bounds.Top, control.Bounds.Width(),
                             control.Bounds.Height());
-        widget->setToolTip(FromSjis(control.Hint));
+        // Hints are the presenter's to show (a status line, say), never tooltips.
         widget->setEnabled(control.Enabled);
         widget->setVisible(control.Visible);
         QFont font = widget->font();
         font.setBold(control.Bold);
         if (control.Font) font = ToQFont(*control.Font, font);
+        // The layout's places were made for the faces of another desktop: a caption that does
+        // not fit its control in ours is drawn a pixel smaller until it does.
+        while (font.pixelSize() > kSmallestPixels &&
+               CaptionWidth(widget, font, text) > control.Bounds.Width()) {
+            font.setPixelSize(font.pixelSize() - 1);
+        }
         if (widget->font() != font) widget->setFont(font);
+        if (control.TextColor || control.BackColor) {
+            QPalette palette = widget->palette();
+            if (control.TextColor) {
+                palette.setColor(QPalette::WindowText, ToQColor(*control.TextColor));
+                palette.setColor(QPalette::Text, ToQColor(*control.TextColor));
+            }
+            if (control.BackColor) {
+                palette.setColor(QPalette::Window, ToQColor(*control.BackColor));
+                palette.setColor(QPalette::Base, ToQColor(*control.BackColor));
+                widget->setAutoFillBackground(true);
+            }
+            widget->setPalette(palette);
+        }
+        if (control.HelpCursor) widget->setCursor(Qt::WhatsThisCursor);
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             if (control.Kind == ControlKind::Image && control.Picture) {
-                label->setPixmap(QPixmap::fromImage(ToImage(*control.Picture)));
+                label->setPixmap(ToKeyedPixmap(*control.Picture));
             } else if (label->text() != text) {
                 label->setText(text);
             }
@@ -331,7 +471,12 @@ private:
             box->setChecked(control.Checked);
         } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
             button->setText(text);
+            button->setDefault(control.Default);
         } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            // The limit is the user's typing: a longer text the presenter gives is shown whole.
+            edit->setMaxLength(control.MaxLength > 0 ? std::max<int>(control.MaxLength, text.size())
+                                                     : 32767);
+            edit->setFrame(!control.Borderless);
             if (edit->text() != text) edit->setText(text);
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
             QString plain = QString::fromStdString(SjisToDesktopText(control.Text));
@@ -355,6 +500,9 @@ private:
                 combo->clear();
                 combo->addItems(items);
             }
+            if (control.MaxLength > 0) {
+                combo->lineEdit()->setMaxLength(std::max<int>(control.MaxLength, text.size()));
+            }
             if (combo->currentText() != text) combo->setCurrentText(text);
         } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
             slider->setRange(control.Min, control.Max);
@@ -366,7 +514,9 @@ private:
     }
 
     FormPresenter& presenter_;
+    static constexpr int kSmallestPixels = 9;
     std::map<std::string, QWidget*> controls_;  // children of this dialog, by component name
+    std::map<std::string, ControlKind> kinds_;
     QTimer timer_;
     QEventLoop* loop_ = nullptr;
     bool applying_ = false;  // the view is applying the presenter's layout

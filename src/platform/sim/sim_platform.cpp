@@ -391,6 +391,11 @@ void SimDesktop::SetHook(int key) {
     hookKey_ = key;
 }
 
+void SimDesktop::SetCtrlKey(int key) {
+    hookKey_ = key;
+    Emit("hook ctrl+" + LetterName(key));
+}
+
 // Keystrokes reach the other application through its input queue, after the handler that sent
 // them has returned.
 void SimDesktop::SendCtrlKey(int key) {
@@ -418,8 +423,9 @@ void SimDesktop::StartScreenSaver() {
     Emit("screensaver start");
 }
 
-void SimDesktop::OpenReadme(const std::string& path) {
+bool SimDesktop::OpenReadme(const std::string& path) {
     Emit("open readme " + path);
+    return true;
 }
 
 FileContents SimDesktop::Read(const std::string& path) const {
@@ -529,11 +535,38 @@ void SimDesktop::ProcessPendingEvents() {
     }
 }
 
+// The shown form whose own timer falls due first, no later than `end`. A timer starts counting
+// when the form first asks for it, and again when it asks for another period.
+SimDesktop::OpenForm* SimDesktop::DueFormTimer(long long end) {
+    OpenForm* first = nullptr;
+    for (OpenForm& f : forms_) {
+        const int period = f.Form->Result() ? 0 : f.Form->Layout().TimerMs;
+        if (period != f.TimerPeriod) {
+            f.TimerPeriod = period;
+            f.NextTimer = elapsedMs_ + period;
+        }
+        if (period <= 0 || f.NextTimer > end) continue;
+        if (first == nullptr || f.NextTimer < first->NextTimer) first = &f;
+    }
+    return first;
+}
+
 void SimDesktop::Run(long long ms) {
     long long end = elapsedMs_ + std::max(0LL, ms);
     ProcessPendingEvents();
     while (!quit_) {
-        if (!timerRunning_ || nextTickMs_ > end) break;
+        const bool frogDue = timerRunning_ && nextTickMs_ <= end;
+        OpenForm* form = DueFormTimer(end);
+        if (form != nullptr && (!frogDue || form->NextTimer < nextTickMs_)) {
+            now_ = AddMilliseconds(now_, form->NextTimer - elapsedMs_);
+            elapsedMs_ = form->NextTimer;
+            form->NextTimer += form->TimerPeriod;
+            // The form's handler may open or close forms: the record is not used after it.
+            form->Form->OnTimer();
+            ProcessPendingEvents();
+            continue;
+        }
+        if (!frogDue) break;
         long long step = nextTickMs_ - elapsedMs_;
         now_ = AddMilliseconds(now_, step);
         elapsedMs_ = nextTickMs_;

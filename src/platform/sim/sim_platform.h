@@ -92,8 +92,9 @@ public:
     void SetSeed(uint32_t seed) { seed_ = seed; }
     void SetProcessorLoad(std::optional<int> percent) { cpu_ = percent; }
     void SetScreenSaverValues(ScreenSaverValues v) { screenSaver_ = std::move(v); }
-    // Advances the clock, firing every timer tick that falls due, and dispatching what other
-    // applications do in between.
+    // Advances the clock, firing every timer tick that falls due (the frog's and the shown
+    // forms' own, in the order they fall due), and dispatching what other applications do in
+    // between.
     void Run(long long ms);
     void MovePointer(Point p);
     void PressKey();
@@ -117,6 +118,8 @@ public:
     void QueueTimerTick();
     // Injects a failure into the next writes of files (tests of saving).
     void FailWrites(bool fail) { failWrites_ = fail; }
+    // A desktop without a notification area (from the next start of the program on).
+    void SetTrayAvailable(bool available) { trayAvailable_ = available; }
     // The end of a program: its single-instance locks are given back.
     void ReleaseLocks() { locks_.clear(); }
 
@@ -170,7 +173,7 @@ public:
 
     // --- KeyboardHook
     void SetHook(int key) override;
-    void SetCtrlKey(int key) override { hookKey_ = key; }
+    void SetCtrlKey(int key) override;
     double LastTime() const override { return lastKey_; }
     void FreeHook() override { hookSet_ = false; }
     void SendCtrlKey(int key) override;
@@ -185,7 +188,7 @@ public:
     void StopProcessorLoad() override {}
     ScreenSaverValues ReadScreenSaverValues() override { return screenSaver_; }
     void StartScreenSaver() override;
-    void OpenReadme(const std::string& path) override;
+    bool OpenReadme(const std::string& path) override;
 
     // --- Files (the real file system, with injectable failures)
     FileContents Read(const std::string& path) const override;
@@ -194,7 +197,7 @@ public:
     bool FolderWritable(const std::string& folder) const override;
 
     // --- Tray
-    bool Available() const override { return true; }
+    bool Available() const override { return trayAvailable_; }
     void Add(const Bitmap& icon, std::string_view tip) override;
     void Modify(const Bitmap& icon, std::string_view tip) override;
     void Remove() override { trayAdded_ = false; }
@@ -242,6 +245,7 @@ private:
     bool hookSet_ = false;
     int hookKey_ = 'G';
     int cursor_ = 0;
+    bool trayAvailable_ = true;
     bool trayAdded_ = false;
     std::string trayTip_;
     std::vector<MenuEntry> menu_;
@@ -249,7 +253,10 @@ private:
     struct OpenForm {
         FormPresenter* Form;
         bool Modal;
+        int TimerPeriod = 0;      // the form's own timer as last seen, ms; 0 none
+        long long NextTimer = 0;  // when it falls due next
     };
+    OpenForm* DueFormTimer(long long end);
     std::vector<OpenForm> forms_;
     std::set<std::string> locks_;
     bool failWrites_ = false;

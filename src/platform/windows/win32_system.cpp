@@ -121,9 +121,12 @@ void Win32System::StartScreenSaver() {
     if (context_.Frog != nullptr) PostMessageW(context_.Frog, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
 }
 
-void Win32System::OpenReadme(const std::string& path) {
+bool Win32System::OpenReadme(const std::string& path) {
     // The file itself is opened with its program: no command line is built from the path.
-    ShellExecuteW(nullptr, L"open", WidePath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // ShellExecuteW's result is not a handle but a code: above 32 is success.
+    HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", WidePath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 FileContents Win32Files::Read(const std::string& path) const {

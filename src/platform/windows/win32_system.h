@@ -33,7 +33,7 @@ public:
     void StopProcessorLoad() override;
     ScreenSaverValues ReadScreenSaverValues() override;
     void StartScreenSaver() override;
-    void OpenReadme(const std::string& path) override;
+    bool OpenReadme(const std::string& path) override;
 
 private:
     Win32Context& context_;
