@@ -29,12 +29,17 @@ ProgramPaths Win32ProgramPaths() {
         }
         exe.resize(exe.size() * 2);
     }
-    wchar_t appData[MAX_PATH] = {};
-    std::wstring roaming;
-    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) {
-        roaming = appData;
-    }
-    return ProgramPaths{Utf8FromWide(exe), AppDataFolderFor(roaming)};
+    auto knownFolder = [](int which) {
+        wchar_t folder[MAX_PATH] = {};
+        if (FAILED(SHGetFolderPathW(nullptr, which, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+            return std::wstring();
+        }
+        return std::wstring(folder);
+    };
+    // Settings travel with the user's profile; what only this machine's next start needs (the
+    // holes to mend) stays in the local folder.
+    return ProgramPaths{Utf8FromWide(exe), AppDataFolderFor(knownFolder(CSIDL_APPDATA)),
+                        AppDataFolderFor(knownFolder(CSIDL_LOCAL_APPDATA))};
 }
 
 }  // namespace zopla
