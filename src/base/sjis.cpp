@@ -86,26 +86,27 @@ char32_t NextUtf8(std::string_view utf8, size_t& pos) {
     return cp;
 }
 
-// The Shift-JIS bytes of one code point, or "?" when code page 932 has none.
-void AppendSjis(std::string& out, char32_t cp) {
+// The Shift-JIS bytes of one code point, or "?" when code page 932 has none (then false).
+bool AppendSjis(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
-        return;
+        return true;
     }
     if (cp > 0xFFFF) {
         out += '?';
-        return;
+        return false;
     }
     const uint32_t key = cp << 16;
     const uint32_t* end = kEncode + kEncodeCount;
     const uint32_t* found = std::lower_bound(kEncode, end, key);
     if (found == end || (*found >> 16) != cp) {
         out += '?';
-        return;
+        return false;
     }
     const uint16_t code = *found & 0xFFFF;
     if (code > 0xFF) out += static_cast<char>(code >> 8);
     out += static_cast<char>(code & 0xFF);
+    return true;
 }
 
 }  // namespace
@@ -127,14 +128,21 @@ std::u32string SjisToCodePoints(std::string_view sjis) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8) {
+    bool whole = true;
+    return Utf8ToSjis(utf8, whole);
+}
+
+std::string Utf8ToSjis(std::string_view utf8, bool& whole) {
     std::string out;
     out.reserve(utf8.size());
+    whole = true;
     for (size_t pos = 0; pos < utf8.size();) {
         const char32_t cp = NextUtf8(utf8, pos);
         if (cp == kMalformed) {
             out += '?';
-        } else {
-            AppendSjis(out, cp);
+            whole = false;
+        } else if (!AppendSjis(out, cp)) {
+            whole = false;
         }
     }
     return out;

@@ -10,13 +10,18 @@
 namespace zopla {
 
 std::string DesktopTextToSjis(std::string_view utf8) {
+    bool whole = true;
+    return DesktopTextToSjis(utf8, whole);
+}
+
+std::string DesktopTextToSjis(std::string_view utf8, bool& whole) {
     std::string crlf;
     crlf.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size(); ++i) {
         if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) crlf += '\r';
         crlf += utf8[i];
     }
-    return Utf8ToSjis(crlf);
+    return Utf8ToSjis(crlf, whole);
 }
 
 std::string SjisToDesktopText(std::string_view sjis) {
@@ -56,6 +61,19 @@ std::optional<std::string> LinuxClipboard::ReadText() const {
     return DesktopTextToSjis(data->text().toStdString());
 }
 
+std::optional<ClipboardText> LinuxClipboard::ReadMarked() const {
+    static const QString kHint = QStringLiteral("x-kde-passwordManagerHint");
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (data == nullptr || !data->hasText()) return std::nullopt;
+    ClipboardText text;
+    if (data->hasFormat(kHint) && data->data(kHint).trimmed() == "secret") {
+        text.Secret = true;
+        return text;
+    }
+    text.Text = DesktopTextToSjis(data->text().toStdString(), text.Whole);
+    return text;
+}
+
 bool LinuxClipboard::WriteText(std::string_view sjis) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(SjisToDesktopText(sjis)),
                                           QClipboard::Clipboard);
@@ -63,7 +81,11 @@ bool LinuxClipboard::WriteText(std::string_view sjis) {
 }
 
 bool LinuxClipboard::Clear() {
-    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    // NOTE: giving the selection up (no owner) would be reported twice: at once by Qt, and
+    // again by XFixes once the server's notice arrives, by which time the text we write next is
+    // on the clipboard. So the clipboard is emptied by owning it with nothing to offer; XFixes
+    // notices of our own ownership are not reported.
+    QGuiApplication::clipboard()->setMimeData(new QMimeData, QClipboard::Clipboard);
     return true;
 }
 

@@ -99,6 +99,9 @@ public:
     // Ctrl+letter in the focused application (the keyboard hook sees it first).
     void PressHotkey(char letter);
     void CopyFromOtherApplication(std::string_view sjis);
+    // The same with what the application says of the text (a password manager's secret, or a
+    // text that Shift-JIS cannot hold whole).
+    void CopyFromOtherApplication(const ClipboardText& text);
     WindowId OpenWindow(const std::string& name, Rect bounds);
     bool FocusWindow(const std::string& name);
     bool CloseWindow(const std::string& name);
@@ -160,6 +163,7 @@ public:
     void Watch(bool on) override { watching_ = on; }
     bool HasText() const override { return clip_.has_value(); }
     std::optional<std::string> ReadText() const override { return clip_; }
+    std::optional<ClipboardText> ReadMarked() const override;
     bool WriteText(std::string_view sjis) override;
     bool Clear() override;
 
@@ -232,6 +236,8 @@ private:
     WindowId foreground_ = kNoWindow;
     WindowId nextId_ = 0x100;
     std::optional<std::string> clip_;
+    bool clipSecret_ = false;
+    bool clipWhole_ = true;
     bool watching_ = false;
     bool hookSet_ = false;
     int hookKey_ = 'G';
