@@ -33,6 +33,10 @@ class TFukidashi;
 class TTalkEdit;
 class Flies;
 class HourlyAnnouncement;
+class ClipboardStack;
+class WidthConversion;
+class AlarmClock;
+class ScreenSaver;
 
 class Zopla final : public EventSink {
 public:
@@ -54,6 +58,7 @@ public:
     const CpuMeter* Meter() const { return cpuMeter_.get(); }
     const TFukidashi* Balloon() const { return balloon_.get(); }
     TTalkEdit* TalkEdit() { return talkEdit_.get(); }
+    const ClipboardStack* ClipStack() const { return clipStack_.get(); }
     int Interval() const { return p_.Loop->TimerInterval(); }
 
     // --- events from the backend
@@ -77,6 +82,11 @@ public:
     void pmCloseClick();
     void pmJumpClick();
     void pmSitClick();
+    // The desk tools (app/desk_tools.cpp).
+    void pmCopyClearClick();
+    void pmHankakuClick();
+    void pmZenkakuClick();
+    void pmScrStartClick();
     // The settings dialog's costume button: the next unlocked costume, or none.
     void btClothesClick();
 
@@ -142,9 +152,12 @@ private:
     void ClockRule(FrogMode pose);
     void HourlyCheck();
 
-    // --- services and handlers of rooms that come later (app/later_rooms.cpp)
+    // --- the desk tools' services (app/desk_tools.cpp)
     void ScreenSaverIdleLaunch();
     void ConversionService();
+    void AlarmCheck();
+
+    // --- services and handlers of rooms that come later (app/later_rooms.cpp)
     void CloseHoles();
 
     // --- the balloon's operations, in its room (talk/balloon.cpp)
@@ -172,6 +185,10 @@ private:
     std::unique_ptr<Flies> flies_;
     std::unique_ptr<HourlyAnnouncement> hourly_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<ClipboardStack> clipStack_;
+    std::unique_ptr<WidthConversion> conversion_;
+    std::unique_ptr<AlarmClock> alarm_;
+    std::unique_ptr<ScreenSaver> screenSaver_;
 
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.

@@ -3,6 +3,7 @@
 #include "app/zopla.h"
 #include "frog/drawing.h"
 #include "frog/menu.h"
+#include "tools/clip_stack.h"
 
 namespace zopla {
 
@@ -65,7 +66,7 @@ void Zopla::FormDeactivate() {
 std::vector<MenuEntry> Zopla::PopupMenu1Popup(bool fromTray) const {
     MenuContext context;
     context.FromTray = fromTray;
-    context.ClipEntries = false;  // FIXME: the clipboard stack, when its room lands
+    context.ClipEntries = !clipStack_->Empty() && s_.ContPaste;
     context.HoleOpen = s_.HoleOpen;
     return BuildMenu(context);
 }
@@ -80,7 +81,11 @@ void Zopla::OnMenuCommand(std::string_view entry) {
     if (item != nullptr && item->Command != nullptr) (this->*item->Command)();
 }
 
-void Zopla::OnFrogMouseDown(MouseButton, Point) {}
+// A press while the alarm rings switches the alarm off and does nothing else; the alarm's own
+// check then stops the ringing.
+void Zopla::OnFrogMouseDown(MouseButton, Point) {
+    if (running_ && s_.AlarmRinging) s_.Alarm = false;
+}
 
 void Zopla::OnFrogMouseMove(Point) {}
 

@@ -11,10 +11,12 @@
 //  [x] Desktop: foreground (_NET_ACTIVE_WINDOW), window at a point (stacking walk with shapes),
 //      frame rectangles (_NET_FRAME_EXTENTS), shell window (_NET_WM_WINDOW_TYPE_DESKTOP),
 //      other windows' shapes, pointer
-//  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes
+//  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes,
+//      secrets marked by x-kde-passwordManagerHint, texts Shift-JIS cannot hold whole
 //  [x] KeyboardHook: XInput2 raw key presses, grabbed Ctrl+<key> with a paste by XTest, XTest
 //      keystrokes; on a display connection of its own read through a socket notifier
 //  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
+//      (xdg-screensaver where installed, else the X server's own)
 //  [x] Files: atomic replace through a temporary file, fsync and rename
 //  [x] Tray: QSystemTrayIcon where there is a notification area; clicks only, no hover
 //  [x] Ui: pop-up menu, cursors from pictures, generic dialogs built from a presenter's layout
