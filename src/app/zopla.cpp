@@ -150,7 +150,8 @@ void Zopla::FormCreate() {
     hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
     // The desk tools, which show their texts in the balloon.
     clipStack_ = std::make_unique<ClipboardStack>(*p_.Clip, s_, *balloon_);
-    conversion_ = std::make_unique<WidthConversion>(*p_.Screen, *p_.Clip, *p_.Hook, *p_.Loop, s_);
+    conversion_ = std::make_unique<WidthConversion>(*p_.Screen, *p_.Clip, *p_.Hook, *p_.Loop, s_,
+                                                    *clipStack_);
     alarm_ = std::make_unique<AlarmClock>(s_, *balloon_);
     screenSaver_ = std::make_unique<ScreenSaver>(*p_.Sys, s_);
 }

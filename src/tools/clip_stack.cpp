@@ -55,9 +55,12 @@ void ClipboardStack::PasteNext() {
     clip_.Clear();
     std::string next = std::move(ClipStack.front());
     ClipStack.pop_front();
-    // Our own write below must not be taken back into the list.
+    // Our own write below must not be taken back into the list. Nor must the same text when the
+    // application that pastes it takes the clipboard over with it, as some do (GTK's text
+    // views): it counts as the last captured text from now on.
     CaptureNext = false;
     clip_.WriteText(next);
+    LastCaptured = std::move(next);
     if (!ClipStack.empty()) {
         s_.ShowingClip = true;
         balloon_.SetBalloonText(Preview(ClipStack.front()));

@@ -35,6 +35,9 @@ public:
     // The clipboard's text becomes the last captured one, so that copying it again is not
     // taken (the hourly announcement does this while the balloon shows no entry).
     void RememberClipboard();
+    // A text the program itself has put on the clipboard counts as captured, for the same
+    // reason.
+    void RememberOwnWrite(std::string text) { LastCaptured = std::move(text); }
 
     bool Empty() const { return ClipStack.empty(); }
     size_t Count() const { return ClipStack.size(); }

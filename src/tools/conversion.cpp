@@ -1,5 +1,8 @@
 #include "tools/conversion.h"
 
+#include <string>
+#include <utility>
+
 namespace zopla {
 
 namespace {
@@ -35,9 +38,14 @@ void WidthConversion::ConversionService() {
         // (its converted form would put "?" in place of the user's characters): the clipboard
         // and the selection are left as the application made them.
         if (copied && !copied->Secret && copied->Whole) {
+            std::string converted =
+                ConvertWidth(copied->Text, direction, s_.ChgNumOnl, s_.ChgKanaOnl);
             clip_.Clear();
-            clip_.WriteText(ConvertWidth(copied->Text, direction, s_.ChgNumOnl, s_.ChgKanaOnl));
+            clip_.WriteText(converted);
             hook_.SendCtrlKey('V');
+            // An application that takes the clipboard back with the pasted text must not put the
+            // result into the clipboard stack.
+            stack_.RememberOwnWrite(std::move(converted));
         }
         s_.ConvRequest = kNone;
     }

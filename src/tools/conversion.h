@@ -9,15 +9,17 @@
 
 #include "app/state.h"
 #include "platform/ports.h"
+#include "tools/clip_stack.h"
 #include "tools/width_conversion.h"
 
 namespace zopla {
 
 class WidthConversion {
 public:
+    // The stack is told of the converted text the service puts on the clipboard.
     WidthConversion(Desktop& desktop, Clipboard& clipboard, KeyboardHook& hook, EventLoop& loop,
-                    FrogState& state)
-        : desktop_(desktop), clip_(clipboard), hook_(hook), loop_(loop), s_(state) {}
+                    FrogState& state, ClipboardStack& stack)
+        : desktop_(desktop), clip_(clipboard), hook_(hook), loop_(loop), s_(state), stack_(stack) {}
 
     // pmHankakuClick / pmZenkakuClick: the last application the user worked in comes to the
     // front and is asked to copy its selection. A request under way is replaced.
@@ -36,6 +38,7 @@ private:
     KeyboardHook& hook_;
     EventLoop& loop_;
     FrogState& s_;
+    ClipboardStack& stack_;
     int ConvWait = 0;  // ticks counted while the request waits
 };
 

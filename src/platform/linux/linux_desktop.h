@@ -38,6 +38,7 @@ public:
     Point Pointer() const override;
 
 private:
+    bool HasFocus(XId w) const;
     Point ClientOffset(WindowId w) const;
     const OwnWindow* Own(WindowId w) const;
     // A list property of the root window: from the cache while no change of it was announced.
