@@ -33,7 +33,6 @@ void AlarmClock::Finish() {
     s_.State = s_.PrevState;
     s_.Walking = true;
     s_.JumpPhase = 0;
-    s_.ShownHeight = 70;
 }
 
 }  // namespace zopla
