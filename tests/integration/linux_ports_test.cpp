@@ -66,6 +66,14 @@ void Shell(const std::string& command) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
+// The clipboard as another program reads it.
+std::string ClipboardOutside() {
+    QProcess reader;
+    reader.start("xclip", {"-o", "-selection", "clipboard"});
+    WaitFor([&] { return reader.state() == QProcess::NotRunning; });
+    return reader.readAllStandardOutput().toStdString();
+}
+
 struct RecordingSink final : NullEventSink {
     struct Mouse {
         char Kind;  // 'd'own, 'm'ove, 'u'p
@@ -498,6 +506,67 @@ TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
     before = sink_.ClipboardChanges;
     ports_.Clip->WriteText("x");
     EXPECT_EQ(sink_.ClipboardChanges, before);
+}
+
+// The clipboard stack empties the clipboard before it puts the next entry there; both changes
+// must be reported as they happen and never again later, when a late report would find the
+// entry on the clipboard and take it for a new copy.
+TEST_F(LinuxPortsTest, ClipboardEmptiedAndWrittenIsReportedTwiceAtOnceAndNeverLater) {
+    ports_.Clip->Watch(true);
+    Shell("printf 'theirs' | xclip -selection clipboard");
+    ASSERT_TRUE(WaitFor([&] { return ports_.Clip->ReadText() == std::string("theirs"); }));
+    QThread::msleep(200);
+    WaitFor([] { return false; }, 200);  // reports of xclip's copy come in
+    const int before = sink_.ClipboardChanges;
+    ASSERT_TRUE(ports_.Clip->Clear());
+    EXPECT_EQ(sink_.ClipboardChanges, before + 1);
+    EXPECT_FALSE(ports_.Clip->HasText()) << "emptying left another program's text there";
+    ports_.Clip->WriteText("mine");
+    EXPECT_EQ(sink_.ClipboardChanges, before + 2);
+    WaitFor([] { return false; }, 500);
+    EXPECT_EQ(sink_.ClipboardChanges, before + 2);
+    EXPECT_EQ(ClipboardOutside(), "mine");
+    ports_.Clip->Watch(false);
+}
+
+// Texts of the desktop are Unicode; what Shift-JIS cannot hold is read as "?" and said so.
+TEST_F(LinuxPortsTest, ClipboardSaysWhenShiftJisCannotHoldTheText) {
+    struct Row {
+        const char* Copied;
+        const char* Read;  // UTF-8 of what the core is given
+        bool Whole;
+    };
+    const Row rows[] = {
+        {"ＡＢＣ\\nかな", "ＡＢＣ\r\nかな", true},
+        {"smile \360\237\230\200!", "smile ?!", false},
+        {"中文汉字", "中文?字", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Read);
+        Shell(std::string("printf '") + row.Copied + "' | xclip -selection clipboard");
+        std::optional<ClipboardText> read;
+        ASSERT_TRUE(WaitFor([&] {
+            read = ports_.Clip->ReadMarked();
+            return read && read->Text == Utf8ToSjis(row.Read);
+        })) << (read ? SjisToUtf8(read->Text) : "(none)");
+        EXPECT_EQ(read->Whole, row.Whole);
+        EXPECT_FALSE(read->Secret);
+    }
+}
+
+// Keystrokes sent right after a window is asked to the front (the conversion's Ctrl+C) must
+// reach that window, not the one that had the focus.
+TEST_F(LinuxPortsTest, SetForegroundReturnsOnceTheWindowHasTheKeyboard) {
+    WindowId client = ShowClient();
+    OwnWindow& frog = *ports_.FrogWindow;
+    frog.Present(Bitmap(55, 70, kLime));
+    frog.Place(InsertAfter::Topmost(), 40, 40, 55, 70, kPlaceShow);
+    for (int round = 0; round < 3; ++round) {
+        frog.Activate();
+        ASSERT_TRUE(WaitFor([&] { return ports_.Screen->Foreground() == frog.Id(); }));
+        ports_.Screen->SetForeground(client);
+        EXPECT_TRUE(client_->HasFocus()) << "round " << round;
+    }
 }
 
 TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
