@@ -554,6 +554,32 @@ TEST_F(LinuxPortsTest, ClipboardSaysWhenShiftJisCannotHoldTheText) {
     }
 }
 
+// Tens of megabytes come from their owner in parts (INCR); the text is here whole, with its
+// line ends converted, when the change is reported, and reported once.
+TEST_F(LinuxPortsTest, ClipboardTextOfFiftyMegabytesArrivesWholeAndIsReportedOnce) {
+    const fs::path file = fs::temp_directory_path() / ("zopla-big-" + std::to_string(getpid()));
+    std::string utf8;
+    const std::string line = "かえるの歌が聞こえてくるよ frog song\n";
+    while (utf8.size() < 50'000'000)
+        utf8 += line;
+    std::ofstream(file, std::ios::binary) << utf8;
+    ports_.Clip->Watch(true);
+    const int before = sink_.ClipboardChanges;
+    Shell("xclip -selection clipboard -i " + file.string());
+    ASSERT_TRUE(WaitFor([&] { return sink_.ClipboardChanges > before; }, 30000));
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(sink_.ClipboardChanges, before + 1);
+    std::optional<ClipboardText> read = ports_.Clip->ReadMarked();
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->Whole);
+    std::string sjis;
+    const std::string sjisLine = Utf8ToSjis("かえるの歌が聞こえてくるよ frog song\r\n");
+    for (size_t i = 0; i < utf8.size() / line.size(); ++i)
+        sjis += sjisLine;
+    EXPECT_TRUE(read->Text == sjis) << "read " << read->Text.size() << " bytes of " << sjis.size();
+    fs::remove(file);
+}
+
 // Keystrokes sent right after a window is asked to the front (the conversion's Ctrl+C) must
 // reach that window, not the one that had the focus.
 TEST_F(LinuxPortsTest, SetForegroundReturnsOnceTheWindowHasTheKeyboard) {

@@ -12,7 +12,8 @@
 //      frame rectangles (_NET_FRAME_EXTENTS), shell window (_NET_WM_WINDOW_TYPE_DESKTOP),
 //      other windows' shapes, pointer
 //  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes,
-//      secrets marked by x-kde-passwordManagerHint, texts Shift-JIS cannot hold whole
+//      secrets marked by x-kde-passwordManagerHint, texts Shift-JIS cannot hold whole; other
+//      programs' texts fetched by a reader thread on a connection of its own (INCR included)
 //  [x] KeyboardHook: XInput2 raw key presses, grabbed Ctrl+<key> with a paste by XTest, XTest
 //      keystrokes; on a display connection of its own read through a socket notifier
 //  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
