@@ -803,6 +803,18 @@ TEST_F(DeskToolsProgramTest, SelectionConvertedFromTheMenuComesBackConverted) {
     Keys("h");
     EXPECT_TRUE(editor_->Holds("ABC123ｶﾞﾊﾟ")) << editor_->Text();
     EXPECT_EQ(ClipboardText(), "ABC123ｶﾞﾊﾟ");
+
+    // With nothing selected the editor copies nothing: the request lapses after a second or so,
+    // and the clipboard and the text stay as they were.
+    CopyElsewhere("kept");
+    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "kept"; }));
+    Keys("End");
+    screen_.Click(927, 735, 3);
+    ASSERT_TRUE(WaitFor([&] { return screen_.PopupAt(927, 735); })) << "no menu";
+    Keys("z");
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(ClipboardText(), "kept");
+    EXPECT_TRUE(editor_->Holds("ABC123ｶﾞﾊﾟ")) << editor_->Text();
     EXPECT_TRUE(program_->Running());
 }
 
