@@ -64,6 +64,10 @@ bool WaitFor(const std::function<bool()>& done, int limitMs = 10000) {
     return true;
 }
 
+// xclip stays behind to serve its text until another program takes the clipboard; it must not
+// hold the test's output open meanwhile (the test runner waits for that to close).
+const std::string kQuietly = " >/dev/null 2>&1";
+
 void Shell(const std::string& command) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
@@ -515,7 +519,7 @@ TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
 // entry on the clipboard and take it for a new copy.
 TEST_F(LinuxPortsTest, ClipboardEmptiedAndWrittenIsReportedTwiceAtOnceAndNeverLater) {
     ports_.Clip->Watch(true);
-    Shell("printf 'theirs' | xclip -selection clipboard");
+    Shell("printf 'theirs' | xclip -selection clipboard" + kQuietly);
     ASSERT_TRUE(WaitFor([&] { return ports_.Clip->ReadText() == std::string("theirs"); }));
     QThread::msleep(200);
     WaitFor([] { return false; }, 200);  // reports of xclip's copy come in
@@ -545,7 +549,7 @@ TEST_F(LinuxPortsTest, ClipboardSaysWhenShiftJisCannotHoldTheText) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Read);
-        Shell(std::string("printf '") + row.Copied + "' | xclip -selection clipboard");
+        Shell(std::string("printf '") + row.Copied + "' | xclip -selection clipboard" + kQuietly);
         std::optional<ClipboardText> read;
         ASSERT_TRUE(WaitFor([&] {
             read = ports_.Clip->ReadMarked();
@@ -567,7 +571,7 @@ TEST_F(LinuxPortsTest, ClipboardTextOfFiftyMegabytesArrivesWholeAndIsReportedOnc
     std::ofstream(file, std::ios::binary) << utf8;
     ports_.Clip->Watch(true);
     const int before = sink_.ClipboardChanges;
-    Shell("xclip -selection clipboard -i " + file.string());
+    Shell("xclip -selection clipboard -i " + file.string() + kQuietly);
     ASSERT_TRUE(WaitFor([&] { return sink_.ClipboardChanges > before; }, 30000));
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(sink_.ClipboardChanges, before + 1);

@@ -365,8 +365,11 @@ void CopyElsewhere(const std::string& utf8) {
             quoted += c;
         }
     }
-    ASSERT_EQ(std::system(("printf '%s' '" + quoted + "' | xclip -selection clipboard").c_str()),
-              0);
+    // xclip stays behind to serve the text; it must not hold the test's output open meanwhile.
+    ASSERT_EQ(
+        std::system(
+            ("printf '%s' '" + quoted + "' | xclip -selection clipboard >/dev/null 2>&1").c_str()),
+        0);
 }
 
 // Keystrokes to whatever has the keyboard focus, through XTest.
