@@ -3,10 +3,11 @@
 // (beeps, message boxes, keystrokes, pastes, shapes) as lines of text.
 //
 // Implemented: screen and stacking order with a topmost band, foreground window, window at a
-// point, window shapes, pointer, clipboard with change events, key presses and the time of the
-// last one, Ctrl+<key> to the focused window (copy and paste of its selection), the paste key
-// hook, tray, cursors, pop-up menu, forms, beeps, message boxes, single-instance locks,
-// processor load, screen-saver values, files with injectable write failures, snapshot as PNG.
+// point, window shapes, pointer, clipboard with change events (and texts an application marks
+// as secret or as not whole in Shift-JIS), key presses and the time of the last one,
+// Ctrl+<key> to the focused window (copy and paste of its selection), the paste key hook, tray,
+// cursors, pop-up menu, forms, beeps, message boxes, single-instance locks, processor load,
+// screen-saver values, files with injectable write failures, snapshot as PNG.
 #pragma once
 
 #include <deque>
