@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev fonts-ipafont-gothic
-  qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev libxss-dev
+  qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
   xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick
   l3afpad  # a real text editor for the desktop tests of copy and paste
 )

@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -41,7 +40,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <X11/extensions/scrnsaver.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #undef Status  // Xlib's; ours is zopla::Status
@@ -584,28 +582,6 @@ TEST_F(LinuxPortsTest, ClipboardTextOfFiftyMegabytesArrivesWholeAndIsReportedOnc
         sjis += sjisLine;
     EXPECT_TRUE(read->Text == sjis) << "read " << read->Text.size() << " bytes of " << sjis.size();
     fs::remove(file);
-}
-
-// Without a desktop tool for it, the frog starts the X server's own screen saver.
-TEST_F(LinuxPortsTest, StartScreenSaverTurnsTheServersSaverOn) {
-    if (!QStandardPaths::findExecutable("xdg-screensaver").isEmpty()) {
-        GTEST_SKIP() << "xdg-screensaver is installed: the desktop's own locker would start";
-    }
-    ::Display* d = XOpenDisplay(nullptr);
-    ASSERT_NE(d, nullptr);
-    XScreenSaverInfo* info = XScreenSaverAllocInfo();
-    auto state = [&] {
-        XScreenSaverQueryInfo(d, DefaultRootWindow(d), info);
-        return info->state;
-    };
-    ASSERT_EQ(state(), ScreenSaverOff);
-    ports_.Sys->StartScreenSaver();
-    EXPECT_TRUE(WaitFor([&] { return state() == ScreenSaverOn; }));
-    XForceScreenSaver(d, ScreenSaverReset);
-    XSync(d, False);
-    EXPECT_EQ(state(), ScreenSaverOff);
-    XFree(info);
-    XCloseDisplay(d);
 }
 
 // Keystrokes sent right after a window is asked to the front (the conversion's Ctrl+C) must

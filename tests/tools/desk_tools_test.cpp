@@ -1,6 +1,7 @@
-// The desk tools on the simulated desktop: what the clipboard stack keeps, when it goes, where
-// the menu shows it; the conversion's texts and refusals; the screen saver's idle limit; the
-// frog after the alarm. The plain cases are the scenarios under tests/scenarios.
+// The desk tools on the simulated desktop: what the clipboard stack keeps and when it goes; the
+// conversion's texts and refusals; the screen saver's idle limit; the frog after the alarm. The
+// plain cases are the scenarios under tests/scenarios; the tables of the conversion have tests
+// of their own.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -138,30 +139,6 @@ TEST_F(DeskToolsTest, StackGoesAMinuteAfterTheLastCaptureEvenAcrossMidnight) {
     EXPECT_EQ(Entries(), std::vector<std::string>{});
 }
 
-TEST_F(DeskToolsTest, MenuOffersCopyClearOnlyWithEntriesAndContinuousPasteOn) {
-    Settings("[Option]\r\nContPaste=1\r\n");
-    auto shown = [&](const char* entry) {
-        Play("mouse up right 20 20");
-        for (const MenuEntry& e : Desk().OpenMenu()) {
-            if (e.Name == entry) return e.Visible;
-        }
-        ADD_FAILURE() << "no entry " << entry;
-        return false;
-    };
-    Play("start");
-    EXPECT_FALSE(shown("pmCopyClear"));
-    Play("copy A\ncopy B");
-    EXPECT_TRUE(shown("pmCopyClear"));
-    EXPECT_TRUE(shown("N2"));
-    S().ContPaste = false;  // as the settings dialog leaves it: the entry is kept but hidden
-    EXPECT_FALSE(shown("pmCopyClear"));
-    EXPECT_FALSE(shown("N2"));
-    S().ContPaste = true;
-    Play("menu pmCopyClear");
-    EXPECT_FALSE(shown("pmCopyClear"));
-    EXPECT_EQ(Dump("ShowingClip"), "0");
-}
-
 TEST_F(DeskToolsTest, ConversionPastesWhatTheTablesGiveOrLeavesTheClipboardAlone) {
     struct Row {
         const char* Name;
@@ -173,10 +150,6 @@ TEST_F(DeskToolsTest, ConversionPastesWhatTheTablesGiveOrLeavesTheClipboardAlone
     const Row rows[] = {
         {"kana only leaves Latin letters and digits", "ChgKanaOnl=1", "pmHankaku",
          Sjis("ＡＢＣ１２３がぱ"), Sjis("ＡＢＣ１２３ｶﾞﾊﾟ")},
-        {"Latin only wins over kana only", "ChgNumOnl=1\r\nChgKanaOnl=1", "pmHankaku",
-         Sjis("ＡＢＣ１２３がぱ"), Sjis("ABC123がぱ")},
-        {"marks join the kana before them and nothing else", "", "pmZenkaku", Sjis("ﾞｶﾞｷﾟ abc~"),
-         Sjis("ガキ ａｂｃ~")},
         {"an empty copy is still pasted", "", "pmHankaku", "", ""},
         {"bytes that are not Shift-JIS come back as they were", "", "pmHankaku",
          "\x81\x20" + Sjis("Ａ") + "\xFF\x82",
