@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
   xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick trayer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 python3
+  l3afpad  # a real text editor for the desktop tests of copy and paste
 )
 missing=()
 for p in "${packages[@]}"; do

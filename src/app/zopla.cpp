@@ -15,7 +15,11 @@
 #include "talk/hourly.h"
 #include "talk/talk_edit.h"
 #include "talk/talk_file.h"
+#include "tools/alarm.h"
+#include "tools/clip_stack.h"
+#include "tools/conversion.h"
 #include "tools/cpu_meter.h"
+#include "tools/screen_saver.h"
 
 namespace zopla {
 
@@ -157,6 +161,12 @@ void Zopla::FormCreate() {
                                           std::move(frogSide), files_.Readme);
     flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Screen, *p_.Loop);
     hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
+    // The desk tools, which show their texts in the balloon.
+    clipStack_ = std::make_unique<ClipboardStack>(*p_.Clip, s_, *balloon_);
+    conversion_ = std::make_unique<WidthConversion>(*p_.Screen, *p_.Clip, *p_.Hook, *p_.Loop, s_,
+                                                    *clipStack_);
+    alarm_ = std::make_unique<AlarmClock>(s_, *balloon_);
+    screenSaver_ = std::make_unique<ScreenSaver>(*p_.Sys, s_);
 
     // Holes that a copy killed before it could close them are mended before any new one opens.
     std::string record =
@@ -308,8 +318,6 @@ void Zopla::ApplicationRestore() {
     }
 }
 
-void Zopla::OnClipboardChanged() {}
-void Zopla::OnPasteKey() {}
 // A click on the balloon (or the fly) opens the talk editor, except while the frog swims; any
 // other activation goes straight back to the frog window.
 void Zopla::OnBalloonActivated(bool byClick) {

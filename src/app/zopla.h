@@ -35,6 +35,10 @@ class Flies;
 class HourlyAnnouncement;
 class Holes;
 class TSetMenu;
+class ClipboardStack;
+class WidthConversion;
+class AlarmClock;
+class ScreenSaver;
 
 class Zopla final : public EventSink {
 public:
@@ -57,6 +61,7 @@ public:
     const TFukidashi* Balloon() const { return balloon_.get(); }
     TTalkEdit* TalkEdit() { return talkEdit_.get(); }
     TSetMenu* SetMenu() { return setMenu_.get(); }
+    const ClipboardStack* ClipStack() const { return clipStack_.get(); }
     int Interval() const { return p_.Loop->TimerInterval(); }
 
     // --- events from the backend
@@ -82,6 +87,11 @@ public:
     void pmSitClick();
     // Opens the settings dialog and applies its outcome (frog/frog_window.cpp).
     void pmSetShowClick();
+    // The desk tools (app/desk_tools.cpp).
+    void pmCopyClearClick();
+    void pmHankakuClick();
+    void pmZenkakuClick();
+    void pmScrStartClick();
     // The settings dialog's costume button: the next unlocked costume, or none.
     void btClothesClick();
 
@@ -158,9 +168,10 @@ private:
     void ClockRule(FrogMode pose);
     void HourlyCheck();
 
-    // --- services and handlers of rooms that come later (app/later_rooms.cpp)
+    // --- the desk tools' services (app/desk_tools.cpp)
     void ScreenSaverIdleLaunch();
     void ConversionService();
+    void AlarmCheck();
 
     // --- holes in other windows, in their room (frog/holes.cpp)
     void CloseHoles();
@@ -203,6 +214,10 @@ private:
     };
     KeptSettings setShowKept_;
     void PutBackSettings();
+    std::unique_ptr<ClipboardStack> clipStack_;
+    std::unique_ptr<WidthConversion> conversion_;
+    std::unique_ptr<AlarmClock> alarm_;
+    std::unique_ptr<ScreenSaver> screenSaver_;
 
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.

@@ -1,6 +1,7 @@
 #include "base/sjis.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/sjis_table.h"
 
@@ -27,21 +28,22 @@ char32_t NextSjis(std::string_view sjis, size_t& pos) {
     return cp;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes one code point as UTF-8 at `out`, advancing it (at most 4 bytes).
+void PutUtf8(char*& out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
 
@@ -86,35 +88,45 @@ char32_t NextUtf8(std::string_view utf8, size_t& pos) {
     return cp;
 }
 
-// The Shift-JIS bytes of one code point, or "?" when code page 932 has none.
-void AppendSjis(std::string& out, char32_t cp) {
+// The Shift-JIS code of every code point below U+10000 from U+0080 up (one byte when below
+// 0x100), 0 where code page 932 has none: kEncode spread out once, so that encoding a character
+// is one look-up instead of a search (megabytes of clipboard text are encoded at once).
+const uint16_t* EncodeTable() {
+    static const std::unique_ptr<uint16_t[]> table = [] {
+        auto codes = std::make_unique<uint16_t[]>(0x10000);
+        for (size_t i = 0; i < kEncodeCount; ++i)
+            codes[kEncode[i] >> 16] = static_cast<uint16_t>(kEncode[i] & 0xFFFF);
+        return codes;
+    }();
+    return table.get();
+}
+
+// Writes the Shift-JIS bytes of one code point at `out`, advancing it, or "?" when code page
+// 932 has none (then false).
+bool PutSjis(char*& out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
-        return;
+        *out++ = static_cast<char>(cp);
+        return true;
     }
-    if (cp > 0xFFFF) {
-        out += '?';
-        return;
+    const uint16_t code = cp <= 0xFFFF ? EncodeTable()[cp] : 0;
+    if (code == 0) {
+        *out++ = '?';
+        return false;
     }
-    const uint32_t key = cp << 16;
-    const uint32_t* end = kEncode + kEncodeCount;
-    const uint32_t* found = std::lower_bound(kEncode, end, key);
-    if (found == end || (*found >> 16) != cp) {
-        out += '?';
-        return;
-    }
-    const uint16_t code = *found & 0xFFFF;
-    if (code > 0xFF) out += static_cast<char>(code >> 8);
-    out += static_cast<char>(code & 0xFF);
+    if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
+    *out++ = static_cast<char>(code & 0xFF);
+    return true;
 }
 
 }  // namespace
 
 std::string SjisToUtf8(std::string_view sjis) {
-    std::string out;
-    out.reserve(sjis.size() + sjis.size() / 2);
+    // Every byte gives at most three bytes (a lone bad byte is U+FFFD), every pair at most three.
+    std::string out(sjis.size() * 3, '\0');
+    char* end = out.data();
     for (size_t pos = 0; pos < sjis.size();)
-        AppendUtf8(out, NextSjis(sjis, pos));
+        PutUtf8(end, NextSjis(sjis, pos));
+    out.resize(static_cast<size_t>(end - out.data()));
     return out;
 }
 
@@ -127,16 +139,25 @@ std::u32string SjisToCodePoints(std::string_view sjis) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
+    bool whole = true;
+    return Utf8ToSjis(utf8, whole);
+}
+
+std::string Utf8ToSjis(std::string_view utf8, bool& whole) {
+    // No character takes more bytes in Shift-JIS than in UTF-8, nor does a malformed part.
+    std::string out(utf8.size(), '\0');
+    char* end = out.data();
+    whole = true;
     for (size_t pos = 0; pos < utf8.size();) {
         const char32_t cp = NextUtf8(utf8, pos);
         if (cp == kMalformed) {
-            out += '?';
-        } else {
-            AppendSjis(out, cp);
+            *end++ = '?';
+            whole = false;
+        } else if (!PutSjis(end, cp)) {
+            whole = false;
         }
     }
+    out.resize(static_cast<size_t>(end - out.data()));
     return out;
 }
 

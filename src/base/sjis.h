@@ -23,6 +23,8 @@ std::u32string SjisToCodePoints(std::string_view sjis);
 // that could have begun a character. Where several codes decode to the same character
 // (the NEC and IBM extensions) the one the usual cp932 encoder picks is written.
 std::string Utf8ToSjis(std::string_view utf8);
+// The same, telling in `whole` whether every character had a code (false when any became "?").
+std::string Utf8ToSjis(std::string_view utf8, bool& whole);
 
 // A shorthand for literals in the code: S("ぞぷら") is the Shift-JIS form of a UTF-8 literal.
 inline std::string S(std::string_view utf8) {

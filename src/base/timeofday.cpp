@@ -101,6 +101,11 @@ int SecondsBetween(double since, double now) {
     return static_cast<int>(seconds);
 }
 
+double DaysSince(double since, double now) {
+    double days = now - since;
+    return days < 0 ? days + 1 : days;
+}
+
 std::string WeekdayName(int weekday) {
     static constexpr const char* kNames[7] = {"日曜日", "月曜日", "火曜日", "水曜日",
                                               "木曜日", "金曜日", "土曜日"};

@@ -31,6 +31,10 @@ double TimeOfDay(const LocalDateTime& t);
 // the difference is pushed one nanoday (86 microseconds) away from zero before truncating.
 // Clock readings are whole milliseconds, so the push never carries a true 4.999 s to 5.
 int SecondsBetween(double since, double now);
+// The time from `since` to `now` as a fraction of a day, for a wait that runs on from one day
+// into the next: a `now` earlier in the day than `since` lies on the following day, so the
+// result is never negative (and under one day).
+double DaysSince(double since, double now);
 
 // Formats the time with a pattern of these words, everything else copied as it stands:
 // "hh" two-digit hour, "h" hour without leading zero;

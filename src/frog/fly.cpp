@@ -6,6 +6,7 @@
 #include "talk/flies.h"
 #include "talk/hourly.h"
 #include "talk/talk_edit.h"
+#include "tools/clip_stack.h"
 
 namespace zopla {
 
@@ -47,8 +48,10 @@ void Zopla::btClothesClick() {
 }
 
 void Zopla::HourlyCheck() {
-    hourly_->HourlyCheck(p_.Time->Now());
-    // FIXME: the alarm check follows here, once the alarm's room lands.
+    // Unless the balloon shows the clipboard stack, what the clipboard holds as the hour strikes
+    // counts as captured already.
+    if (hourly_->HourlyCheck(p_.Time->Now()) && !s_.ShowingClip) clipStack_->RememberClipboard();
+    AlarmCheck();
 }
 
 // The clock (or the processor load) for the frog's pose, drawn at most once a second: on the

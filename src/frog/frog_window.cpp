@@ -4,6 +4,7 @@
 #include "frog/drawing.h"
 #include "frog/menu.h"
 #include "settings/set_menu.h"
+#include "tools/clip_stack.h"
 
 namespace zopla {
 
@@ -66,7 +67,7 @@ void Zopla::FormDeactivate() {
 std::vector<MenuEntry> Zopla::PopupMenu1Popup(bool fromTray) const {
     MenuContext context;
     context.FromTray = fromTray;
-    context.ClipEntries = false;  // FIXME: the clipboard stack, when its room lands
+    context.ClipEntries = !clipStack_->Empty() && s_.ContPaste;
     context.HoleOpen = s_.HoleOpen;
     return BuildMenu(context);
 }

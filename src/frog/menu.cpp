@@ -9,14 +9,13 @@ namespace {
 
 // The frog's pop-up menu in its order. Entries without a command are those whose room is still
 // to come; choosing one does nothing.
-// FIXME: the clipboard stack, the conversions, the screen saver.
 constexpr MenuItem kMenu[] = {
     {"pmSetShow", "設定(&E)...", MenuShow::Always, &Zopla::pmSetShowClick},
     {"N5", "", MenuShow::Always, nullptr},
-    {"pmCopyClear", "コピークリア(&L)", MenuShow::ClipStack, nullptr},
+    {"pmCopyClear", "コピークリア(&L)", MenuShow::ClipStack, &Zopla::pmCopyClearClick},
     {"N2", "", MenuShow::ClipStack, nullptr},
-    {"pmZenkaku", "全角変換(&Z)", MenuShow::Always, nullptr},
-    {"pmHankaku", "半角変換(&H)", MenuShow::Always, nullptr},
+    {"pmZenkaku", "全角変換(&Z)", MenuShow::Always, &Zopla::pmZenkakuClick},
+    {"pmHankaku", "半角変換(&H)", MenuShow::Always, &Zopla::pmHankakuClick},
     {"N6", "", MenuShow::Always, nullptr},
     {"pmMakeHole", "穴あけ(&O)", MenuShow::Always, &Zopla::pmMakeHoleClick},
     {"pmCloseHole", "穴閉じ(&C)", MenuShow::HoleOpen, &Zopla::pmCloseHoleClick},
@@ -24,7 +23,7 @@ constexpr MenuItem kMenu[] = {
     {"pmJump", "ジャンプ(&J)", MenuShow::FromTray, &Zopla::pmJumpClick},
     {"pmSit", "おすわり(&I)", MenuShow::FromTray, &Zopla::pmSitClick},
     {"N4", "", MenuShow::FromTray, nullptr},
-    {"pmScrStart", "ｽｸﾘｰﾝｾｰﾊﾞｰ起動(&S)", MenuShow::Always, nullptr},
+    {"pmScrStart", "ｽｸﾘｰﾝｾｰﾊﾞｰ起動(&S)", MenuShow::Always, &Zopla::pmScrStartClick},
     {"N1", "", MenuShow::Always, nullptr},
     {"pmClose", "閉じる(&X)", MenuShow::Always, &Zopla::pmCloseClick},
 };

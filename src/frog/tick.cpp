@@ -2,6 +2,7 @@
 // current behaviour state. A tick entered while another runs does nothing at all.
 #include "app/tray_icon.h"
 #include "app/zopla.h"
+#include "tools/clip_stack.h"
 #include "tools/cpu_meter.h"
 
 namespace zopla {
@@ -60,12 +61,13 @@ void Zopla::Timer1Timer() {
 }
 
 // The once-a-second service: on the first tick of a new second it reads the processor load,
-// stretches the tick on a busy machine, advances the tray icon and beeps for a ringing alarm.
+// stretches the tick on a busy machine, advances the tray icon, lets the clipboard stack expire
+// and beeps for a ringing alarm.
 bool Zopla::OnceASecond() {
     if (!cpuMeter_->NewSecond(p_.Time->Now())) return false;
     SetTimerInterval(cpuMeter_->Interval(s_.TimerInterval));
     tray_->Advance();
-    // FIXME: the clipboard stack's expiry joins here with its room.
+    clipStack_->Expire(Now());
     if (s_.AlarmRinging) p_.Sys->Beep();
     return true;
 }

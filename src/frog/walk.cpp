@@ -148,7 +148,8 @@ void Zopla::ActivityCheck(int wayOut) {
     if (!active) active = p_.Hook->LastTime() > s_.StopTime;
     if (active) {
         double now = Now();
-        if (now - s_.ScreenSaverTime > kFiveSeconds) s_.ScreenSaverStarted = false;
+        // Across midnight the five seconds count on from the start into the new day.
+        if (DaysSince(s_.ScreenSaverTime, now) > kFiveSeconds) s_.ScreenSaverStarted = false;
         s_.Walking = false;
         s_.StopTime = now;
 

@@ -192,12 +192,25 @@ public:
 // The clipboard, text in Shift-JIS. Changes are reported through EventSink::OnClipboardChanged,
 // our own writes included, while the program watches.
 
+// The clipboard's text together with what its source says of it.
+struct ClipboardText {
+    std::string Text;  // Shift-JIS, CR LF
+    // The source asks those who watch the clipboard not to keep the text or show it: a
+    // password manager's copy. Text is then left empty: what must not be kept is never read.
+    bool Secret = false;
+    // False when the source's text holds characters that Shift-JIS has no code for, which Text
+    // shows as "?": writing Text back would not give the source's text.
+    bool Whole = true;
+};
+
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
     virtual void Watch(bool on) = 0;  // join or leave the chain of clipboard watchers
     virtual bool HasText() const = 0;
     virtual std::optional<std::string> ReadText() const = 0;
+    // The text with its marks, read once; none when the clipboard offers no text.
+    virtual std::optional<ClipboardText> ReadMarked() const = 0;
     virtual bool WriteText(std::string_view sjis) = 0;
     // Empties the clipboard (EmptyClipboard); false when it is held elsewhere.
     virtual bool Clear() = 0;

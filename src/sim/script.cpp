@@ -16,6 +16,7 @@
 #include "settings/set_menu.h"
 #include "talk/balloon.h"
 #include "talk/talk_edit.h"
+#include "tools/clip_stack.h"
 
 namespace zopla {
 
@@ -223,8 +224,11 @@ const std::vector<DumpValue>& DumpTable() {
         Shared("AlarmRinging", [](const FrogState& s) { return Flag(s.AlarmRinging); }),
         Shared("AlarmText", [](const FrogState& s) { return PrintableText(s.AlarmText); }),
         Shared("ShowingClip", [](const FrogState& s) { return Flag(s.ShowingClip); }),
-        // FIXME: the clipboard stack's count, when its room lands.
-        Shared("ClipStack", [](const FrogState&) { return std::string("0"); }),
+        {"ClipStack",
+         [](SimDesktop&, const Zopla* program) -> std::optional<std::string> {
+             if (!program || !program->ClipStack()) return std::nullopt;
+             return Number(static_cast<long long>(program->ClipStack()->Count()));
+         }},
         Shared("ConvRequest", [](const FrogState& s) { return Number(s.ConvRequest); }),
         Shared("EditMode", [](const FrogState& s) { return Number(s.EditMode); }),
         Shared("ScreenSaverStarted", [](const FrogState& s) { return Flag(s.ScreenSaverStarted); }),

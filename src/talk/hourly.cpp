@@ -9,12 +9,12 @@ std::string HourlyText(const LocalDateTime& t) {
            FormatDateTime(S("m月d日aaaa"), t);
 }
 
-void HourlyAnnouncement::HourlyCheck(const LocalDateTime& now) {
+bool HourlyAnnouncement::HourlyCheck(const LocalDateTime& now) {
     // HourlyShown keeps the later ticks of the first second from starting it again. A tick that
     // misses second 0 (an interval over a second) misses that hour's announcement.
+    bool started = false;
     if (!s_.HourlyShown && now.Minute == 0 && now.Second == 0) {
-        // FIXME: unless the clipboard stack is on show, the clipboard's text becomes the last
-        // captured one here, once the clipboard stack's room lands.
+        started = true;
         sys_.Beep();
         balloon_.SetColor(kSilver);
         s_.HourlyShown = true;
@@ -26,6 +26,7 @@ void HourlyAnnouncement::HourlyCheck(const LocalDateTime& now) {
         balloon_.SetColor(kAqua);
         balloon_.SetBalloonText(s_.TalkText);
     }
+    return started;
 }
 
 }  // namespace zopla

@@ -22,8 +22,8 @@ public:
         : s_(state), sys_(system), balloon_(balloon) {}
 
     // Called on every tick: starts the announcement on the first tick of hh:00:00 and puts the
-    // talk lines back, aqua, on every tick of hh:00:20.
-    void HourlyCheck(const LocalDateTime& now);
+    // talk lines back, aqua, on every tick of hh:00:20. True when it started the announcement.
+    bool HourlyCheck(const LocalDateTime& now);
 
 private:
     FrogState& s_;

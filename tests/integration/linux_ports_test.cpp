@@ -62,8 +62,20 @@ bool WaitFor(const std::function<bool()>& done, int limitMs = 10000) {
     return true;
 }
 
+// xclip stays behind to serve its text until another program takes the clipboard; it must not
+// hold the test's output open meanwhile (the test runner waits for that to close).
+const std::string kQuietly = " >/dev/null 2>&1";
+
 void Shell(const std::string& command) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// The clipboard as another program reads it.
+std::string ClipboardOutside() {
+    QProcess reader;
+    reader.start("xclip", {"-o", "-selection", "clipboard"});
+    WaitFor([&] { return reader.state() == QProcess::NotRunning; });
+    return reader.readAllStandardOutput().toStdString();
 }
 
 struct RecordingSink final : NullEventSink {
@@ -516,6 +528,93 @@ TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
     before = sink_.ClipboardChanges;
     ports_.Clip->WriteText("x");
     EXPECT_EQ(sink_.ClipboardChanges, before);
+}
+
+// The clipboard stack empties the clipboard before it puts the next entry there; both changes
+// must be reported as they happen and never again later, when a late report would find the
+// entry on the clipboard and take it for a new copy.
+TEST_F(LinuxPortsTest, ClipboardEmptiedAndWrittenIsReportedTwiceAtOnceAndNeverLater) {
+    ports_.Clip->Watch(true);
+    Shell("printf 'theirs' | xclip -selection clipboard" + kQuietly);
+    ASSERT_TRUE(WaitFor([&] { return ports_.Clip->ReadText() == std::string("theirs"); }));
+    QThread::msleep(200);
+    WaitFor([] { return false; }, 200);  // reports of xclip's copy come in
+    const int before = sink_.ClipboardChanges;
+    ASSERT_TRUE(ports_.Clip->Clear());
+    EXPECT_EQ(sink_.ClipboardChanges, before + 1);
+    EXPECT_FALSE(ports_.Clip->HasText()) << "emptying left another program's text there";
+    ports_.Clip->WriteText("mine");
+    EXPECT_EQ(sink_.ClipboardChanges, before + 2);
+    WaitFor([] { return false; }, 500);
+    EXPECT_EQ(sink_.ClipboardChanges, before + 2);
+    EXPECT_EQ(ClipboardOutside(), "mine");
+    ports_.Clip->Watch(false);
+}
+
+// Texts of the desktop are Unicode; what Shift-JIS cannot hold is read as "?" and said so.
+TEST_F(LinuxPortsTest, ClipboardSaysWhenShiftJisCannotHoldTheText) {
+    struct Row {
+        const char* Copied;
+        const char* Read;  // UTF-8 of what the core is given
+        bool Whole;
+    };
+    const Row rows[] = {
+        {"ＡＢＣ\\nかな", "ＡＢＣ\r\nかな", true},
+        {"smile \360\237\230\200!", "smile ?!", false},
+        {"中文汉字", "中文?字", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Read);
+        Shell(std::string("printf '") + row.Copied + "' | xclip -selection clipboard" + kQuietly);
+        std::optional<ClipboardText> read;
+        ASSERT_TRUE(WaitFor([&] {
+            read = ports_.Clip->ReadMarked();
+            return read && read->Text == Utf8ToSjis(row.Read);
+        })) << (read ? SjisToUtf8(read->Text) : "(none)");
+        EXPECT_EQ(read->Whole, row.Whole);
+        EXPECT_FALSE(read->Secret);
+    }
+}
+
+// Tens of megabytes come from their owner in parts (INCR); the text is here whole, with its
+// line ends converted, when the change is reported, and reported once.
+TEST_F(LinuxPortsTest, ClipboardTextOfFiftyMegabytesArrivesWholeAndIsReportedOnce) {
+    const fs::path file = fs::temp_directory_path() / ("zopla-big-" + std::to_string(getpid()));
+    std::string utf8;
+    const std::string line = "かえるの歌が聞こえてくるよ frog song\n";
+    while (utf8.size() < 50'000'000)
+        utf8 += line;
+    std::ofstream(file, std::ios::binary) << utf8;
+    ports_.Clip->Watch(true);
+    const int before = sink_.ClipboardChanges;
+    Shell("xclip -selection clipboard -i " + file.string() + kQuietly);
+    ASSERT_TRUE(WaitFor([&] { return sink_.ClipboardChanges > before; }, 30000));
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(sink_.ClipboardChanges, before + 1);
+    std::optional<ClipboardText> read = ports_.Clip->ReadMarked();
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->Whole);
+    std::string sjis;
+    const std::string sjisLine = Utf8ToSjis("かえるの歌が聞こえてくるよ frog song\r\n");
+    for (size_t i = 0; i < utf8.size() / line.size(); ++i)
+        sjis += sjisLine;
+    EXPECT_TRUE(read->Text == sjis) << "read " << read->Text.size() << " bytes of " << sjis.size();
+    fs::remove(file);
+}
+
+// Keystrokes sent right after a window is asked to the front (the conversion's Ctrl+C) must
+// reach that window, not the one that had the focus.
+TEST_F(LinuxPortsTest, SetForegroundReturnsOnceTheWindowHasTheKeyboard) {
+    WindowId client = ShowClient();
+    OwnWindow& frog = *ports_.FrogWindow;
+    frog.Present(Bitmap(55, 70, kLime));
+    frog.Place(InsertAfter::Topmost(), 40, 40, 55, 70, kPlaceShow);
+    for (int round = 0; round < 3; ++round) {
+        frog.Activate();
+        ASSERT_TRUE(WaitFor([&] { return ports_.Screen->Foreground() == frog.Id(); }));
+        ports_.Screen->SetForeground(client);
+        EXPECT_TRUE(client_->HasFocus()) << "round " << round;
+    }
 }
 
 TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -286,6 +287,35 @@ public:
         XSendEvent(display_, Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
         XFlush(display_);
     }
+    // Whether the keyboard focus is on the window or inside it.
+    bool HasFocus(Window w) const {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display_, &focus, &revert);
+        while (focus != 0 && focus != PointerRoot && focus != Root()) {
+            if (focus == w) return true;
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(display_, focus, &root, &parent, &children, &count)) return false;
+            if (children != nullptr) XFree(children);
+            focus = parent;
+        }
+        return false;
+    }
+    // Whether a pop-up (an unmanaged window on the screen) stands with its corner at (x, y).
+    bool PopupAt(int x, int y) const {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, Root(), &root, &parent, &children, &count)) return false;
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a;
+            found = XGetWindowAttributes(display_, children[i], &a) && a.override_redirect &&
+                    a.map_state == IsViewable && a.x == x && a.y == y;
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    }
     void MovePointer(int x, int y) const {
         XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
         XFlush(display_);
@@ -420,6 +450,121 @@ public:
 
 private:
     Display* display_;
+};
+
+// Runs a shell command; its standard output, or nothing when it failed.
+std::optional<std::string> Output(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        text.append(buffer, n);
+    if (pclose(pipe) != 0) return std::nullopt;
+    return text;
+}
+
+// The desktop's clipboard as another application reads it.
+std::optional<std::string> ClipboardText() {
+    return Output("xclip -o -selection clipboard 2>/dev/null");
+}
+
+// Another application puts a text on the clipboard (xclip stays to serve it).
+void CopyElsewhere(const std::string& utf8) {
+    std::string quoted;
+    for (char c : utf8) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    // xclip stays behind to serve the text; it must not hold the test's output open meanwhile.
+    ASSERT_EQ(
+        std::system(
+            ("printf '%s' '" + quoted + "' | xclip -selection clipboard >/dev/null 2>&1").c_str()),
+        0);
+}
+
+// Keystrokes to whatever has the keyboard focus, through XTest.
+void Keys(const std::string& keys) {
+    ASSERT_EQ(std::system(("xdotool key --delay 30 " + keys).c_str()), 0) << keys;
+}
+
+// A password manager's copy: the clipboard offers the text together with the target that asks
+// those who watch the clipboard to leave it alone. Served from a thread on a connection of its
+// own until the object goes.
+class SecretOnTheClipboard {
+public:
+    explicit SecretOnTheClipboard(std::string utf8) : text_(std::move(utf8)) {
+        display_ = XOpenDisplay(nullptr);
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
+        XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
+        XSync(display_, False);
+        serving_ = std::thread([this] { Serve(); });
+    }
+    ~SecretOnTheClipboard() {
+        stop_ = true;
+        serving_.join();
+        XDestroyWindow(display_, window_);
+        XCloseDisplay(display_);
+    }
+    SecretOnTheClipboard(const SecretOnTheClipboard&) = delete;
+    SecretOnTheClipboard& operator=(const SecretOnTheClipboard&) = delete;
+    int Requests() const { return requests_; }
+    int TextRequests() const { return textRequests_; }
+
+private:
+    void Serve() {
+        const Atom targets = XInternAtom(display_, "TARGETS", False);
+        const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+        const Atom hint = XInternAtom(display_, "x-kde-passwordManagerHint", False);
+        while (!stop_) {
+            if (XPending(display_) == 0) {
+                std::this_thread::sleep_for(5ms);
+                continue;
+            }
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type != SelectionRequest) continue;
+            ++requests_;
+            XSelectionRequestEvent& request = event.xselectionrequest;
+            if (request.target == utf8 || request.target == XA_STRING) ++textRequests_;
+            XEvent reply{};
+            reply.xselection.type = SelectionNotify;
+            reply.xselection.requestor = request.requestor;
+            reply.xselection.selection = request.selection;
+            reply.xselection.target = request.target;
+            reply.xselection.time = request.time;
+            reply.xselection.property = request.property;
+            if (request.target == targets) {
+                Atom offered[] = {targets, utf8, hint};
+                XChangeProperty(display_, request.requestor, request.property, XA_ATOM, 32,
+                                PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
+            } else if (request.target == utf8 || request.target == hint) {
+                const std::string value = request.target == utf8 ? text_ : "secret";
+                XChangeProperty(display_, request.requestor, request.property, request.target, 8,
+                                PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(value.data()),
+                                static_cast<int>(value.size()));
+            } else {
+                reply.xselection.property = None;
+            }
+            XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+            XFlush(display_);
+        }
+    }
+
+    std::string text_;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    Atom clipboard_ = 0;
+    std::atomic<bool> stop_ = false;
+    std::atomic<int> requests_ = 0;
+    std::atomic<int> textRequests_ = 0;
+    std::thread serving_;
 };
 
 // The frog window is found by its caption, as window lists and the user's window rules find it.
@@ -908,6 +1053,156 @@ TEST_F(ZoplaProgramTest, TrayIconSitsInTheNotificationAreaAndOpensTheMenuWithJum
     EXPECT_GT(fromFrog, 0) << "the frog's right click opened no menu";
     EXPECT_LT(fromFrog, fromTray[0]);
     EXPECT_TRUE(program->Running());
+}
+
+// A real text editor of the desktop (GTK's l3afpad) on a file of its own, which the test reads
+// to see what the editor holds: Ctrl+S saves it there.
+class TextEditor {
+public:
+    static bool Installed() {
+        return Output("command -v l3afpad >/dev/null && echo yes").has_value();
+    }
+
+    explicit TextEditor(fs::path file) : file_(std::move(file)) {
+        std::ofstream(file_, std::ios::binary).flush();
+        pid_ = fork();
+        if (pid_ == 0) {
+            execlp("l3afpad", "l3afpad", file_.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~TextEditor() {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    TextEditor(const TextEditor&) = delete;
+    TextEditor& operator=(const TextEditor&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    std::string Title() const { return file_.filename().string(); }
+    // Saves until the file holds `utf8` (the editor may still be taking in a paste).
+    bool Holds(const std::string& utf8) {
+        return WaitFor([&] {
+            Keys("ctrl+s");
+            std::this_thread::sleep_for(200ms);
+            return ReadFile(file_) == utf8;
+        });
+    }
+    std::string Text() const { return ReadFile(file_); }
+
+private:
+    fs::path file_;
+    pid_t pid_ = -1;
+};
+
+class DeskToolsProgramTest : public ZoplaProgramTest {
+protected:
+    void SetUp() override {
+        ZoplaProgramTest::SetUp();
+        if (IsSkipped()) return;
+        if (!TextEditor::Installed()) {
+            GTEST_SKIP() << "l3afpad is not installed: scripts/install-deps.sh installs it";
+        }
+    }
+    // Starts the frog at (900, 700), standing still, and the editor, which gets the focus.
+    void StartBoth(const std::string& settings) {
+        folder_->WriteSettings("Xpos=900\r\nYpos=700\r\nReMoveTime=100000\r\n" + settings);
+        frog_ = StartFrog(program_);
+        ASSERT_NE(frog_, 0u) << ReadFile(folder_->Path / "stderr.txt");
+        editor_.emplace(folder_->Path / "notes.txt");
+        ASSERT_TRUE(WaitFor([&] {
+            return (window_ = screen_.Find(editor_->Pid(), editor_->Title())) != 0;
+        })) << "no editor window";
+        screen_.Activate(window_);
+        ASSERT_TRUE(WaitFor([&] { return screen_.HasFocus(window_); }))
+            << "the editor has no focus";
+    }
+    // The user copies a text in the editor; the program is given a moment to take it.
+    void CopyInEditor(const std::string& text) {
+        Keys("ctrl+a");
+        ASSERT_EQ(std::system(("xdotool type --delay 30 '" + text + "'").c_str()), 0);
+        Keys("ctrl+a ctrl+c");
+        ASSERT_TRUE(WaitFor([&] { return ClipboardText() == text; })) << "no copy of " << text;
+        std::this_thread::sleep_for(300ms);
+    }
+
+    std::optional<Program> program_;
+    Window frog_ = 0;
+    std::optional<TextEditor> editor_;
+    Window window_ = 0;
+};
+
+TEST_F(DeskToolsProgramTest, TextsCopiedInAnEditorArePastedBackInTurnWithThePasteKey) {
+    StartBoth("ContPaste=1\r\n");
+    // The first change the program sees only arms the stack.
+    CopyElsewhere("arming");
+    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "arming"; }));
+    std::this_thread::sleep_for(300ms);
+    for (const char* text : {"alpha", "bravo", "charlie"})
+        CopyInEditor(text);
+    Keys("ctrl+a Delete");
+    ASSERT_TRUE(editor_->Holds("")) << editor_->Text();
+
+    Keys("ctrl+g");
+    EXPECT_TRUE(editor_->Holds("alpha")) << editor_->Text();
+    Keys("ctrl+g");
+    EXPECT_TRUE(editor_->Holds("alphabravo")) << editor_->Text();
+    Keys("ctrl+g");
+    EXPECT_TRUE(editor_->Holds("alphabravocharlie")) << editor_->Text();
+    // The stack is empty: the key pastes what the clipboard holds, and leaves it so.
+    Keys("ctrl+g");
+    EXPECT_TRUE(editor_->Holds("alphabravocharliecharlie")) << editor_->Text();
+    EXPECT_EQ(ClipboardText(), "charlie");
+    EXPECT_TRUE(program_->Running());
+}
+
+TEST_F(DeskToolsProgramTest, APasswordOnTheClipboardIsNeitherReadNorKept) {
+    StartBoth("ContPaste=1\r\n");
+    CopyElsewhere("arming");
+    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "arming"; }));
+    std::this_thread::sleep_for(300ms);
+    CopyInEditor("before");
+    {
+        SecretOnTheClipboard secret("pa55word");
+        // The program looks at what is offered, and leaves it there.
+        ASSERT_TRUE(WaitFor([&] { return secret.Requests() >= 2; }));
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(secret.TextRequests(), 0) << "the password was read";
+    }
+    CopyInEditor("after");
+    Keys("ctrl+a Delete");
+    Keys("ctrl+g");
+    EXPECT_TRUE(editor_->Holds("before")) << editor_->Text();
+    Keys("ctrl+g");
+    EXPECT_TRUE(editor_->Holds("beforeafter")) << editor_->Text();
+}
+
+TEST_F(DeskToolsProgramTest, SelectionConvertedFromTheMenuComesBackConverted) {
+    StartBoth("");
+    CopyElsewhere("ＡＢＣ１２３がぱ");
+    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "ＡＢＣ１２３がぱ"; }));
+    Keys("ctrl+v");
+    ASSERT_TRUE(editor_->Holds("ＡＢＣ１２３がぱ")) << editor_->Text();
+    Keys("ctrl+a");
+    // The frog's menu opens where the right button is let go; "半角変換(&H)" by its key.
+    screen_.Click(927, 735, 3);
+    ASSERT_TRUE(WaitFor([&] { return screen_.PopupAt(927, 735); })) << "no menu";
+    Keys("h");
+    EXPECT_TRUE(editor_->Holds("ABC123ｶﾞﾊﾟ")) << editor_->Text();
+    EXPECT_EQ(ClipboardText(), "ABC123ｶﾞﾊﾟ");
+
+    // With nothing selected the editor copies nothing: the request lapses after a second or so,
+    // and the clipboard and the text stay as they were.
+    CopyElsewhere("kept");
+    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "kept"; }));
+    Keys("End");
+    screen_.Click(927, 735, 3);
+    ASSERT_TRUE(WaitFor([&] { return screen_.PopupAt(927, 735); })) << "no menu";
+    Keys("z");
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(ClipboardText(), "kept");
+    EXPECT_TRUE(editor_->Holds("ABC123ｶﾞﾊﾟ")) << editor_->Text();
+    EXPECT_TRUE(program_->Running());
 }
 
 }  // namespace

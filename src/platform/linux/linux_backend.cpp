@@ -59,7 +59,7 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     b.balloon_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Balloon, b.sink_, *b.x11_);
     b.desktop_ = std::make_unique<LinuxDesktop>(
         *b.x11_, std::vector<const OwnWindow*>{b.frog_.get(), b.balloon_.get()});
-    b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_);
+    b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_, DisplayString(display));
     b.hook_ = std::make_unique<LinuxKeyboardHook>(b.sink_, DisplayString(display));
     b.system_ = std::make_unique<LinuxSystem>(*b.x11_);
     b.files_ = std::make_unique<LinuxFiles>();

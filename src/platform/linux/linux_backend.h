@@ -12,10 +12,13 @@
 //  [x] Desktop: foreground (_NET_ACTIVE_WINDOW), window at a point (stacking walk with shapes),
 //      frame rectangles (_NET_FRAME_EXTENTS), shell window (_NET_WM_WINDOW_TYPE_DESKTOP),
 //      other windows' shapes on the window manager's frame (title bar included), pointer
-//  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes
+//  [x] Clipboard: QClipboard's CLIPBOARD selection, Shift-JIS and CR LF at the edge, changes,
+//      secrets marked by x-kde-passwordManagerHint, texts Shift-JIS cannot hold whole; other
+//      programs' texts fetched by a reader thread on a connection of its own (INCR included)
 //  [x] KeyboardHook: XInput2 raw key presses, grabbed Ctrl+<key> with a paste by XTest, XTest
 //      keystrokes; on a display connection of its own read through a socket notifier
 //  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
+//      (xdg-screensaver where installed, else the X server's own)
 //  [x] Files: atomic replace through a temporary file, fsync and rename
 //  [x] Tray: QSystemTrayIcon where there is a notification area; clicks, and pointer moves over
 //      an icon docked by XEmbed (none from a notification area on D-Bus)

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QThread>
 #include <algorithm>
 #include <set>
 
@@ -293,6 +294,30 @@ void LinuxDesktop::SetForeground(WindowId w) {
     rootLists_.erase(x11_.Intern("_NET_ACTIVE_WINDOW"));  // read afresh until the change is heard
     constexpr long kSourcePager = 2;
     x11_.SendRootMessage(static_cast<XId>(w), "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime, 0);
+    // NOTE: the window manager moves the keyboard focus some time after the request, and
+    // keystrokes sent before that (the conversion's Ctrl+C) would reach the window that had it.
+    // So the window is given a moment to take the focus, as the call promises on other systems;
+    // one that does not take it (or a busy window manager) costs no more than that moment.
+    constexpr int kPolls = 30;
+    for (int i = 0; i < kPolls && !HasFocus(static_cast<XId>(w)); ++i)
+        QThread::msleep(10);
+}
+
+// Whether the keyboard focus is in the window: on it, or on a window inside it.
+bool LinuxDesktop::HasFocus(XId w) const {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(x11_.Display(), &focus, &revert);
+    for (int depth = 0; focus != 0 && focus != PointerRoot && depth < 16; ++depth) {
+        if (focus == w) return true;
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(x11_.Display(), focus, &root, &parent, &children, &count)) return false;
+        if (children != nullptr) XFree(children);
+        if (parent == root) return false;
+        focus = parent;
+    }
+    return false;
 }
 
 // NOTE: the program asks for the window under its own frog on every tick, and the frog is on

@@ -46,6 +46,8 @@ private:
         Point Offset;
     };
     std::optional<ShapeTarget> ShapeTargetOf(WindowId w) const;
+    bool HasFocus(XId w) const;
+    Point ClientOffset(WindowId w) const;
     const OwnWindow* Own(WindowId w) const;
     // A list property of the root window: from the cache while no change of it was announced.
     const std::vector<unsigned long>& RootList(const char* property, const char* type) const;

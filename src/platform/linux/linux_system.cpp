@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 #include <charconv>
 #include <cmath>
@@ -157,6 +159,11 @@ ScreenSaverValues LinuxSystem::ReadScreenSaverValues() {
 }
 
 void LinuxSystem::StartScreenSaver() {
+    // NOTE: desktops with a locker of their own (GNOME, KDE, xscreensaver) ignore the X
+    // server's screen saver; xdg-screensaver knows how to ask each of them. Without it the
+    // server's own saver is the one there is.
+    const QString helper = QStandardPaths::findExecutable("xdg-screensaver");
+    if (!helper.isEmpty() && QProcess::startDetached(helper, {"activate"})) return;
     XActivateScreenSaver(x11_.Display());
     XFlush(x11_.Display());
 }

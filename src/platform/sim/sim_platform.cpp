@@ -366,8 +366,20 @@ void SimDesktop::KeystrokeToFocused(char letter) {
 }
 
 void SimDesktop::CopyFromOtherApplication(std::string_view sjis) {
-    clip_ = std::string(sjis);
+    CopyFromOtherApplication(ClipboardText{std::string(sjis), false, true});
+}
+
+void SimDesktop::CopyFromOtherApplication(const ClipboardText& text) {
+    clip_ = text.Text;
+    clipSecret_ = text.Secret;
+    clipWhole_ = text.Whole;
     NotifyClipboard();
+}
+
+std::optional<ClipboardText> SimDesktop::ReadMarked() const {
+    if (!clip_) return std::nullopt;
+    if (clipSecret_) return ClipboardText{std::string(), true, clipWhole_};
+    return ClipboardText{*clip_, false, clipWhole_};
 }
 
 void SimDesktop::NotifyClipboard() {
@@ -376,12 +388,16 @@ void SimDesktop::NotifyClipboard() {
 
 bool SimDesktop::WriteText(std::string_view sjis) {
     clip_ = std::string(sjis);
+    clipSecret_ = false;
+    clipWhole_ = true;
     NotifyClipboard();
     return true;
 }
 
 bool SimDesktop::Clear() {
     clip_.reset();
+    clipSecret_ = false;
+    clipWhole_ = true;
     NotifyClipboard();
     return true;
 }

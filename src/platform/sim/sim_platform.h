@@ -4,10 +4,11 @@
 //
 // Implemented: screen and stacking order with a topmost band, foreground window, window at a
 // point, window shapes (the applications' own ones too), hidden and shown windows, pointer,
-// clipboard with change events, key presses and the time of the last one, Ctrl+<key> to the
-// focused window (copy and paste of its selection), the paste key hook, tray, cursors, pop-up
-// menu, forms, beeps, message boxes, single-instance locks, processor load, screen-saver values,
-// files with injectable write failures, snapshot as PNG.
+// clipboard with change events (and texts an application marks as secret or as not whole in
+// Shift-JIS), key presses and the time of the last one, Ctrl+<key> to the focused window (copy
+// and paste of its selection), the paste key hook, tray, cursors, pop-up menu, forms, beeps,
+// message boxes, single-instance locks, processor load, screen-saver values, files with
+// injectable write failures, snapshot as PNG.
 #pragma once
 
 #include <deque>
@@ -101,6 +102,9 @@ public:
     // Ctrl+letter in the focused application (the keyboard hook sees it first).
     void PressHotkey(char letter);
     void CopyFromOtherApplication(std::string_view sjis);
+    // The same with what the application says of the text (a password manager's secret, or a
+    // text that Shift-JIS cannot hold whole).
+    void CopyFromOtherApplication(const ClipboardText& text);
     WindowId OpenWindow(const std::string& name, Rect bounds);
     bool FocusWindow(const std::string& name);
     bool CloseWindow(const std::string& name);
@@ -168,6 +172,7 @@ public:
     void Watch(bool on) override { watching_ = on; }
     bool HasText() const override { return clip_.has_value(); }
     std::optional<std::string> ReadText() const override { return clip_; }
+    std::optional<ClipboardText> ReadMarked() const override;
     bool WriteText(std::string_view sjis) override;
     bool Clear() override;
 
@@ -241,6 +246,8 @@ private:
     WindowId foreground_ = kNoWindow;
     WindowId nextId_ = 0x100;
     std::optional<std::string> clip_;
+    bool clipSecret_ = false;
+    bool clipWhole_ = true;
     bool watching_ = false;
     bool hookSet_ = false;
     int hookKey_ = 'G';

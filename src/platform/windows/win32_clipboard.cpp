@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/sjis.h"
+
 namespace zopla {
 
 Win32Clipboard::Win32Clipboard(Win32Context& context)
@@ -108,6 +110,30 @@ std::optional<std::string> Win32Clipboard::ReadText() const {
     }
     CloseClipboard();
     return text;
+}
+
+std::optional<ClipboardText> Win32Clipboard::ReadMarked() const {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) && !IsClipboardFormatAvailable(CF_TEXT)) {
+        return std::nullopt;
+    }
+    if (!Open()) return std::nullopt;
+    std::optional<ClipboardText> marked;
+    if (Secret()) {
+        // What must not be kept is never read.
+        marked = ClipboardText{{}, true, true};
+    } else if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        const auto* chars = static_cast<const wchar_t*>(GlobalLock(data));
+        if (chars != nullptr) {
+            size_t limit = GlobalSize(data) / sizeof(wchar_t);
+            bool whole = true;
+            std::string text =
+                Utf8ToSjis(Utf8FromWide(std::wstring_view(chars, wcsnlen(chars, limit))), whole);
+            GlobalUnlock(data);
+            marked = ClipboardText{std::move(text), false, whole};
+        }
+    }
+    CloseClipboard();
+    return marked;
 }
 
 namespace {

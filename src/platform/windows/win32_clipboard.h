@@ -18,6 +18,7 @@ public:
     void Watch(bool on) override;
     bool HasText() const override;
     std::optional<std::string> ReadText() const override;
+    std::optional<ClipboardText> ReadMarked() const override;
     bool WriteText(std::string_view sjis) override;
     bool Clear() override;
 

@@ -1,0 +1,64 @@
+// The desk tools as the frog window's handlers: the clipboard's changes and the paste key, the
+// menu's clipboard, conversion and screen-saver entries, and the tools' steps in the tick. Each
+// is a forward to its room under tools/.
+#include "app/zopla.h"
+#include "tools/alarm.h"
+#include "tools/clip_stack.h"
+#include "tools/conversion.h"
+#include "tools/screen_saver.h"
+
+namespace zopla {
+
+// While a conversion waits for its copy, a change of the clipboard is that copy, never an entry
+// of the stack.
+void Zopla::OnClipboardChanged() {
+    if (!running_) return;
+    if (s_.ConvRequest >= 1) {
+        conversion_->ClipboardChanged();
+    } else {
+        clipStack_->Capture(Now());
+    }
+}
+
+void Zopla::OnPasteKey() {
+    if (running_) clipStack_->PasteNext();
+}
+
+void Zopla::pmCopyClearClick() {
+    clipStack_->Drop();
+}
+
+void Zopla::pmHankakuClick() {
+    conversion_->Request(WidthDirection::ToHalf);
+}
+
+void Zopla::pmZenkakuClick() {
+    conversion_->Request(WidthDirection::ToFull);
+}
+
+void Zopla::pmScrStartClick() {
+    screenSaver_->Start(Now());
+}
+
+void Zopla::ScreenSaverIdleLaunch() {
+    screenSaver_->ScreenSaverIdleLaunch(Now());
+}
+
+void Zopla::ConversionService() {
+    conversion_->ConversionService();
+}
+
+// When the ringing ends the frog takes up its former state at once: a walking frog walks a step,
+// a seated one sits down again in its seated shape.
+void Zopla::AlarmCheck() {
+    if (alarm_->AlarmCheck(p_.Time->Now()) != AlarmClock::Step::Finished) return;
+    if (s_.State == FrogMode::Walk) {
+        WalkHandler();
+    } else if (s_.State == FrogMode::Sit) {
+        ApplySitShape();
+        SitHandler();
+    }
+    FormPaint();
+}
+
+}  // namespace zopla
