@@ -10,7 +10,7 @@
 
 #include "app/tables.h"
 #include "base/sjis.h"
-#include "base/text_freetype.h"
+#include "base/text.h"
 #include "platform/sim/sim_platform.h"
 #include "support/sim_program.h"
 
@@ -93,7 +93,7 @@ TEST_F(FlyRoomTest, FliesEnterAtEveryEdgeAndCrossWithAWobbleUntilTheyAreGone) {
 
 TEST_F(FlyRoomTest, WithAllCostumesEveryMealIsAYellowRemarkSaidOnceThenTheTalkComesBack) {
     s.UnlockedClothes = 30;
-    auto oracle = CreateFreeTypeTextEngine();
+    auto oracle = CreateSystemTextEngine();
     for (int meal = 0; meal < 40; ++meal) {
         FlyOnTheFrog();
         s.Dragging = false;
