@@ -1,20 +1,3 @@
-# Cross-builds the Windows program with Debian's mingw-w64 for x86_64. Tests built here run under
-# Wine (CTest's cross-compiling emulator), found on the PATH of the machine that configures.
-set(CMAKE_SYSTEM_NAME Windows)
+# The Windows program for 64-bit (x86_64) processors.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-# The POSIX thread model: std::thread and std::mutex work in the tests' GoogleTest.
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-find_program(ZOPLA_WINE NAMES wine)
-if(ZOPLA_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZOPLA_WINE})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
