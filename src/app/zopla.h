@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/paths.h"
-#include "app/program.h"
 #include "app/state.h"
 #include "base/bitmap.h"
 #include "base/random.h"

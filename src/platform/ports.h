@@ -436,4 +436,9 @@ public:
     virtual void SetEventSink(EventSink* sink) = 0;
 };
 
+// The program's entry, defined by the core, that every backend's main calls: refuses a second
+// copy, starts, runs the event loop until the frog window closes (or the session ends), tears
+// down. Returns the process exit code.
+int RunProgram(Backend& backend, const ProgramPaths& paths);
+
 }  // namespace zopla

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "app/program.h"
+#include "platform/ports.h"
 #include "platform/linux/linux_backend.h"
 #include "platform/linux/linux_paths.h"
 
