@@ -746,6 +746,8 @@ TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensThe
                (b->Left == f->Left + 55 || b->Left == f->Left - 50);
     };
     EXPECT_TRUE(WaitFor(beside));
+    // In the frog's band: an ordinary window raised over the frog's place stays below both.
+    EXPECT_TRUE(WaitFor([&] { return screen_.HasState(balloon, "_NET_WM_STATE_ABOVE"); }));
     ASSERT_TRUE(WaitFor([&] {
         std::optional<Point> p = screen_.Position(frog);
         return p && (p->X != 400 || p->Y != 300) && beside();

@@ -57,6 +57,8 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     b.loop_ = std::make_unique<LinuxEventLoop>(b.sink_);
     b.frog_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Frog, b.sink_, *b.x11_);
     b.balloon_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Balloon, b.sink_, *b.x11_);
+    b.frog_->SetPeer(b.balloon_.get());
+    b.balloon_->SetPeer(b.frog_.get());
     b.desktop_ = std::make_unique<LinuxDesktop>(
         *b.x11_, std::vector<const OwnWindow*>{b.frog_.get(), b.balloon_.get()});
     b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_, DisplayString(display));

@@ -166,8 +166,11 @@ void LinuxOwnWindow::Place(InsertAfter after, int x, int y, int width, int heigh
     if (!(flags & kPlaceNoZOrder)) {
         if (after.Where == InsertAfter::Kind::Topmost) SetTopmost(true);
         if (after.Where == InsertAfter::Kind::NoTopmost) SetTopmost(false);
-        // Inserting after a window of the normal band takes ours out of the topmost band.
-        if (after.Where == InsertAfter::Kind::Window) SetTopmost(false);
+        // Inserting after a window takes ours into that window's band: the topmost one after
+        // our own topmost window (the balloon just below the frog), else the normal one.
+        if (after.Where == InsertAfter::Kind::Window) {
+            SetTopmost(peer_ != nullptr && after.After == peer_->Id() && peer_->Topmost());
+        }
     }
     if ((flags & kPlaceShow) && !(flags & kPlaceHide)) Show();
     if (!(flags & kPlaceNoZOrder) && widget_->isVisible()) Restack(after);

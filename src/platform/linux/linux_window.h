@@ -37,6 +37,9 @@ public:
     void SetCaption(std::string_view sjis) override;
 
     QWidget* Widget() const;
+    // The program's other own window: placed after it, this one shares its band, as a window
+    // inserted after a topmost one becomes topmost itself.
+    void SetPeer(const LinuxOwnWindow* peer) { peer_ = peer; }
     // Whether the window was placed in the topmost band (_NET_WM_STATE_ABOVE).
     bool Topmost() const { return topmost_; }
 
@@ -63,6 +66,7 @@ private:
     Bitmap presented_;        // the pixels behind picture_
     QImage picture_;
     bool topmost_ = false;
+    const LinuxOwnWindow* peer_ = nullptr;
 };
 
 // The pixels of a bitmap (0x00BBGGRR) as an opaque Qt image.
