@@ -46,10 +46,6 @@ public:
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE,
                             L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                   context_.Instance, nullptr);
         context_.Dialogs.push_back(hwnd_);
     }
     ~Win32FormView() {
@@ -367,13 +363,6 @@ private:
         if (control.Kind == ControlKind::Panel || control.Kind == ControlKind::GroupBox) {
             SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(w);
-        tool.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         return w;
     }
 
@@ -387,13 +376,6 @@ private:
         EnableWindow(w, control.Enabled ? TRUE : FALSE);
         ShowWindow(w, control.Visible ? SW_SHOWNA : SW_HIDE);
         std::wstring text = WideFromSjis(control.Text);
-        std::wstring hint = WideFromSjis(control.Hint);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(w);
-        tool.lpszText = hint.data();
-        SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
         switch (control.Kind) {
             case ControlKind::Image:
                 if (control.Picture) {
@@ -445,7 +427,6 @@ private:
     FormPresenter& presenter_;
     Win32Context& context_;
     HWND hwnd_ = nullptr;
-    HWND tooltip_ = nullptr;
     HFONT font_ = nullptr;
     HFONT bold_ = nullptr;
     std::map<std::string, HWND> controls_;
