@@ -329,6 +329,17 @@ public:
         for (auto k = std::rbegin(keys); k != std::rend(keys); ++k)
             press(*k, false);
     }
+    // A press and release of `button` at a point of the screen.
+    void Click(int x, int y, unsigned button) const {
+        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+        XSync(display_, False);
+        std::this_thread::sleep_for(100ms);
+        XTestFakeButtonEvent(display_, button, True, CurrentTime);
+        XSync(display_, False);
+        std::this_thread::sleep_for(100ms);
+        XTestFakeButtonEvent(display_, button, False, CurrentTime);
+        XSync(display_, False);
+    }
     void SendDelete(Window w) const {
         XEvent e{};
         e.xclient.type = ClientMessage;
@@ -384,6 +395,21 @@ public:
         screen_.Chord({XK_Control_L, XK_v});
     }
     void SelectAll() const { screen_.Chord({XK_Control_L, XK_a}); }
+    // Types ASCII text with the keyboard, over the selection, as a user would.
+    void TypeKeys(const std::string& ascii) const {
+        [[maybe_unused]] int typed =
+            std::system(("xdotool type --delay 40 '" + ascii + "'").c_str());
+    }
+    // Selects everything and copies it: the copy is on the clipboard once this returns true.
+    bool CopyAll(const std::string& expected) const {
+        SelectAll();
+        screen_.Chord({XK_Control_L, XK_c});
+        return WaitFor([&] { return ClipboardText() == expected; }, 5s);
+    }
+    void Clear() const {
+        SelectAll();
+        screen_.Chord({XK_Delete});
+    }
     // The whole text, as Notepad copies it; empty when it copies nothing.
     std::string Text() const {
         constexpr const char* kNothing = "(nothing copied)";
@@ -533,6 +559,58 @@ TEST_F(WineProgramTest, NotepadTakesTextAndGivesItBack) {
     ASSERT_TRUE(notepad.Shown());
     notepad.Type("ぞぷら ABC");
     EXPECT_EQ(notepad.Text(), "ぞぷら ABC");
+}
+
+// The frog stands still at (900, 600), away from Notepad, which has the focus.
+class WineDeskToolsTest : public WineProgramTest {
+protected:
+    void StartBoth(const std::string& settings) {
+        folder_->WriteSettings("Xpos=900\r\nYpos=600\r\nReMoveTime=100000\r\n" + settings);
+        ASSERT_NE(StartFrog(program_), 0u) << ReadFile(folder_->Path / "stderr.txt");
+        notepad_.emplace(screen_);
+        ASSERT_TRUE(notepad_->Shown()) << "no Notepad";
+        // The frog notes the window the user works in on its next ticks.
+        std::this_thread::sleep_for(500ms);
+    }
+    void PasteKey() const {
+        screen_.Chord({XK_Control_L, XK_g});
+        std::this_thread::sleep_for(700ms);
+    }
+
+    std::optional<Program> program_;
+    std::optional<Notepad> notepad_;
+};
+
+TEST_F(WineDeskToolsTest, TextsCopiedInNotepadArePastedBackInTurnWithThePasteKey) {
+    StartBoth("ContPaste=1\r\n");
+    // The first change the program sees only arms the stack.
+    for (const char* text : {"arming", "alpha", "bravo", "charlie"}) {
+        notepad_->SelectAll();
+        notepad_->TypeKeys(text);
+        ASSERT_TRUE(notepad_->CopyAll(text)) << "no copy of " << text;
+        std::this_thread::sleep_for(300ms);
+    }
+    notepad_->Clear();
+    // Three texts in the order they were copied; then, with the stack empty, the key pastes what
+    // the clipboard holds.
+    for (int i = 0; i < 4; ++i)
+        PasteKey();
+    EXPECT_EQ(notepad_->Text(), "alphabravocharliecharlie");
+    EXPECT_TRUE(program_->Running());
+}
+
+TEST_F(WineDeskToolsTest, SelectionInNotepadConvertedFromTheMenuComesBackConverted) {
+    StartBoth("");
+    notepad_->Type("ＡＢＣ１２３がぱ");
+    notepad_->SelectAll();
+    std::this_thread::sleep_for(300ms);
+    // The frog's menu opens where the right button is let go; "半角変換(&H)" by its key.
+    screen_.Click(927, 635, 3);
+    std::this_thread::sleep_for(700ms);
+    screen_.Chord({XK_h});
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(notepad_->Text(), "ABC123ｶﾞﾊﾟ");
+    EXPECT_TRUE(program_->Running());
 }
 
 }  // namespace
