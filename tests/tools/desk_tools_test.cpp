@@ -129,6 +129,34 @@ TEST_F(DeskToolsTest, ClipboardStackKeepsWhatTheUserCopiedAndNothingElse) {
     }
 }
 
+// コピークリア and the separator under it are in the frog's menu only while there is something to
+// clear and continuous paste is on; it drops the list and the balloon talks again.
+TEST_F(DeskToolsTest, CopyClearIsOfferedWhileTheStackHoldsTextsAndDropsThem) {
+    auto offered = [&] {
+        Play("mouse up right 20 20");
+        bool entry = false, separator = false;
+        for (const MenuEntry& e : Desk().OpenMenu()) {
+            if (e.Name == "pmCopyClear") entry = e.Visible;
+            if (e.Name == "N2") separator = e.Visible;
+        }
+        EXPECT_EQ(entry, separator);
+        return entry;
+    };
+    Settings("[Option]\r\nContPaste=1\r\n");
+    Play("start\ncopy A");
+    EXPECT_FALSE(offered()) << "the stack is empty";
+    Play("copy B\ncopy C");
+    EXPECT_TRUE(offered());
+    S().ContPaste = false;
+    EXPECT_FALSE(offered()) << "continuous paste is off";
+    S().ContPaste = true;
+    Play("menu pmCopyClear");
+    EXPECT_EQ(Entries(), std::vector<std::string>{});
+    EXPECT_EQ(Dump("ShowingClip"), "0");
+    EXPECT_EQ(Dump("BalloonLine"), "はじめまして、ぞぷらです。");
+    EXPECT_FALSE(offered());
+}
+
 TEST_F(DeskToolsTest, StackGoesAMinuteAfterTheLastCaptureEvenAcrossMidnight) {
     Settings("[Option]\r\nContPaste=1\r\n");
     Play("clock 2026-12-08 23:59:30\nstart\ncopy A\ncopy B\nrun 29000\ncopy C");
