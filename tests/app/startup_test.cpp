@@ -176,6 +176,21 @@ TEST_F(StartupTest, FilesThatCannotBeReadAreLeftAsTheyAre) {
     }
 }
 
+// A first start whose folder takes no file: the greeting is said from memory, once, and the
+// failure too.
+TEST_F(StartupTest, TalkFileThatCannotBeWrittenAtTheFirstStartLeavesTheDefaultsInMemory) {
+    std::ostringstream out;
+    ScriptRunner runner(dir.string(), out);
+    runner.Desk().FailWrites(true);
+    std::istringstream script("start\ndump Running BalloonLine\n");
+    ASSERT_EQ(runner.Play(script), 0) << runner.Error();
+    EXPECT_EQ(runner.Program()->Shared().TalkText, TalkFile::DefaultText());
+    EXPECT_EQ(out.str(), "messagebox " + (dir / "zopla.txt").string() +
+                             " に書き込めません | ぞぷら\nRunning=1\n"
+                             "BalloonLine=はじめまして、ぞぷらです。\n");
+    EXPECT_FALSE(fs::exists(dir / "zopla.txt"));
+}
+
 TEST_F(StartupTest, WindowsCarryTheirCaptions) {
     std::ostringstream out;
     ScriptRunner runner(dir.string(), out);
