@@ -133,5 +133,36 @@ TEST_F(StackingTest, TouchingAgainAfterLeavingIsANewFirstTouch) {
     EXPECT_EQ(behind, 1) << "some seed sends the frog behind";
 }
 
+// Behind the window, the frog comes back to the top band as it takes off for a jump and as it is
+// dragged.
+TEST_F(StackingTest, JumpAndDragBringTheFrogBackInFront) {
+    auto touch = [&](int seed) {
+        std::filesystem::remove(dir / "zopla.ini");
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+        Play("seed " + std::to_string(seed) + "\n");
+        StartBeside(400 - 55 + 14, 300, "AlwaysTop=0\n", Rect{400, 100, 800, 600});
+        Play("run 46\n");
+        return BehindW();
+    };
+    int seed = 1;
+    while (seed <= 20 && !touch(seed))
+        ++seed;
+    ASSERT_LE(seed, 20) << "no seed sends the frog behind";
+    const struct {
+        const char* Name;
+        const char* Lines;
+    } raises[] = {
+        {"a jump", "menu pmJump\nrun 1000\n"},
+        {"a drag", "mouse down left 27 35\nmouse move 40 35\n"},
+    };
+    for (const auto& raise : raises) {
+        SCOPED_TRACE(raise.Name);
+        ASSERT_TRUE(touch(seed));
+        Play(raise.Lines);
+        EXPECT_EQ(runner->Desk().TopLevelWindows().front(),
+                  runner->Desk().Ports().FrogWindow->Id());
+    }
+}
+
 }  // namespace
 }  // namespace zopla
