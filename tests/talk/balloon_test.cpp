@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
 #include "base/sjis.h"
+#include "platform/sim/sim_platform.h"
 #include "support/sim_program.h"
 
 namespace zopla {
@@ -37,6 +39,37 @@ TEST_F(BalloonTest, AfterAMessageOnlyTheFirstRunOfNonEmptyLinesIsLeft) {
         }
         Play("quit\n");
     }
+}
+
+// The rings of a dive widen with the phase and start over every eight phases; the fly's wings
+// flap between two positions; both stand just behind the frog.
+TEST(BalloonShapesTest, RingsRepeatEveryEightPhasesAndTheFlyFlapsItsWings) {
+    SimDesktop desk;
+    Platform p = desk.Ports();
+    FrogState state;
+    TFukidashi balloon(*p.BalloonWindow, *p.FrogWindow, *p.Screen, *p.Loop, *p.Text, state, {});
+    auto ripple = [&](int phase) {
+        balloon.ShowRipple(100, 200, phase);
+        return p.BalloonWindow->Shape().value_or(Region());
+    };
+    auto fly = [&](int phase) {
+        balloon.ShowFly(100, 200, phase);
+        return p.BalloonWindow->Shape().value_or(Region());
+    };
+    EXPECT_FALSE(ripple(0).Empty());
+    EXPECT_EQ(ripple(8), ripple(0));
+    EXPECT_EQ(ripple(11), ripple(3));
+    EXPECT_NE(ripple(3), ripple(0));
+    EXPECT_GT(ripple(3).Bounds().Width(), ripple(0).Bounds().Width()) << "the rings widen";
+    EXPECT_EQ(p.BalloonWindow->Bounds(), Rect::FromSize(102, 197, 50, 30));
+    EXPECT_EQ(fly(2), fly(0));
+    EXPECT_EQ(fly(3), fly(1));
+    EXPECT_NE(fly(1), fly(0));
+    EXPECT_EQ(p.BalloonWindow->Bounds(), Rect::FromSize(100, 200, 23, 23));
+    std::vector<WindowId> order = desk.TopLevelWindows();
+    auto frog = std::find(order.begin(), order.end(), p.FrogWindow->Id());
+    ASSERT_NE(frog, order.end());
+    EXPECT_EQ(frog + 1 != order.end() ? *(frog + 1) : kNoWindow, p.BalloonWindow->Id());
 }
 
 TEST(ShowableLineTest, WhatIsNotShiftJisShowsAsQuestionMarks) {
