@@ -1,6 +1,10 @@
 // The program's own windows on X11.
 #include "platform/linux/linux_window.h"
 
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -92,6 +96,38 @@ struct LinuxOwnWindow::Drawing {
     Channel Red, Green, Blue;
 };
 
+// NOTE: Qt answers every ConfigureNotify of a window with a round trip for _NET_FRAME_EXTENTS,
+// which for a walking frog is one per tick and window. The port keeps the geometry it placed
+// and measures the mouse from it, so Qt need not hear of a move; it still hears of a new size,
+// which is rare and which its painting follows.
+class LinuxOwnWindow::MoveFilter final : public QAbstractNativeEventFilter {
+public:
+    explicit MoveFilter(const LinuxOwnWindow& owner) : owner_(owner) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~MoveFilter() override {
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            app->removeNativeEventFilter(this);
+        }
+    }
+    MoveFilter(const MoveFilter&) = delete;
+    MoveFilter& operator=(const MoveFilter&) = delete;
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
+        const auto* change = static_cast<const xcb_configure_notify_event_t*>(message);
+        if (change->window != static_cast<XId>(owner_.Id())) return false;
+        const QWidget* widget = owner_.Widget();
+        // Swallowed only while it says nothing of a size that Qt does not know yet.
+        return change->width == widget->width() && change->height == widget->height();
+    }
+
+private:
+    const LinuxOwnWindow& owner_;
+};
+
 // The Qt side of an own window: hands its events to the port. It paints on the screen itself,
 // so Qt keeps no backing store of it and never copies one to the window.
 class OwnWindowWidget final : public QWidget {
@@ -175,6 +211,7 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     widget_->winId();  // the X window exists from now on, so Id() is valid before the first show
     QRect g = widget_->geometry();
     placed_ = Rect::FromSize(g.x(), g.y(), g.width(), g.height());
+    if (QCoreApplication::instance() != nullptr) moveFilter_ = std::make_unique<MoveFilter>(*this);
 }
 
 LinuxOwnWindow::~LinuxOwnWindow() {

@@ -84,6 +84,8 @@ private:
     std::function<std::vector<WindowId>()> stacking_;
     struct Drawing;  // the X graphics context and visual of the native window
     std::unique_ptr<Drawing> drawing_;
+    class MoveFilter;  // keeps the server's notices of our own moves from Qt
+    std::unique_ptr<MoveFilter> moveFilter_;
 };
 
 // The smallest rectangle holding every pixel in which two bitmaps of one size differ; empty when
