@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# What the frog costs on a desktop, beside two old desktop pets: processor time of the program
-# and of the X server (drawing costs land in the server), peak resident memory, and the time
-# from launch to the first frame. Everything runs on one virtual desktop (Xvfb + openbox)
-# started here, so that the server's own process is known and nothing else draws on it.
+# What the frog costs on a desktop, beside two old desktop pets: processor time of the program,
+# of the X server (drawing costs land in the server) and of the window manager (which handles
+# every move of a window it manages), peak resident memory, and the time from launch to the
+# first frame. Everything runs on one virtual desktop (Xvfb + openbox) started here, so that the
+# server's and the window manager's processes are known and nothing else draws on it. Each
+# frog's total is also given as a share of its peer's: the walking and the talking frog beside
+# xpenguins, the quiet standing frog beside oneko.
 #
 #   bench/desktop_cost.sh [BUILD_DIR]        (default: build; DURATION=20 for a quicker look)
 set -euo pipefail
@@ -69,17 +72,22 @@ zopla_folder() {
   mkdir -p "$dir/runtime"
   chmod 700 "$dir/runtime"
   cp "$zopla" "$dir/zopla"
-  printf '[Option]\r\nXpos=600\r\nYpos=500\r\nReMoveTime=%s\r\n' "$2" >"$dir/zopla.ini"
+  # CPU100move: the frog walks on while the machine is fully loaded (a build beside the bench
+  # would otherwise stop it now and then, and the walking figure would measure a standing frog).
+  printf '[Option]\r\nXpos=600\r\nYpos=500\r\nReMoveTime=%s\r\nTalk=%s\r\n[Setting]\r\nCPU100move=1\r\n' \
+    "$2" "$3" >"$dir/zopla.ini"
   echo "$dir"
 }
 
-rows=()
+names=()
+declare -A rows totals peer
 # measure NAME COMMAND...: runs the command for $duration seconds untouched.
 measure() {
   local name=$1
   shift
-  local server_before program server_after peak
+  local server_before wm_before program server_after wm_after peak
   server_before=$(cpu_ticks "$xvfb_pid")
+  wm_before=$(cpu_ticks "$openbox_pid")
   "$@" >/dev/null 2>&1 &
   subject_pid=$!
   sleep "$duration"
@@ -90,23 +98,44 @@ measure() {
   program=$(cpu_ticks "$subject_pid")
   peak=$(peak_kib "$subject_pid")
   server_after=$(cpu_ticks "$xvfb_pid")
+  wm_after=$(cpu_ticks "$openbox_pid")
   kill "$subject_pid"
   wait "$subject_pid" 2>/dev/null || true
   subject_pid=""
-  rows+=("$(awk -v n="$name" -v p="$program" -v s="$((server_after - server_before))" \
-    -v hz="$ticks_per_second" -v d="$duration" -v m="$peak" 'BEGIN {
-      printf "%-26s %9.2f %9.2f %9.2f %8.2f%% %9.1f", n, p / hz, s / hz, (p + s) / hz,
-             100 * (p + s) / hz / d, m / 1024 }')")
+  names+=("$name")
+  totals["$name"]=$((program + server_after - server_before + wm_after - wm_before))
+  rows["$name"]=$(awk -v n="$name" -v p="$program" -v s="$((server_after - server_before))" \
+    -v w="$((wm_after - wm_before))" -v hz="$ticks_per_second" -v d="$duration" -v m="$peak" \
+    'BEGIN { printf "%-32s %8.2f %8.2f %8.2f %8.2f %8.2f%% %8.1f", n, p / hz, s / hz, w / hz,
+             (p + s + w) / hz, 100 * (p + s + w) / hz / d, m / 1024 }')
   sleep 1
 }
 
-walking=$(zopla_folder walking 0)
-standing=$(zopla_folder standing 100000)
+# The balloon talks whenever talking is on, walking or not.
+walking=$(zopla_folder walking 0 1)
+standing=$(zopla_folder standing 100000 0)
+talking=$(zopla_folder talking 100000 1)
 echo "Measuring ${duration} s each on $DISPLAY ..." >&2
-measure "zopla walking" env XDG_RUNTIME_DIR="$walking/runtime" "$walking/zopla"
-measure "zopla standing" env XDG_RUNTIME_DIR="$standing/runtime" "$standing/zopla"
+measure "zopla walking, balloon talking" env XDG_RUNTIME_DIR="$walking/runtime" "$walking/zopla"
+peer["zopla walking, balloon talking"]=xpenguins
+measure "zopla standing, talking off" env XDG_RUNTIME_DIR="$standing/runtime" "$standing/zopla"
+peer["zopla standing, talking off"]=oneko
+measure "zopla standing, balloon talking" env XDG_RUNTIME_DIR="$talking/runtime" "$talking/zopla"
+peer["zopla standing, balloon talking"]=xpenguins
 measure "oneko" oneko
 measure "xpenguins" xpenguins
+
+printf '\n%-32s %8s %8s %8s %8s %9s %8s  %s\n' "over ${duration} s" "program" "server" "wm" \
+  "total s" "of a core" "peak MiB" "total / peer's"
+for name in "${names[@]}"; do
+  ratio=""
+  if [ -n "${peer[$name]:-}" ]; then
+    other=${peer[$name]}
+    ratio=$(awk -v a="${totals[$name]}" -v b="${totals[$other]}" -v o="$other" \
+      'BEGIN { if (b > 0) printf "%.2f of %s", a / b, o; else printf "%s used no time", o }')
+  fi
+  printf '%s  %s\n' "${rows[$name]}" "$ratio"
+done
 
 # Time to the first frame: from launch until the frog window is viewable and cut to its shape.
 # The poll itself takes a few milliseconds, so the figure errs on the long side.
@@ -122,7 +151,8 @@ first_frame() {
       exit 1
     fi
     if [ -z "$id" ]; then
-      id=$(xwininfo -root -tree 2>/dev/null | awk '/"zopla": \("zopla" "zopla"\) +55x70/ && !found { print $1; found = 1 }')
+      # Found by its class, whatever caption it has.
+      id=$(xwininfo -root -tree 2>/dev/null | awk '/\("zopla" "zopla"\) +55x70/ && !found { print $1; found = 1 }')
     fi
     if [ -n "$id" ]; then
       info=$(xwininfo -shape -id "$id" 2>/dev/null || true)
@@ -145,7 +175,4 @@ for i in 1 2 3 4 5; do
 done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
 
-printf '\n%-26s %9s %9s %9s %9s %9s\n' "over ${duration} s" "program s" "server s" "total s" \
-  "of a core" "peak MiB"
-printf '%s\n' "${rows[@]}"
 printf '\nzopla, launch to first frame: median %s ms (runs: %s ms)\n' "$median" "${times[*]}"

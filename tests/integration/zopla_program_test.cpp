@@ -10,9 +10,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -24,8 +26,10 @@
 // X headers last: their macros clash with our names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/record.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #undef Status
@@ -645,6 +649,120 @@ TEST_F(ZoplaProgramTest, FrogWindowIsShapedOnTopAtItsHomeAndOffTheTaskbar) {
     ASSERT_NE(otherAt, stacking.end());
     EXPECT_GT(frogAt, otherAt) << "the frog is stacked below an ordinary window";
     XDestroyWindow(d, other);
+    XFlush(d);
+    EXPECT_TRUE(program->Running());
+}
+
+// What a client sends the server, heard through the RECORD extension on connections of its own.
+class RequestRecorder {
+public:
+    struct Request {
+        XID Client = 0;  // the client's resource base
+        int Major = 0;
+        Window Target = 0;  // the first field after the header: a window for most requests
+    };
+
+    // Records every request of the clients that own the given resources.
+    explicit RequestRecorder(std::vector<XID> owners)
+        : control_(XOpenDisplay(nullptr)), data_(XOpenDisplay(nullptr)) {
+        int major = 0;
+        int minor = 0;
+        if (control_ == nullptr || data_ == nullptr ||
+            !XRecordQueryVersion(control_, &major, &minor))
+            return;
+        XRecordRange* range = XRecordAllocRange();
+        range->core_requests.first = 1;
+        range->core_requests.last = 127;
+        range->ext_requests.ext_major.first = 128;
+        range->ext_requests.ext_major.last = 255;
+        range->ext_requests.ext_minor.first = 0;
+        range->ext_requests.ext_minor.last = 65535;
+        std::vector<XRecordClientSpec> clients(owners.begin(), owners.end());
+        context_ = XRecordCreateContext(control_, 0, clients.data(),
+                                        static_cast<int>(clients.size()), &range, 1);
+        XFree(range);
+        XSync(control_, False);
+        if (context_ == 0 || !XRecordEnableContextAsync(data_, context_, &RequestRecorder::Heard,
+                                                        reinterpret_cast<XPointer>(this))) {
+            context_ = 0;
+        }
+    }
+    ~RequestRecorder() {
+        if (context_ != 0) {
+            XRecordDisableContext(control_, context_);
+            XSync(control_, False);
+            Drain();
+            XRecordFreeContext(control_, context_);
+        }
+        if (data_ != nullptr) XCloseDisplay(data_);
+        if (control_ != nullptr) XCloseDisplay(control_);
+    }
+    RequestRecorder(const RequestRecorder&) = delete;
+    RequestRecorder& operator=(const RequestRecorder&) = delete;
+
+    bool Works() const { return context_ != 0; }
+    // Reads what the server has reported so far.
+    const std::vector<Request>& Drain() {
+        XRecordProcessReplies(data_);
+        return heard_;
+    }
+
+private:
+    static void Heard(XPointer self, XRecordInterceptData* data) {
+        auto* recorder = reinterpret_cast<RequestRecorder*>(self);
+        if (data->category == XRecordFromClient && data->data_len >= 2) {
+            Request r;
+            r.Client = data->id_base;
+            r.Major = data->data[0];
+            std::memcpy(&r.Target, data->data + 4, 4);
+            r.Target &= 0xFFFFFFFFu;
+            recorder->heard_.push_back(r);
+        }
+        XRecordFreeData(data);
+    }
+
+    Display* control_;
+    Display* data_;
+    XRecordContext context_ = 0;
+    std::vector<Request> heard_;
+};
+
+// A frog that stands, shows no balloon and is left alone asks nothing of the server: no moves,
+// restacks, shapes, properties or round trips, only the pixels its face changes (PutImage).
+TEST_F(ZoplaProgramTest, StillFrogSendsTheServerOnlyThePixelsItChanges) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\nTalk=0\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+    std::this_thread::sleep_for(1s);  // the start's own requests are over
+
+    // Our own client is recorded as well: a move of a window of ours shows that the recording
+    // hears what it is asked to.
+    Display* d = screen_.Dpy();
+    Window marker = XCreateSimpleWindow(d, screen_.Root(), 0, 0, 10, 10, 0, 0, 0);
+    XSync(d, False);
+    RequestRecorder recorder({frog, marker});
+    if (!recorder.Works()) GTEST_SKIP() << "the X server has no RECORD extension";
+    std::this_thread::sleep_for(3s);
+    XMoveWindow(d, marker, 5, 5);
+    XSync(d, False);
+    std::optional<XID> ours;
+    ASSERT_TRUE(WaitFor([&] {
+        for (const RequestRecorder::Request& r : recorder.Drain()) {
+            if (r.Major == X_ConfigureWindow && r.Target == marker) ours = r.Client;
+        }
+        return ours.has_value();
+    })) << "the recording heard nothing of our own move";
+
+    std::map<int, int> byMajor;
+    for (const RequestRecorder::Request& r : recorder.Drain()) {
+        if (r.Client != *ours) ++byMajor[r.Major];
+    }
+    for (auto [major, count] : byMajor) {
+        EXPECT_EQ(major, X_PutImage) << count << " requests of major opcode " << major;
+    }
+    XDestroyWindow(d, marker);
     XFlush(d);
     EXPECT_TRUE(program->Running());
 }

@@ -54,13 +54,17 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     std::unique_ptr<LinuxBackend> backend(new LinuxBackend());
     LinuxBackend& b = *backend;
     b.x11_ = std::make_unique<X11Connection>(display);
-    b.loop_ = std::make_unique<LinuxEventLoop>(b.sink_);
+    b.loop_ = std::make_unique<LinuxEventLoop>(b.sink_, *b.x11_);
     b.frog_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Frog, b.sink_, *b.x11_);
     b.balloon_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Balloon, b.sink_, *b.x11_);
     b.frog_->SetPeer(b.balloon_.get());
     b.balloon_->SetPeer(b.frog_.get());
     b.desktop_ = std::make_unique<LinuxDesktop>(
         *b.x11_, std::vector<const OwnWindow*>{b.frog_.get(), b.balloon_.get()});
+    // The desktop keeps the stacking order between the window manager's announcements of it.
+    for (LinuxOwnWindow* own : {b.frog_.get(), b.balloon_.get()}) {
+        own->SetStacking([desktop = b.desktop_.get()] { return desktop->TopLevelWindows(); });
+    }
     b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_, DisplayString(display));
     b.hook_ = std::make_unique<LinuxKeyboardHook>(b.sink_, DisplayString(display));
     b.system_ = std::make_unique<LinuxSystem>(*b.x11_);

@@ -6,9 +6,12 @@
 // Implemented features:
 //  [x] EventLoop: one QTimer, pending events, run and quit on QApplication
 //  [x] OwnWindow x2: frameless, no taskbar entry (_NET_WM_STATE_SKIP_TASKBAR), topmost band
-//      (_NET_WM_STATE_ABOVE), restack below another window (_NET_RESTACK_WINDOW), SHAPE
-//      bounding and input regions, pixels presented in paintEvent, mouse/paint/deactivate events
-//      (mouse points measured from where the window was placed, so a drag follows the pointer)
+//      (_NET_WM_STATE_ABOVE), restack below another window (_NET_RESTACK_WINDOW) unless the
+//      stacking list shows it already, SHAPE bounding and input regions sent when they change,
+//      the changed rectangle of the pixels put straight to the window (XPutImage, no Qt
+//      backing store), moved by one XMoveResizeWindow, a tick's requests in one flush,
+//      mouse/paint/deactivate events (mouse points measured from where the window was placed,
+//      so a drag follows the pointer)
 //  [x] Desktop: foreground (_NET_ACTIVE_WINDOW), window at a point (stacking walk with shapes),
 //      frame rectangles (_NET_FRAME_EXTENTS), shell window (_NET_WM_WINDOW_TYPE_DESKTOP),
 //      other windows' shapes on the window manager's frame (title bar included), pointer

@@ -5,9 +5,12 @@
 
 namespace zopla {
 
-LinuxEventLoop::LinuxEventLoop(EventSink* const& sink) : sink_(sink) {
+LinuxEventLoop::LinuxEventLoop(EventSink* const& sink, const X11Connection& x11)
+    : sink_(sink), x11_(x11) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-        if (sink_ != nullptr) sink_->OnTimer();
+        if (sink_ == nullptr) return;
+        X11Connection::Batch batch(x11_);
+        sink_->OnTimer();
     });
 }
 

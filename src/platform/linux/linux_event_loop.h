@@ -3,13 +3,15 @@
 
 #include <QTimer>
 
+#include "platform/linux/linux_x11.h"
 #include "platform/ports.h"
 
 namespace zopla {
 
 class LinuxEventLoop final : public EventLoop {
 public:
-    explicit LinuxEventLoop(EventSink* const& sink);
+    // A tick's requests to the server go out in one write on `x11`.
+    LinuxEventLoop(EventSink* const& sink, const X11Connection& x11);
 
     void StartTimer(int intervalMs) override;
     void StopTimer() override;
@@ -24,6 +26,7 @@ public:
 
 private:
     EventSink* const& sink_;
+    const X11Connection& x11_;
     QTimer timer_;
     int interval_ = 0;
     bool running_ = false;

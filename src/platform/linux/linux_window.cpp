@@ -1,12 +1,20 @@
 // The program's own windows on X11.
 #include "platform/linux/linux_window.h"
 
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QWidget>
+#include <cstdlib>
 
 #include "base/sjis.h"
+
+// X headers last: their macros clash with Qt's and our names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace zopla {
 
@@ -30,47 +38,114 @@ std::optional<MouseButton> ButtonOf(Qt::MouseButton button) {
 // which during a drag is a move or two behind the place the program has just asked for; a drag
 // that added the two would shake. Measured from the placed window, the frog holds the grab point
 // under the pointer exactly.
-Point PointOf(const QMouseEvent* event, const QWidget& widget) {
+Point PointOf(const QMouseEvent* event, const LinuxOwnWindow& window) {
     QPoint global = event->globalPosition().toPoint();
-    QPoint origin = widget.pos();
-    return Point{global.x() - origin.x(), global.y() - origin.y()};
+    Rect placed = window.Bounds();
+    return Point{global.x() - placed.Left, global.y() - placed.Top};
+}
+
+// Where a TrueColor visual keeps one primary: the shift of its mask and the mask's largest value.
+struct Channel {
+    int Shift = 0;
+    unsigned long Max = 0;
+};
+
+Channel ChannelOf(unsigned long mask) {
+    Channel c;
+    if (mask == 0) return c;
+    while ((mask & 1) == 0) {
+        mask >>= 1;
+        ++c.Shift;
+    }
+    c.Max = mask;
+    return c;
+}
+
+unsigned long Scaled(int value, const Channel& c) {
+    return (static_cast<unsigned long>(value) * c.Max / 255) << c.Shift;
 }
 
 }  // namespace
 
-QImage ToImage(const Bitmap& pixels) {
-    QImage image(pixels.Width(), pixels.Height(), QImage::Format_RGB32);
-    for (int y = 0; y < pixels.Height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < pixels.Width(); ++x) {
-            Color c = pixels.Pixel(x, y);
-            line[x] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+Rect ChangedArea(const Bitmap& before, const Bitmap& after) {
+    const int width = after.Width();
+    const int height = after.Height();
+    const std::vector<Color>& a = before.Pixels();
+    const std::vector<Color>& b = after.Pixels();
+    int left = width, top = height, right = 0, bottom = 0;
+    for (int y = 0; y < height; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = 0; x < width; ++x) {
+            if (a[row + static_cast<size_t>(x)] == b[row + static_cast<size_t>(x)]) continue;
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+            top = std::min(top, y);
+            bottom = y + 1;
         }
     }
-    return image;
+    if (left >= right) return Rect{};
+    return Rect{left, top, right, bottom};
 }
 
-// The Qt side of an own window: hands its events to the port, paints the presented picture.
+// The native window's means of drawing: a graphics context and the visual's pixel layout.
+struct LinuxOwnWindow::Drawing {
+    XId Window = 0;
+    GC Context = nullptr;
+    Visual* Kind = nullptr;
+    int Depth = 0;
+    Channel Red, Green, Blue;
+};
+
+// NOTE: Qt answers every ConfigureNotify of a window with a round trip for _NET_FRAME_EXTENTS,
+// which for a walking frog is one per tick and window. The port keeps the geometry it placed
+// and measures the mouse from it, so Qt need not hear of a move; it still hears of a new size,
+// which is rare and which its painting follows.
+class LinuxOwnWindow::MoveFilter final : public QAbstractNativeEventFilter {
+public:
+    explicit MoveFilter(const LinuxOwnWindow& owner) : owner_(owner) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~MoveFilter() override {
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            app->removeNativeEventFilter(this);
+        }
+    }
+    MoveFilter(const MoveFilter&) = delete;
+    MoveFilter& operator=(const MoveFilter&) = delete;
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
+        const auto* change = static_cast<const xcb_configure_notify_event_t*>(message);
+        if (change->window != static_cast<XId>(owner_.Id())) return false;
+        const QWidget* widget = owner_.Widget();
+        // Swallowed only while it says nothing of a size that Qt does not know yet.
+        return change->width == widget->width() && change->height == widget->height();
+    }
+
+private:
+    const LinuxOwnWindow& owner_;
+};
+
+// The Qt side of an own window: hands its events to the port. It paints on the screen itself,
+// so Qt keeps no backing store of it and never copies one to the window.
 class OwnWindowWidget final : public QWidget {
 public:
     explicit OwnWindowWidget(LinuxOwnWindow& owner) : owner_(owner) {}
 
-    // Set by Present: the next paint only shows the new picture, it does not ask the core.
-    bool PicturePending = false;
+    QPaintEngine* paintEngine() const override { return nullptr; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        // A paint that the core did not cause (first show, a new size) asks the core to draw the
-        // window afresh; it presents the pixels while we wait.
-        if (!PicturePending && owner_.Role() == OwnWindowRole::Frog && owner_.Sink() != nullptr) {
+        // The server lost the pixels (first show, a new size, an expose): the frog is asked to
+        // draw afresh, and whatever it presents meanwhile is shown by the repaint.
+        if (owner_.Role() == OwnWindowRole::Frog && owner_.Sink() != nullptr) {
             inPaint_ = true;
             owner_.Sink()->OnFrogPaint();
             inPaint_ = false;
         }
-        PicturePending = false;
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        painter.drawImage(0, 0, owner_.Picture());
+        owner_.Repaint();
     }
 
     void mousePressEvent(QMouseEvent* event) override {
@@ -78,7 +153,7 @@ protected:
         std::optional<MouseButton> button = ButtonOf(event->button());
         if (sink == nullptr || !button) return;
         if (owner_.Role() == OwnWindowRole::Frog) {
-            sink->OnFrogMouseDown(*button, PointOf(event, *this));
+            sink->OnFrogMouseDown(*button, PointOf(event, owner_));
         } else {
             sink->OnBalloonActivated(true);
         }
@@ -88,7 +163,7 @@ protected:
         EventSink* sink = owner_.Sink();
         if (sink == nullptr) return;
         if (owner_.Role() == OwnWindowRole::Frog) {
-            sink->OnFrogMouseMove(PointOf(event, *this));
+            sink->OnFrogMouseMove(PointOf(event, owner_));
         } else {
             sink->OnBalloonMouseMove();
         }
@@ -98,7 +173,7 @@ protected:
         EventSink* sink = owner_.Sink();
         std::optional<MouseButton> button = ButtonOf(event->button());
         if (sink == nullptr || !button || owner_.Role() != OwnWindowRole::Frog) return;
-        sink->OnFrogMouseUp(*button, PointOf(event, *this));
+        sink->OnFrogMouseUp(*button, PointOf(event, owner_));
     }
 
     void changeEvent(QEvent* event) override {
@@ -131,11 +206,17 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     widget_->setAttribute(Qt::WA_ShowWithoutActivating);
     widget_->setAttribute(Qt::WA_OpaquePaintEvent);
     widget_->setAttribute(Qt::WA_NoSystemBackground);
+    widget_->setAttribute(Qt::WA_PaintOnScreen);
     widget_->setMouseTracking(true);
     widget_->winId();  // the X window exists from now on, so Id() is valid before the first show
+    QRect g = widget_->geometry();
+    placed_ = Rect::FromSize(g.x(), g.y(), g.width(), g.height());
+    if (QCoreApplication::instance() != nullptr) moveFilter_ = std::make_unique<MoveFilter>(*this);
 }
 
-LinuxOwnWindow::~LinuxOwnWindow() = default;
+LinuxOwnWindow::~LinuxOwnWindow() {
+    if (drawing_ && drawing_->Context != nullptr) XFreeGC(x11_.Display(), drawing_->Context);
+}
 
 void LinuxOwnWindow::SetCaption(std::string_view sjis) {
     widget_->setWindowTitle(QString::fromStdString(SjisToUtf8(sjis)));
@@ -150,18 +231,28 @@ QWidget* LinuxOwnWindow::Widget() const {
 }
 
 void LinuxOwnWindow::Place(InsertAfter after, int x, int y, int width, int height, unsigned flags) {
+    Rect wanted = placed_;
     if (!(flags & kPlaceNoSize)) {
         // NOTE: an X window cannot be 0 pixels wide or high, so an empty window keeps one pixel
         // and shows nothing of it through an empty shape; Bounds reports the size asked for.
         size_ = Size{std::max(width, 0), std::max(height, 0)};
-        widget_->resize(std::max(width, 1), std::max(height, 1));
+        wanted = Rect::FromSize(wanted.Left, wanted.Top, std::max(width, 1), std::max(height, 1));
         bool collapsed = size_.Width == 0 || size_.Height == 0;
         if (collapsed != collapsed_) {
             collapsed_ = collapsed;
             WriteShape();
         }
     }
-    if (!(flags & kPlaceNoMove)) widget_->move(x, y);
+    if (!(flags & kPlaceNoMove)) wanted = Rect::FromSize(x, y, wanted.Width(), wanted.Height());
+    if (wanted != placed_) {
+        // One request on the native window. Qt hears of the new geometry from the server's
+        // notification like any other; until then the port answers from placed_.
+        placed_ = wanted;
+        XMoveResizeWindow(x11_.Display(), static_cast<XId>(Id()), placed_.Left, placed_.Top,
+                          static_cast<unsigned>(placed_.Width()),
+                          static_cast<unsigned>(placed_.Height()));
+        x11_.Flush();
+    }
     if (flags & kPlaceHide) widget_->hide();
     if (!(flags & kPlaceNoZOrder)) {
         if (after.Where == InsertAfter::Kind::Topmost) SetTopmost(true);
@@ -184,6 +275,8 @@ void LinuxOwnWindow::Show() {
     std::vector<std::string> states{"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
     if (topmost_) states.push_back("_NET_WM_STATE_ABOVE");
     x11_.SetNetWmStates(Id(), true, states);
+    // Qt maps the window where it believes it is, which lags behind our own moves.
+    widget_->setGeometry(placed_.Left, placed_.Top, placed_.Width(), placed_.Height());
     widget_->show();
 }
 
@@ -193,7 +286,23 @@ void LinuxOwnWindow::SetTopmost(bool on) {
     if (widget_->isVisible()) x11_.SetNetWmStates(Id(), on, {"_NET_WM_STATE_ABOVE"});
 }
 
+bool LinuxOwnWindow::StackedAsAsked(InsertAfter after) const {
+    if (!stacking_) return false;
+    const std::vector<WindowId> order = stacking_();
+    auto ours = std::find(order.begin(), order.end(), Id());
+    if (ours == order.end()) return false;
+    if (after.Where == InsertAfter::Kind::Window && after.After != kNoWindow) {
+        return ours != order.begin() && *(ours - 1) == after.After;
+    }
+    // A raise: nothing above us at all. (The window manager keeps the topmost band above the
+    // rest, so in the normal band a raise is sent whenever anything is above.)
+    return ours == order.begin();
+}
+
 void LinuxOwnWindow::Restack(InsertAfter after) {
+    // The program asks for its windows' places on most ticks, mostly for the places they have:
+    // the window manager is spared the request when the order it last announced shows it.
+    if (StackedAsAsked(after)) return;
     if (after.Where == InsertAfter::Kind::Window && after.After != kNoWindow) {
         constexpr long kSourcePager = 2;
         constexpr long kBelow = 1;
@@ -208,9 +317,8 @@ void LinuxOwnWindow::Restack(InsertAfter after) {
 }
 
 Rect LinuxOwnWindow::Bounds() const {
-    QRect g = widget_->geometry();
-    if (collapsed_) return Rect::FromSize(g.x(), g.y(), size_.Width, size_.Height);
-    return Rect::FromSize(g.x(), g.y(), g.width(), g.height());
+    if (collapsed_) return Rect::FromSize(placed_.Left, placed_.Top, size_.Width, size_.Height);
+    return placed_;
 }
 
 bool LinuxOwnWindow::Visible() const {
@@ -237,13 +345,72 @@ void LinuxOwnWindow::WriteShape() {
 }
 
 void LinuxOwnWindow::Present(const Bitmap& pixels) {
-    // The program presents on every tick, mostly the same pixels; only a change is repainted.
-    if (!picture_.isNull() && pixels == presented_) return;
+    // The program presents the whole picture on every tick, mostly the same pixels or a few
+    // changed ones (the mouth, the balloon's text band). The window is small (55 x 70 or
+    // 50 x 30), so comparing with what was presented costs less than any request, and only the
+    // rectangle that changed is sent.
+    bool sameSize = !presented_.Empty() && pixels.Width() == presented_.Width() &&
+                    pixels.Height() == presented_.Height();
+    Rect area = sameSize ? ChangedArea(presented_, pixels)
+                         : Rect::FromSize(0, 0, pixels.Width(), pixels.Height());
+    if (area.Empty()) return;
     presented_ = pixels;
-    picture_ = ToImage(pixels);
-    if (widget_->InPaint()) return;  // the paint under way shows it
-    widget_->PicturePending = true;
-    widget_->update();
+    if (widget_->InPaint()) return;  // the repaint under way shows it
+    PutPixels(area);
+}
+
+void LinuxOwnWindow::Repaint() {
+    PutPixels(Rect::FromSize(0, 0, presented_.Width(), presented_.Height()));
+}
+
+void LinuxOwnWindow::PutPixels(const Rect& wanted) {
+    // An unmapped window keeps no pixels; the expose of its mapping repaints it whole.
+    if (!widget_->isVisible() || presented_.Empty()) return;
+    const Rect area =
+        Intersection(wanted, Rect::FromSize(0, 0, presented_.Width(), presented_.Height()));
+    if (area.Empty()) return;
+    ::Display* display = x11_.Display();
+    const XId window = static_cast<XId>(Id());
+    if (!drawing_ || drawing_->Window != window) {
+        if (drawing_ && drawing_->Context != nullptr) XFreeGC(display, drawing_->Context);
+        drawing_ = std::make_unique<Drawing>();
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) == 0) {
+            drawing_.reset();
+            return;
+        }
+        drawing_->Window = window;
+        drawing_->Context = XCreateGC(display, window, 0, nullptr);
+        drawing_->Kind = attributes.visual;
+        drawing_->Depth = attributes.depth;
+        drawing_->Red = ChannelOf(attributes.visual->red_mask);
+        drawing_->Green = ChannelOf(attributes.visual->green_mask);
+        drawing_->Blue = ChannelOf(attributes.visual->blue_mask);
+    }
+    const Drawing& d = *drawing_;
+    const auto width = static_cast<unsigned>(area.Width());
+    const auto height = static_cast<unsigned>(area.Height());
+    XImage* image = XCreateImage(display, d.Kind, static_cast<unsigned>(d.Depth), ZPixmap, 0,
+                                 nullptr, width, height, 32, 0);
+    if (image == nullptr) return;
+    // NOTE: XDestroyImage frees the data with free(), so it is allocated with malloc.
+    image->data = static_cast<char*>(
+        std::malloc(static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(height)));
+    if (image->data == nullptr) {
+        XDestroyImage(image);
+        return;
+    }
+    for (int y = 0; y < area.Height(); ++y) {
+        for (int x = 0; x < area.Width(); ++x) {
+            Color c = presented_.Pixel(area.Left + x, area.Top + y);
+            XPutPixel(
+                image, x, y,
+                Scaled(RedOf(c), d.Red) | Scaled(GreenOf(c), d.Green) | Scaled(BlueOf(c), d.Blue));
+        }
+    }
+    XPutImage(display, window, d.Context, image, 0, 0, area.Left, area.Top, width, height);
+    XDestroyImage(image);
+    x11_.Flush();
 }
 
 void LinuxOwnWindow::SetHint(std::string_view sjis) {

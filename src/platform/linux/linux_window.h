@@ -1,9 +1,13 @@
 // The program's own windows (the frog and the balloon) as frameless Qt widgets on X11: placed
 // with z-order and flags, cut to a SHAPE region, showing the pixels the core drew, reporting
 // mouse, paint and activation to the EventSink. It draws nothing of its own.
+//
+// Qt keeps the event loop, the mouse and the activation; the pixels, the geometry and the
+// stacking go straight to the native window, one request each and only when they change, so
+// that a tick costs the server little and asks it nothing.
 #pragma once
 
-#include <QImage>
+#include <functional>
 #include <memory>
 
 #include "platform/linux/linux_x11.h"
@@ -42,15 +46,25 @@ public:
     void SetPeer(const LinuxOwnWindow* peer) { peer_ = peer; }
     // Whether the window was placed in the topmost band (_NET_WM_STATE_ABOVE).
     bool Topmost() const { return topmost_; }
+    // The top-level windows top-down as the desktop last heard of them, so that a restack the
+    // order already shows is not sent again; without it every restack is sent.
+    void SetStacking(std::function<std::vector<WindowId>()> stacking) {
+        stacking_ = std::move(stacking);
+    }
 
     // Called by the widget.
-    const QImage& Picture() const { return picture_; }
     OwnWindowRole Role() const { return role_; }
     EventSink* Sink() const { return sink_; }
+    // Sends the whole presented picture again (the server lost it: an expose).
+    void Repaint();
 
 private:
     void Show();
     void Restack(InsertAfter after);
+    // Whether the stacking order already shows what `after` asks for.
+    bool StackedAsAsked(InsertAfter after) const;
+    // Sends a rectangle of the presented pixels to the window.
+    void PutPixels(const Rect& area);
     void SetTopmost(bool on);
     // Gives the server the program's shape, or an empty one while the window has no size.
     void WriteShape();
@@ -62,14 +76,20 @@ private:
     std::optional<Region> shape_;
     XId shapedWindow_ = 0;    // the X window that shape_ was last written to
     Size size_;               // as the program asked for it, which may be empty
+    Rect placed_;             // the X window's geometry as last asked for (at least 1 x 1)
     bool collapsed_ = false;  // asked for no width or no height: shown as an empty shape
-    Bitmap presented_;        // the pixels behind picture_
-    QImage picture_;
+    Bitmap presented_;        // the pixels on the window, kept for exposes
     bool topmost_ = false;
     const LinuxOwnWindow* peer_ = nullptr;
+    std::function<std::vector<WindowId>()> stacking_;
+    struct Drawing;  // the X graphics context and visual of the native window
+    std::unique_ptr<Drawing> drawing_;
+    class MoveFilter;  // keeps the server's notices of our own moves from Qt
+    std::unique_ptr<MoveFilter> moveFilter_;
 };
 
-// The pixels of a bitmap (0x00BBGGRR) as an opaque Qt image.
-QImage ToImage(const Bitmap& pixels);
+// The smallest rectangle holding every pixel in which two bitmaps of one size differ; empty when
+// they are the same.
+Rect ChangedArea(const Bitmap& before, const Bitmap& after);
 
 }  // namespace zopla

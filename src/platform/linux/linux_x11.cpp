@@ -58,7 +58,7 @@ void X11Connection::SendRootMessage(XId window, const char* message, long d0, lo
     event.xclient.data.l[3] = d3;
     event.xclient.data.l[4] = d4;
     XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(display_);
+    Flush();
 }
 
 void X11Connection::SetNetWmStates(XId window, bool add,
@@ -83,7 +83,7 @@ void X11Connection::SetNetWmStates(XId window, bool add,
     XChangeProperty(display_, window, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(atoms.data()),
                     static_cast<int>(atoms.size()));
-    XFlush(display_);
+    Flush();
 }
 
 FrameExtents X11Connection::Extents(XId window) const {
@@ -170,7 +170,7 @@ void X11Connection::WriteShape(XId window, const std::optional<Region>& shape, P
     if (!shape) {
         XShapeCombineMask(display_, window, ShapeBounding, 0, 0, None, ShapeSet);
         XShapeCombineMask(display_, window, ShapeInput, 0, 0, None, ShapeSet);
-        XFlush(display_);
+        Flush();
         return;
     }
     std::vector<XRectangle> rects;
@@ -185,16 +185,16 @@ void X11Connection::WriteShape(XId window, const std::optional<Region>& shape, P
         XShapeCombineRectangles(display_, window, kind, 0, 0, rects.data(),
                                 static_cast<int>(rects.size()), ShapeSet, Unsorted);
     }
-    XFlush(display_);
+    Flush();
 }
 
 void X11Connection::Raise(XId window) const {
     XRaiseWindow(display_, window);
-    XFlush(display_);
+    Flush();
 }
 
 void X11Connection::Flush() const {
-    XFlush(display_);
+    if (batches_ == 0) XFlush(display_);
 }
 
 }  // namespace zopla

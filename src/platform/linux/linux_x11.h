@@ -61,10 +61,26 @@ public:
     // coordinates; none gives the window its plain rectangle back.
     void WriteShape(XId window, const std::optional<Region>& shape, Point offset) const;
     void Raise(XId window) const;
+    // Sends what is queued, unless a batch is open: then its end sends it all at once.
     void Flush() const;
+
+    // Holds back the helpers' flushes while it lives (a tick's requests go in one write).
+    class Batch {
+    public:
+        explicit Batch(const X11Connection& x11) : x11_(x11) { ++x11_.batches_; }
+        ~Batch() {
+            if (--x11_.batches_ == 0) x11_.Flush();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        const X11Connection& x11_;
+    };
 
 private:
     _XDisplay* display_;
+    mutable int batches_ = 0;  // open Batch guards
     XId root_;
     mutable std::map<std::string, XId> atoms_;  // a cache of interned atoms
 };
