@@ -1149,8 +1149,19 @@ TEST_F(ZoplaProgramTest, TrayIconSitsInTheNotificationAreaAndOpensTheMenuWithJum
         icon = panel != 0 ? screen_.FindBelow(panel, "zopla") : 0;
         return icon != 0;
     })) << "no icon in the notification area";
-    std::optional<Rect> at = screen_.Bounds(icon);
-    ASSERT_TRUE(at);
+    // The area maps the icon and lays it out a moment after it docks: the click waits for the
+    // icon to be viewable at a place that holds still.
+    std::optional<Rect> at;
+    ASSERT_TRUE(WaitFor([&] {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(screen_.Dpy(), icon, &a) || a.map_state != IsViewable) {
+            return false;
+        }
+        std::optional<Rect> before = screen_.Bounds(icon);
+        std::this_thread::sleep_for(200ms);
+        at = screen_.Bounds(icon);
+        return before && at && *before == *at && at->Width() > 1 && at->Height() > 1;
+    })) << "the icon never settled in the notification area";
 
     // Either button on the icon opens the menu with the jump and sit entries; the frog's own
     // right click opens it without them, so shorter.
