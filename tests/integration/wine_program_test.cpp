@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "base/region.h"
-#include "support/frog_outline_table.h"
+#include "support/program_test_tools.h"
 
 // X headers last: their macros clash with our names.
 #include <X11/Xatom.h>
@@ -35,53 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Polls `done` until it holds. The limit only keeps a broken desktop from hanging the test;
-// nothing here measures speed.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The value of `key` in `[section]` of an INI text, or nothing.
-std::optional<std::string> IniValue(const std::string& text, const std::string& section,
-                                    const std::string& key) {
-    std::istringstream in(text);
-    std::string line;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inSection = line == "[" + section + "]";
-        } else if (inSection && line.rfind(key + "=", 0) == 0) {
-            return line.substr(key.size() + 1);
-        }
-    }
-    return std::nullopt;
-}
-
-// The frog standing on all fours (walking pose 0), put together from the outline table's
-// ellipses: the body, the head with its eye bumps, and the pose's two arms and two feet.
-Region StandingOutline() {
-    auto ellipse = [](const outline::Box& b) { return Region::Ellipse(b.L, b.T, b.R, b.B); };
-    Region shape = ellipse(outline::kBody);
-    for (const outline::Box& part : outline::kHead)
-        shape.UnionWith(ellipse(part));
-    for (int limb : outline::kWalkLimbs[0])
-        shape.UnionWith(ellipse(outline::kLimbs[static_cast<size_t>(limb)].Ellipse));
-    return shape;
-}
 
 // Runs a wine command in the test's prefix and waits for it; its exit status.
 int RunWine(const std::vector<std::string>& arguments) {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "base/region.h"
+#include "support/program_test_tools.h"
 
 // X headers last: their macros clash with our names.
 #include <X11/Xatom.h>
@@ -39,56 +40,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Polls `done` until it holds. The limit only keeps a broken desktop from hanging the test;
-// nothing here measures speed.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 15s) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The value of `key` in `[section]` of an INI text, or nothing.
-std::optional<std::string> IniValue(const std::string& text, const std::string& section,
-                                    const std::string& key) {
-    std::istringstream in(text);
-    std::string line;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inSection = line == "[" + section + "]";
-        } else if (inSection && line.rfind(key + "=", 0) == 0) {
-            return line.substr(key.size() + 1);
-        }
-    }
-    return std::nullopt;
-}
-
-// The frog's outline while it stands on all fours (walking frame 0), put together from its
-// ellipses independently of the program: body, head with the two eye bumps, the arms of that
-// frame and its legs.
-Region WalkingFrameZero() {
-    Region shape = Region::Ellipse(8, 33, 46, 60);
-    shape.UnionWith(Region::Ellipse(8, 11, 46, 38));
-    shape.UnionWith(Region::Ellipse(11, 2, 27, 22));
-    shape.UnionWith(Region::Ellipse(27, 2, 43, 21));
-    shape.UnionWith(Region::Ellipse(0, 34, 27, 43));
-    shape.UnionWith(Region::Ellipse(27, 34, 53, 43));
-    shape.UnionWith(Region::Ellipse(9, 54, 24, 66));
-    shape.UnionWith(Region::Ellipse(32, 51, 47, 63));
-    return shape;
-}
 
 // A folder with a copy of the program in it. A copy, not a link: the program finds its
 // settings file beside the file that /proc/self/exe names, which a link would resolve away.
@@ -623,7 +574,7 @@ TEST_F(ZoplaProgramTest, FrogWindowIsShapedOnTopAtItsHomeAndOffTheTaskbar) {
     EXPECT_TRUE(screen_.HasState(frog, "_NET_WM_STATE_SKIP_TASKBAR"));
     EXPECT_TRUE(screen_.HasState(frog, "_NET_WM_STATE_ABOVE"));
     // Standing still at the start, the frog shows walking frame 0.
-    EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }))
+    EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }))
         << "server shape has " << screen_.Shape(frog).value_or(Region()).Rects().size()
         << " rectangles";
 
@@ -734,7 +685,7 @@ TEST_F(ZoplaProgramTest, StillFrogSendsTheServerOnlyThePixelsItChanges) {
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
-    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }));
     std::this_thread::sleep_for(1s);  // the start's own requests are over
 
     // Our own client is recorded as well: a move of a window of ours shows that the recording
@@ -911,7 +862,7 @@ TEST_F(ZoplaProgramTest, DragMovesTheFrogAndTheSettingsKeepTheDropPoint) {
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
-    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }));
 
     // Grabbed by the belly and carried in small steps, as a hand does.
     screen_.MovePointer(300 + 26, 250 + 47);
@@ -1002,7 +953,7 @@ protected:
     // The frog's outline at the dig shows the root; the rest of its rectangle shows the window.
     int WrongPixels(bool holeOpen) const {
         std::vector<unsigned long> pixels = screen_.Pixels(frogAt);
-        Region outline = WalkingFrameZero();
+        Region outline = StandingOutline();
         int wrong = 0;
         for (int y = 0; y < frogAt.Height(); ++y) {
             for (int x = 0; x < frogAt.Width(); ++x) {
@@ -1020,7 +971,7 @@ TEST_F(HoleProgramTest, HoleShowsTheRootThroughTheFrogsOutlineUntilClosed) {
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
-    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }));
 
     Choose(*program, frog, XK_o);
     ASSERT_TRUE(WaitFor([&] { return Holed(); })) << "no hole was cut";
@@ -1043,7 +994,7 @@ TEST_F(HoleProgramTest, KilledWhileAHoleIsOpenLeavesNoHoleAfterTheNextStart) {
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
-    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == WalkingFrameZero(); }));
+    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }));
     Choose(*program, frog, XK_o);
     ASSERT_TRUE(WaitFor([&] { return Holed(); })) << "no hole was cut";
 

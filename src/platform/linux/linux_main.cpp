@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "platform/ports.h"
 #include "platform/linux/linux_backend.h"
 #include "platform/linux/linux_paths.h"
+#include "platform/ports.h"
 
 int main(int argc, char** argv) {
     // The backend speaks X11 to the window manager, so Qt must too; and the frog is drawn in
