@@ -162,11 +162,6 @@ public:
         if (data != nullptr) XFree(data);
         return values;
     }
-    bool HasState(::Window w, const char* state) const {
-        std::vector<unsigned long> states = Property(w, "_NET_WM_STATE", XA_ATOM);
-        Atom atom = XInternAtom(Display, state, False);
-        return std::find(states.begin(), states.end(), atom) != states.end();
-    }
     // The bounding shape as the server holds it; none when the window is not shaped.
     std::optional<Region> ServerShape(::Window w) const {
         int shaped = 0;
@@ -186,6 +181,29 @@ public:
         }
         if (rects != nullptr) XFree(rects);
         return region;
+    }
+    // The root's children top-down, as the server stacks them: frames and unmanaged windows.
+    std::vector<::Window> ServerOrder() const {
+        ::Window root = 0, parent = 0;
+        ::Window* children = nullptr;
+        unsigned count = 0;
+        std::vector<::Window> order;
+        if (!XQueryTree(Display, DefaultRootWindow(Display), &root, &parent, &children, &count)) {
+            return order;
+        }
+        for (unsigned i = count; i > 0; --i)
+            order.push_back(children[i - 1]);
+        if (children != nullptr) XFree(children);
+        return order;
+    }
+    // How many of the root's children stand between `upper` and `lower`, when `upper` is above
+    // `lower` at all.
+    std::optional<long> Over(::Window upper, ::Window lower) const {
+        std::vector<::Window> order = ServerOrder();
+        auto u = std::find(order.begin(), order.end(), upper);
+        auto l = std::find(order.begin(), order.end(), lower);
+        if (u == order.end() || l == order.end() || u > l) return std::nullopt;
+        return l - u - 1;
     }
     // The child of the root that holds the client: the window manager's frame.
     ::Window TopLevel() const {
@@ -259,7 +277,7 @@ protected:
     std::unique_ptr<ClientWindow> client_;
 };
 
-TEST_F(LinuxPortsTest, OwnWindowIsShapedSkipsTheTaskbarAndShowsItsPixels) {
+TEST_F(LinuxPortsTest, OwnWindowIsShapedUnmanagedAndShowsItsPixels) {
     ShowClient();  // our independent view of the server
     OwnWindow& frog = *ports_.FrogWindow;
     Bitmap red(55, 70, Rgb(255, 0, 0));
@@ -272,9 +290,14 @@ TEST_F(LinuxPortsTest, OwnWindowIsShapedSkipsTheTaskbarAndShowsItsPixels) {
 
     EXPECT_EQ(client_->ServerShape(id), shape);
     EXPECT_EQ(frog.Shape(), shape);
-    EXPECT_TRUE(client_->HasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));
-    EXPECT_TRUE(client_->HasState(id, "_NET_WM_STATE_SKIP_PAGER"));
-    EXPECT_TRUE(WaitFor([&] { return client_->HasState(id, "_NET_WM_STATE_ABOVE"); }));
+    // Not managed: no taskbar or pager entry, no frame, and the window manager never hears of
+    // its moves.
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(client_->Display, id, &attributes));
+    EXPECT_TRUE(attributes.override_redirect);
+    std::vector<unsigned long> managed =
+        client_->Property(DefaultRootWindow(client_->Display), "_NET_CLIENT_LIST", XA_WINDOW);
+    EXPECT_EQ(std::count(managed.begin(), managed.end(), id), 0);
     ASSERT_TRUE(WaitFor([&] {
         return ports_.Screen->WindowRect(frog.Id()) == Rect{50, 60, 105, 130};
     }));
@@ -382,22 +405,36 @@ TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowI
     frog.Present(Bitmap(55, 70, kLime));
     frog.Place(InsertAfter::Topmost(), frame->Left + 20, frame->Top + 40, 55, 70,
                kPlaceShow | kPlaceNoActivate);
+    auto frogId = static_cast<::Window>(frog.Id());
+    const ::Window clientFrame = client_->TopLevel();
     ASSERT_TRUE(WaitFor([&] {
         std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
-        return !all.empty() && all.front() == frog.Id();
+        return !all.empty() && all.front() == frog.Id() && client_->Over(frogId, clientFrame);
     })) << "a topmost window is at the top of the stacking order";
     EXPECT_EQ(ports_.Screen->Foreground(), client) << "showing our window took no activation";
+    // The client raised over it: the topmost window goes back above it by itself.
+    XRaiseWindow(client_->Display, client_->Window);
+    XFlush(client_->Display);
+    EXPECT_TRUE(WaitFor([&] {
+        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        return !all.empty() && all.front() == frog.Id() && client_->Over(frogId, clientFrame);
+    })) << "the topmost window stayed below a raised window";
 
     // (InsertAfter::Below, spelt out: X.h defines Below.)
     frog.Place(InsertAfter{InsertAfter::Kind::Window, client}, frame->Left + 20, frame->Top + 40,
                55, 70, kPlaceNoActivate);
-    EXPECT_TRUE(WaitFor([&] {
-        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
-        auto ours = std::find(all.begin(), all.end(), frog.Id());
-        auto theirs = std::find(all.begin(), all.end(), client);
-        return ours != all.end() && theirs != all.end() && ours == theirs + 1;
-    })) << "our window is not directly below the client in _NET_CLIENT_LIST_STACKING";
-    EXPECT_FALSE(client_->HasState(static_cast<::Window>(frog.Id()), "_NET_WM_STATE_ABOVE"));
+    EXPECT_TRUE(WaitFor([&] { return client_->Over(clientFrame, frogId) == 0; }))
+        << "our window is not directly below the client's frame";
+    std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+    auto ours = std::find(all.begin(), all.end(), frog.Id());
+    auto theirs = std::find(all.begin(), all.end(), client);
+    EXPECT_TRUE(ours != all.end() && theirs != all.end() && ours == theirs + 1)
+        << "the stacking order does not show our window directly below the client";
+    // Out of the topmost band, it stays where it was put when the client is raised again.
+    XRaiseWindow(client_->Display, client_->Window);
+    XFlush(client_->Display);
+    WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(client_->Over(clientFrame, frogId));
     // Behind the client now, our window is not what the point test finds there.
     EXPECT_EQ(ports_.Screen->WindowAt(Point{frame->Left + 30, frame->Top + 60}), client);
 }

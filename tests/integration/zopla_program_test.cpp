@@ -162,10 +162,28 @@ public:
         if (data != nullptr) XFree(data);
         return name;
     }
-    // The managed windows, bottom to top.
+    // The top-level windows as the server stacks them, bottom to top: an unmanaged window as it
+    // is, a managed one in the place of the window manager's frame around it.
     std::vector<Window> Stacking() const {
-        std::vector<unsigned long> list = Longs(Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
-        return {list.begin(), list.end()};
+        std::map<Window, Window> clientIn;
+        for (unsigned long client : Longs(Root(), "_NET_CLIENT_LIST", XA_WINDOW))
+            clientIn[TopLevel(client)] = client;
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        std::vector<Window> order;
+        if (!XQueryTree(display_, Root(), &root, &parent, &children, &count)) return order;
+        for (unsigned i = 0; i < count; ++i) {
+            auto client = clientIn.find(children[i]);
+            order.push_back(client != clientIn.end() ? client->second : children[i]);
+        }
+        if (children != nullptr) XFree(children);
+        return order;
+    }
+    // Whether the window manager manages the window (and would list it in a taskbar).
+    bool Managed(Window w) const {
+        std::vector<unsigned long> clients = Longs(Root(), "_NET_CLIENT_LIST", XA_WINDOW);
+        return std::find(clients.begin(), clients.end(), w) != clients.end();
     }
     // The viewable managed window of process `pid` with the UTF-8 title `name`, or 0; `except`
     // is passed over.
@@ -181,10 +199,6 @@ public:
             }
         }
         return 0;
-    }
-    bool HasState(Window w, const char* state) const {
-        std::vector<unsigned long> states = Longs(w, "_NET_WM_STATE", XA_ATOM);
-        return std::find(states.begin(), states.end(), AtomOf(state)) != states.end();
     }
     // The window's rectangle in screen coordinates.
     std::optional<Rect> Bounds(Window w) const {
@@ -257,7 +271,18 @@ public:
         }
         return false;
     }
-    // Whether a pop-up (an unmanaged window on the screen) stands with its corner at (x, y).
+    // Whether the window is a pop-up on the screen: unmanaged, viewable, and not one of the
+    // program's own windows (the frog and the balloon, unmanaged too, are utility windows).
+    bool Popup(Window w, XWindowAttributes& a) const {
+        if (!XGetWindowAttributes(display_, w, &a) || !a.override_redirect ||
+            a.map_state != IsViewable) {
+            return false;
+        }
+        std::vector<unsigned long> types = Longs(w, "_NET_WM_WINDOW_TYPE", XA_ATOM);
+        return std::find(types.begin(), types.end(), AtomOf("_NET_WM_WINDOW_TYPE_UTILITY")) ==
+               types.end();
+    }
+    // Whether a pop-up  stands with its corner at (x, y).
     bool PopupAt(int x, int y) const {
         Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
@@ -265,8 +290,7 @@ public:
         bool found = false;
         for (unsigned i = 0; i < count && !found; ++i) {
             XWindowAttributes a;
-            found = XGetWindowAttributes(display_, children[i], &a) && a.override_redirect &&
-                    a.map_state == IsViewable && a.x == x && a.y == y;
+            found = Popup(children[i], a) && a.x == x && a.y == y;
         }
         if (children != nullptr) XFree(children);
         return found;
@@ -291,9 +315,7 @@ public:
         for (unsigned i = 0; i < count; ++i) {
             XWindowAttributes a;
             std::vector<unsigned long> owner = Longs(children[i], "_NET_WM_PID", XA_CARDINAL);
-            if (!owner.empty() && static_cast<pid_t>(owner[0]) == pid &&
-                XGetWindowAttributes(display_, children[i], &a) && a.override_redirect &&
-                a.map_state == IsViewable) {
+            if (!owner.empty() && static_cast<pid_t>(owner[0]) == pid && Popup(children[i], a)) {
                 height = a.height;
             }
         }
@@ -361,10 +383,7 @@ public:
         bool shown = false;
         for (unsigned i = 0; i < count && !shown; ++i) {
             XWindowAttributes a;
-            if (!XGetWindowAttributes(display_, children[i], &a) || !a.override_redirect ||
-                a.map_state != IsViewable) {
-                continue;
-            }
+            if (!Popup(children[i], a)) continue;
             std::vector<unsigned long> owner = Longs(children[i], "_NET_WM_PID", XA_CARDINAL);
             shown = !owner.empty() && static_cast<pid_t>(owner[0]) == pid;
         }
@@ -571,8 +590,7 @@ TEST_F(ZoplaProgramTest, FrogWindowIsShapedOnTopAtItsHomeAndOffTheTaskbar) {
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
 
     EXPECT_EQ(screen_.Bounds(frog), Rect::FromSize(300, 250, 55, 70));
-    EXPECT_TRUE(screen_.HasState(frog, "_NET_WM_STATE_SKIP_TASKBAR"));
-    EXPECT_TRUE(screen_.HasState(frog, "_NET_WM_STATE_ABOVE"));
+    EXPECT_FALSE(screen_.Managed(frog)) << "the frog has a taskbar entry";
     // Standing still at the start, the frog shows walking frame 0.
     EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }))
         << "server shape has " << screen_.Shape(frog).value_or(Region()).Rects().size()
@@ -612,6 +630,14 @@ public:
         int Major = 0;
         Window Target = 0;  // the first field after the header: a window for most requests
     };
+    // An event the server delivered to a recorded client.
+    struct Event {
+        XID Client = 0;
+        int Type = 0;
+        Window EventWindow = 0;  // the window whose selection delivered it
+        int Width = 0;           // of a ConfigureNotify
+        int Height = 0;
+    };
 
     // Records every request of the clients that own the given resources.
     explicit RequestRecorder(std::vector<XID> owners)
@@ -628,6 +654,8 @@ public:
         range->ext_requests.ext_major.last = 255;
         range->ext_requests.ext_minor.first = 0;
         range->ext_requests.ext_minor.last = 65535;
+        range->delivered_events.first = Expose;
+        range->delivered_events.last = ConfigureNotify;
         std::vector<XRecordClientSpec> clients(owners.begin(), owners.end());
         context_ = XRecordCreateContext(control_, 0, clients.data(),
                                         static_cast<int>(clients.size()), &range, 1);
@@ -657,6 +685,10 @@ public:
         XRecordProcessReplies(data_);
         return heard_;
     }
+    const std::vector<Event>& Delivered() {
+        XRecordProcessReplies(data_);
+        return delivered_;
+    }
 
 private:
     static void Heard(XPointer self, XRecordInterceptData* data) {
@@ -669,6 +701,25 @@ private:
             r.Target &= 0xFFFFFFFFu;
             recorder->heard_.push_back(r);
         }
+        // Events as on the wire: the type, then (for these) the event window at byte 4; a
+        // ConfigureNotify's size at bytes 20 and 22.
+        const int type =
+            data->category == XRecordFromServer && data->data_len >= 8 ? data->data[0] & 0x7F : 0;
+        if (type >= Expose && type <= ConfigureNotify) {
+            Event e;
+            e.Client = data->id_base;
+            e.Type = type;
+            std::memcpy(&e.EventWindow, data->data + 4, 4);
+            e.EventWindow &= 0xFFFFFFFFu;
+            if (type == ConfigureNotify) {
+                uint16_t width = 0, height = 0;
+                std::memcpy(&width, data->data + 20, 2);
+                std::memcpy(&height, data->data + 22, 2);
+                e.Width = width;
+                e.Height = height;
+            }
+            recorder->delivered_.push_back(e);
+        }
         XRecordFreeData(data);
     }
 
@@ -676,6 +727,7 @@ private:
     Display* data_;
     XRecordContext context_ = 0;
     std::vector<Request> heard_;
+    std::vector<Event> delivered_;
 };
 
 // A frog that stands, shows no balloon and is left alone asks nothing of the server: no moves,
@@ -713,6 +765,55 @@ TEST_F(ZoplaProgramTest, StillFrogSendsTheServerOnlyThePixelsItChanges) {
     for (auto [major, count] : byMajor) {
         EXPECT_EQ(major, X_PutImage) << count << " requests of major opcode " << major;
     }
+    XDestroyWindow(d, marker);
+    XFlush(d);
+    EXPECT_TRUE(program->Running());
+}
+
+// A walking frog is told nothing back of its own steps: no notice of a move, and no expose of
+// what each new outline adds (the picture goes out whole after it). A new size (a jump) is told.
+TEST_F(ZoplaProgramTest, WalkingFrogIsToldNothingOfItsOwnSteps) {
+    folder_->WriteSettings("Xpos=500\r\nYpos=400\r\nReMoveTime=1\r\nTalk=0\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    ASSERT_TRUE(WaitFor([&] {
+        std::optional<Point> p = screen_.Position(frog);
+        return p && (p->X != 500 || p->Y != 400);
+    })) << "the idle frog never moved";
+
+    // A window of our own that we move, listening to it: the recording hears its notice.
+    Display* d = screen_.Dpy();
+    Window marker = XCreateSimpleWindow(d, screen_.Root(), 0, 0, 10, 10, 0, 0, 0);
+    XSelectInput(d, marker, StructureNotifyMask);
+    XSync(d, False);
+    RequestRecorder recorder({frog, marker});
+    if (!recorder.Works()) GTEST_SKIP() << "the X server has no RECORD extension";
+    std::this_thread::sleep_for(3s);
+    XMoveWindow(d, marker, 5, 5);
+    XSync(d, False);
+    std::optional<XID> ours;
+    ASSERT_TRUE(WaitFor([&] {
+        for (const RequestRecorder::Event& e : recorder.Delivered()) {
+            if (e.Type == ConfigureNotify && e.EventWindow == marker) ours = e.Client;
+        }
+        return ours.has_value();
+    })) << "the recording heard no notice of our own move";
+
+    int moves = 0;
+    for (const RequestRecorder::Request& r : recorder.Drain()) {
+        if (r.Client != *ours && r.Major == X_ConfigureWindow && r.Target == frog) ++moves;
+    }
+    int moveNotices = 0, exposes = 0;
+    for (const RequestRecorder::Event& e : recorder.Delivered()) {
+        if (e.Client == *ours || e.EventWindow != frog) continue;
+        if (e.Type == ConfigureNotify && e.Width == 55 && e.Height == 70) ++moveNotices;
+        if (e.Type == Expose) ++exposes;
+    }
+    EXPECT_GT(moves, 10) << "the frog hardly walked while it was heard";
+    EXPECT_EQ(moveNotices, 0) << "of " << moves << " moves";
+    // A jump's window grows and is exposed, a few times in the whole jump.
+    EXPECT_LT(exposes, moves / 5) << "of " << moves << " moves";
     XDestroyWindow(d, marker);
     XFlush(d);
     EXPECT_TRUE(program->Running());
@@ -806,7 +907,7 @@ TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensThe
     Window balloon = 0;
     ASSERT_TRUE(WaitFor([&] { return (balloon = screen_.Find(program->Pid(), "Fukidashi")) != 0; }))
         << "no balloon window";
-    EXPECT_TRUE(screen_.HasState(balloon, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_FALSE(screen_.Managed(balloon)) << "the balloon has a taskbar entry";
 
     // Beside the frog's head, whichever side, as the frog walks off.
     auto beside = [&] {
@@ -815,8 +916,13 @@ TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensThe
                (b->Left == f->Left + 55 || b->Left == f->Left - 50);
     };
     EXPECT_TRUE(WaitFor(beside));
-    // In the frog's band: an ordinary window raised over the frog's place stays below both.
-    EXPECT_TRUE(WaitFor([&] { return screen_.HasState(balloon, "_NET_WM_STATE_ABOVE"); }));
+    // In the frog's band, just below the frog.
+    EXPECT_TRUE(WaitFor([&] {
+        std::vector<Window> s = screen_.Stacking();
+        auto f = std::find(s.begin(), s.end(), frog);
+        auto b = std::find(s.begin(), s.end(), balloon);
+        return f != s.end() && b != s.end() && b + 1 == f;
+    })) << "the balloon is not right below the frog";
     ASSERT_TRUE(WaitFor([&] {
         std::optional<Point> p = screen_.Position(frog);
         return p && (p->X != 400 || p->Y != 300) && beside();

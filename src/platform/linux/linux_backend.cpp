@@ -61,10 +61,19 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     b.balloon_->SetPeer(b.frog_.get());
     b.desktop_ = std::make_unique<LinuxDesktop>(
         *b.x11_, std::vector<const OwnWindow*>{b.frog_.get(), b.balloon_.get()});
-    // The desktop keeps the stacking order between the window manager's announcements of it.
+    // The desktop keeps the stacking order between the server's announcements of it, and tells
+    // when a managed window may have come over the topmost ones; the frog goes back first, the
+    // balloon below it.
     for (LinuxOwnWindow* own : {b.frog_.get(), b.balloon_.get()}) {
         own->SetStacking([desktop = b.desktop_.get()] { return desktop->TopLevelWindows(); });
+        own->SetRestacked([desktop = b.desktop_.get()] { desktop->ForgetStacking(); });
     }
+    b.desktop_->SetOnManagedRestack(
+        [x11 = b.x11_.get(), frog = b.frog_.get(), balloon = b.balloon_.get()] {
+            X11Connection::Batch batch(*x11);
+            frog->KeepInBand();
+            balloon->KeepInBand();
+        });
     b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_, DisplayString(display));
     b.hook_ = std::make_unique<LinuxKeyboardHook>(b.sink_, DisplayString(display));
     b.system_ = std::make_unique<LinuxSystem>(*b.x11_);

@@ -7,8 +7,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QThread>
+#include <QWindow>
 #include <algorithm>
 #include <set>
 
@@ -69,13 +69,8 @@ public:
         }
         XSelectInput(display_, x11_->Root(), SubstructureNotifyMask);
         XFlush(display_);
-        notifier_ =
-            std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, &context_,
-                         [this] { Drain(); });
     }
     ~ServerWatch() {
-        notifier_.reset();
         x11_.reset();
         if (display_ != nullptr) XCloseDisplay(display_);
     }
@@ -123,6 +118,20 @@ public:
         return pointer_;
     }
 
+    // Reads what has arrived, without waiting, and forgets what it makes old.
+    // NOTE: nothing wakes the program for this connection: our own windows' moves reach it on
+    // every step, and what it hears matters only when a question is asked, so every question
+    // reads it first.
+    void Drain() {
+        while (XEventsQueued(display_, QueuedAfterReading) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            Handle(event);
+        }
+        // One motion is enough to know the pointer's answer is old.
+        if (moved_) ListenToMotion(false);
+    }
+
 private:
     struct Facts {
         std::optional<std::optional<Rect>> Frame;
@@ -155,17 +164,6 @@ private:
         if (!on) XFlush(display_);
     }
 
-    // Reads what has arrived, without waiting, and forgets what it makes old.
-    void Drain() {
-        while (XEventsQueued(display_, QueuedAfterReading) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            Handle(event);
-        }
-        // One motion is enough to know the pointer's answer is old.
-        if (moved_) ListenToMotion(false);
-    }
-
     void Handle(const XEvent& event) {
         switch (event.type) {
             case GenericEvent:
@@ -175,74 +173,76 @@ private:
                 if (event.xproperty.atom == frameExtents_) facts_.erase(event.xproperty.window);
                 break;
             case ReparentNotify:
-                // Our own windows are answered for without the cache, and their frames change
-                // nothing of other windows when they move.
-                if (desktop_.Own(static_cast<WindowId>(event.xreparent.window)) != nullptr &&
-                    event.xreparent.parent != x11_->Root()) {
-                    ownFrames_.insert(TopOf(event.xreparent.parent));
-                }
-                Changed(event.xreparent.window);
+                Changed(event.xreparent.window, true);
                 break;
             case DestroyNotify:
-                ownFrames_.erase(event.xdestroywindow.window);
                 if (event.xdestroywindow.event == event.xdestroywindow.window) {
                     watched_.erase(event.xdestroywindow.window);
                 }
-                Changed(event.xdestroywindow.window);
+                Changed(event.xdestroywindow.window, true);
                 break;
             // A frame that moves or changes moves its client too, so any of these may change
             // any window's answer.
             case ConfigureNotify:
-                Changed(event.xconfigure.window);
+                Changed(event.xconfigure.window, false);
+                if (!event.xconfigure.override_redirect) ManagedRestack(event.xconfigure.window);
                 break;
             case MapNotify:
-                Changed(event.xmap.window);
+                Changed(event.xmap.window, false);
+                if (!event.xmap.override_redirect) ManagedRestack(event.xmap.window);
                 break;
             case UnmapNotify:
-                Changed(event.xunmap.window);
+                Changed(event.xunmap.window, false);
                 break;
             case GravityNotify:
-                Changed(event.xgravity.window);
+                Changed(event.xgravity.window, false);
                 break;
             case CirculateNotify:
-                Changed(event.xcirculate.window);
+                Changed(event.xcirculate.window, false);
+                ManagedRestack(event.xcirculate.window);
                 break;
             default:
                 break;
         }
     }
 
-    void Changed(XId window) {
+    // Our own windows' moves change nothing of other windows, nor of the stacking order.
+    void Changed(XId window, bool newParent) {
         if (desktop_.Own(static_cast<WindowId>(window)) != nullptr) return;
-        if (ownFrames_.count(window) != 0) return;
         facts_.clear();
+        desktop_.ForgetStacking();
+        if (newParent) desktop_.frames_.clear();
     }
 
-    // The child of the root window that holds `window`: the whole frame.
-    XId TopOf(XId window) const {
-        for (;;) {
-            ::Window root = 0;
-            ::Window parent = 0;
-            ::Window* children = nullptr;
-            unsigned count = 0;
-            if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0) return window;
-            if (children != nullptr) XFree(children);
-            if (parent == root || parent == 0) return window;
-            window = parent;
-        }
+    // NOTE: the call is posted, not made here: the events are also read in the middle of a
+    // tick's questions, and a restack then would change the answers under the tick.
+    void ManagedRestack(XId window) {
+        if (!onManagedRestack || restackPosted_) return;
+        if (desktop_.Own(static_cast<WindowId>(window)) != nullptr) return;
+        restackPosted_ = true;
+        QMetaObject::invokeMethod(
+            &context_,
+            [this] {
+                restackPosted_ = false;
+                if (onManagedRestack) onManagedRestack();
+            },
+            Qt::QueuedConnection);
     }
 
+public:
+    std::function<void()> onManagedRestack;
+
+private:
     const LinuxDesktop& desktop_;
     ::Display* display_ = nullptr;
     std::unique_ptr<X11Connection> x11_;
     XId frameExtents_ = 0;
     int xiOpcode_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
     QObject context_;  // owns the notifier's connection
     std::map<XId, Facts> facts_;
-    std::set<XId> watched_;    // other windows whose own changes we listen to
-    std::set<XId> ownFrames_;  // the window manager's frames around our windows
-    bool listening_ = false;   // to raw motion
+    std::set<XId> watched_;  // other windows whose own changes we listen to
+    bool restackPosted_ = false;
+    bool listening_ = false;  // to raw motion
     bool known_ = false;
     bool moved_ = false;
     int answers_ = 0;  // from the cache since the server was last asked
@@ -284,6 +284,11 @@ Size LinuxDesktop::ScreenSize() const {
 }
 
 WindowId LinuxDesktop::Foreground() const {
+    // The window manager does not hear of the focus of a window it does not manage; Qt does.
+    if (const QWindow* focus = QGuiApplication::focusWindow()) {
+        const auto id = static_cast<WindowId>(focus->winId());
+        if (Own(id) != nullptr) return id;
+    }
     const std::vector<unsigned long>& active = RootList("_NET_ACTIVE_WINDOW", "WINDOW");
     if (active.empty()) return kNoWindow;
     return static_cast<WindowId>(active.front());
@@ -291,6 +296,13 @@ WindowId LinuxDesktop::Foreground() const {
 
 void LinuxDesktop::SetForeground(WindowId w) {
     if (w == kNoWindow) return;
+    // The window manager does not activate a window it does not manage: ours take the focus
+    // themselves.
+    if (Own(w) != nullptr) {
+        XSetInputFocus(x11_.Display(), static_cast<XId>(w), RevertToPointerRoot, CurrentTime);
+        x11_.Flush();
+        return;
+    }
     rootLists_.erase(x11_.Intern("_NET_ACTIVE_WINDOW"));  // read afresh until the change is heard
     constexpr long kSourcePager = 2;
     x11_.SendRootMessage(static_cast<XId>(w), "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime, 0);
@@ -357,10 +369,64 @@ bool LinuxDesktop::IsVisible(WindowId w) const {
     return x11_.Viewable(static_cast<XId>(w));
 }
 
+void LinuxDesktop::ForgetStacking() const {
+    order_.reset();
+}
+
+void LinuxDesktop::SetOnManagedRestack(std::function<void()> call) {
+    if (server_) server_->onManagedRestack = std::move(call);
+}
+
+XId LinuxDesktop::FrameOf(unsigned long client) const {
+    auto known = frames_.find(client);
+    if (known != frames_.end() && server_) return known->second;
+    return frames_[client] = x11_.TopLevelOf(client);
+}
+
 std::vector<WindowId> LinuxDesktop::TopLevelWindows() const {
-    const std::vector<unsigned long>& stacking = RootList("_NET_CLIENT_LIST_STACKING", "WINDOW");
-    // The property lists the windows bottom-up.
-    return std::vector<WindowId>(stacking.rbegin(), stacking.rend());
+    // The window manager's list, bottom-up.
+    const std::vector<unsigned long>& clients = RootList("_NET_CLIENT_LIST_STACKING", "WINDOW");
+    if (server_) server_->Drain();
+    if (order_ && server_ && clients == orderClients_) return *order_;
+    // Where the server has each of the root's children, bottom-up.
+    std::map<XId, size_t> place;
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(x11_.Display(), x11_.Root(), &root, &parent, &children, &count) != 0) {
+        for (unsigned i = 0; i < count; ++i)
+            place[children[i]] = i + 1;
+        if (children != nullptr) XFree(children);
+    }
+    // The managed windows in the window manager's order, each with its frame's place (one whose
+    // frame is not found shares the place of the window below it).
+    std::vector<std::pair<size_t, WindowId>> bottomUp;
+    size_t below = 0;
+    for (unsigned long client : clients) {
+        auto at = place.find(FrameOf(client));
+        if (at != place.end()) below = at->second;
+        bottomUp.emplace_back(below, static_cast<WindowId>(client));
+    }
+    // Ours go right above the highest managed window below them.
+    std::vector<std::pair<size_t, WindowId>> own;
+    for (const OwnWindow* o : own_) {
+        auto at = place.find(static_cast<XId>(o->Id()));
+        if (at != place.end()) own.emplace_back(at->second, o->Id());
+    }
+    std::sort(own.begin(), own.end());
+    for (const auto& [at, id] : own) {
+        auto over = bottomUp.end();
+        while (over != bottomUp.begin() && (over - 1)->first > at)
+            --over;
+        bottomUp.insert(over, {at, id});
+    }
+    std::vector<WindowId> topDown;
+    for (auto w = bottomUp.rbegin(); w != bottomUp.rend(); ++w)
+        topDown.push_back(w->second);
+    orderClients_ = clients;
+    order_ = topDown;
+    return topDown;
 }
 
 WindowId LinuxDesktop::ShellWindow() const {

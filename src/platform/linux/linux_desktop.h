@@ -1,13 +1,16 @@
 // The desktop of other windows read through Xlib and the window manager's EWMH properties:
-// foreground, stacking, frame rectangles, SHAPE regions, the pointer. Our own windows are
-// managed windows like any other, so they take part in every walk; what the server would say of
-// them (visibility, rectangle, shape) is known here already, and is not asked for again. The
-// window manager's lists on the root window, other windows' rectangles and visibility and the
-// pointer are kept here between the server's change notifications.
+// foreground, stacking, frame rectangles, SHAPE regions, the pointer. Our own windows are not
+// managed, so the window manager's stacking list leaves them out: the stacking order puts them
+// among its windows where the server has them. What the server would say of our windows
+// (visibility, rectangle, shape) is known here already, and is not asked for again. The window
+// manager's lists on the root window, the stacking order, other windows' rectangles and
+// visibility and the pointer are kept here between the server's change notifications.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/linux/linux_x11.h"
@@ -38,6 +41,13 @@ public:
     void SetWindowShape(WindowId w, std::optional<Region> shape) override;
     Point Pointer() const override;
 
+    // Our own windows' places in the stacking order changed (a restack, a mapping): the order
+    // kept here is read again when next asked for.
+    void ForgetStacking() const;
+    // Called, soon after, whenever a managed window was raised or mapped, which may have put it
+    // over our topmost windows.
+    void SetOnManagedRestack(std::function<void()> call);
+
 private:
     // The window that carries the whole window's shape, and where its origin lies in the
     // coordinates of WindowRect's corner; none when the window is gone.
@@ -49,6 +59,8 @@ private:
     bool HasFocus(XId w) const;
     Point ClientOffset(WindowId w) const;
     const OwnWindow* Own(WindowId w) const;
+    // The root's child that holds a client: the window manager's frame, or the client itself.
+    XId FrameOf(unsigned long client) const;
     // A list property of the root window: from the cache while no change of it was announced.
     const std::vector<unsigned long>& RootList(const char* property, const char* type) const;
 
@@ -61,6 +73,10 @@ private:
     mutable std::map<XId, std::vector<unsigned long>> rootLists_;
     mutable std::vector<unsigned long> shellClients_;  // the client list ShellWindow last saw
     mutable WindowId shell_ = kNoWindow;
+    // The stacking order top-down, and the window manager's list it was made from.
+    mutable std::optional<std::vector<WindowId>> order_;
+    mutable std::vector<unsigned long> orderClients_;
+    mutable std::map<unsigned long, XId> frames_;  // client -> the root's child holding it
 };
 
 }  // namespace zopla

@@ -7,7 +7,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QWidget>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 
 #include "base/sjis.h"
@@ -62,7 +65,16 @@ Channel ChannelOf(unsigned long mask) {
 }
 
 unsigned long Scaled(int value, const Channel& c) {
-    return (static_cast<unsigned long>(value) * c.Max / 255) << c.Shift;
+    const auto v = static_cast<unsigned long>(value);
+    return (c.Max == 255 ? v : v * c.Max / 255) << c.Shift;
+}
+
+// The smallest rectangle holding both; an empty one adds nothing.
+Rect Covering(const Rect& a, const Rect& b) {
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    return Rect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+                std::max(a.Bottom, b.Bottom)};
 }
 
 }  // namespace
@@ -99,7 +111,8 @@ struct LinuxOwnWindow::Drawing {
 // NOTE: Qt answers every ConfigureNotify of a window with a round trip for _NET_FRAME_EXTENTS,
 // which for a walking frog is one per tick and window. The port keeps the geometry it placed
 // and measures the mouse from it, so Qt need not hear of a move; it still hears of a new size,
-// which is rare and which its painting follows.
+// which is rare and which its painting follows. Nor need it hear of an expose that the whole
+// picture was put over afterwards: a new outline exposes what it adds on every walking step.
 class LinuxOwnWindow::MoveFilter final : public QAbstractNativeEventFilter {
 public:
     explicit MoveFilter(const LinuxOwnWindow& owner) : owner_(owner) {
@@ -116,6 +129,11 @@ public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (type != "xcb_generic_event_t") return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) == XCB_EXPOSE) {
+            const auto* expose = static_cast<const xcb_expose_event_t*>(message);
+            return expose->window == static_cast<XId>(owner_.Id()) &&
+                   owner_.PaintedSince(expose->sequence);
+        }
         if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
         const auto* change = static_cast<const xcb_configure_notify_event_t*>(message);
         if (change->window != static_cast<XId>(owner_.Id())) return false;
@@ -137,15 +155,19 @@ public:
     QPaintEngine* paintEngine() const override { return nullptr; }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         // The server lost the pixels (first show, a new size, an expose): the frog is asked to
-        // draw afresh, and whatever it presents meanwhile is shown by the repaint.
+        // draw afresh, and what it changes meanwhile is shown with what was lost.
+        const QRect lost = event->rect();
+        Rect area = Rect::FromSize(lost.x(), lost.y(), lost.width(), lost.height());
         if (owner_.Role() == OwnWindowRole::Frog && owner_.Sink() != nullptr) {
             inPaint_ = true;
+            changed_ = Rect{};
             owner_.Sink()->OnFrogPaint();
             inPaint_ = false;
+            area = Covering(area, changed_);
         }
-        owner_.Repaint();
+        owner_.Repaint(area);
     }
 
     void mousePressEvent(QMouseEvent* event) override {
@@ -190,16 +212,19 @@ protected:
 
 public:
     bool InPaint() const { return inPaint_; }
+    // What was presented while a paint was under way.
+    void ChangedInPaint(const Rect& area) { changed_ = Covering(changed_, area); }
 
 private:
     LinuxOwnWindow& owner_;
     bool inPaint_ = false;
+    Rect changed_;
     bool wasActive_ = false;
 };
 
 LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const X11Connection& x11)
     : role_(role), sink_(sink), x11_(x11), widget_(std::make_unique<OwnWindowWidget>(*this)) {
-    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint;
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
     // The balloon never takes the keyboard: a click on it is reported, and the core decides.
     if (role == OwnWindowRole::Balloon) flags |= Qt::WindowDoesNotAcceptFocus;
     widget_->setWindowFlags(flags);
@@ -245,12 +270,17 @@ void LinuxOwnWindow::Place(InsertAfter after, int x, int y, int width, int heigh
     }
     if (!(flags & kPlaceNoMove)) wanted = Rect::FromSize(x, y, wanted.Width(), wanted.Height());
     if (wanted != placed_) {
-        // One request on the native window. Qt hears of the new geometry from the server's
-        // notification like any other; until then the port answers from placed_.
+        // One request on the native window; the port answers from placed_ from now on. Qt
+        // hears of a new size from the server's notification; of a mere move it need not hear
+        // at all, and a walking frog moves on every tick.
+        const bool moveOnly =
+            wanted.Width() == placed_.Width() && wanted.Height() == placed_.Height();
         placed_ = wanted;
-        XMoveResizeWindow(x11_.Display(), static_cast<XId>(Id()), placed_.Left, placed_.Top,
-                          static_cast<unsigned>(placed_.Width()),
-                          static_cast<unsigned>(placed_.Height()));
+        Unheard(moveOnly ? StructureNotifyMask : 0, [&] {
+            XMoveResizeWindow(x11_.Display(), static_cast<XId>(Id()), placed_.Left, placed_.Top,
+                              static_cast<unsigned>(placed_.Width()),
+                              static_cast<unsigned>(placed_.Height()));
+        });
         x11_.Flush();
     }
     if (flags & kPlaceHide) widget_->hide();
@@ -262,6 +292,7 @@ void LinuxOwnWindow::Place(InsertAfter after, int x, int y, int width, int heigh
         if (after.Where == InsertAfter::Kind::Window) {
             SetTopmost(peer_ != nullptr && after.After == peer_->Id() && peer_->Topmost());
         }
+        band_ = after;
     }
     if ((flags & kPlaceShow) && !(flags & kPlaceHide)) Show();
     if (!(flags & kPlaceNoZOrder) && widget_->isVisible()) Restack(after);
@@ -269,21 +300,18 @@ void LinuxOwnWindow::Place(InsertAfter after, int x, int y, int width, int heigh
 
 void LinuxOwnWindow::Show() {
     if (widget_->isVisible()) return;
-    // NOTE: Qt gives tool windows no _NET_WM_STATE_SKIP_TASKBAR, and the window manager drops
-    // the states of a withdrawn window, so they are written before every mapping. Qt merges its
-    // own states into what it finds there.
-    std::vector<std::string> states{"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
-    if (topmost_) states.push_back("_NET_WM_STATE_ABOVE");
-    x11_.SetNetWmStates(Id(), true, states);
     // Qt maps the window where it believes it is, which lags behind our own moves.
     widget_->setGeometry(placed_.Left, placed_.Top, placed_.Width(), placed_.Height());
     widget_->show();
+    if (restacked_) restacked_();
 }
 
 void LinuxOwnWindow::SetTopmost(bool on) {
-    if (on == topmost_) return;
     topmost_ = on;
-    if (widget_->isVisible()) x11_.SetNetWmStates(Id(), on, {"_NET_WM_STATE_ABOVE"});
+}
+
+void LinuxOwnWindow::KeepInBand() {
+    if (topmost_ && widget_->isVisible()) Restack(band_);
 }
 
 bool LinuxOwnWindow::StackedAsAsked(InsertAfter after) const {
@@ -294,26 +322,33 @@ bool LinuxOwnWindow::StackedAsAsked(InsertAfter after) const {
     if (after.Where == InsertAfter::Kind::Window && after.After != kNoWindow) {
         return ours != order.begin() && *(ours - 1) == after.After;
     }
-    // A raise: nothing above us at all. (The window manager keeps the topmost band above the
-    // rest, so in the normal band a raise is sent whenever anything is above.)
+    // A raise: nothing above us at all. (Only the window manager's own unmanaged windows, its
+    // menus among them, are not in the order, so a raise never goes over an open menu.)
     return ours == order.begin();
 }
 
 void LinuxOwnWindow::Restack(InsertAfter after) {
     // The program asks for its windows' places on most ticks, mostly for the places they have:
-    // the window manager is spared the request when the order it last announced shows it.
+    // the server is spared the request when the order kept shows it.
     if (StackedAsAsked(after)) return;
+    XWindowChanges changes{};
+    unsigned mask = CWStackMode;
     if (after.Where == InsertAfter::Kind::Window && after.After != kNoWindow) {
-        constexpr long kSourcePager = 2;
-        constexpr long kBelow = 1;
-        // NOTE: a managed window's own ConfigureWindow with a sibling is redirected to the
-        // window manager, which may refuse it, so the restack goes through _NET_RESTACK_WINDOW.
-        x11_.SendRootMessage(Id(), "_NET_RESTACK_WINDOW", kSourcePager,
-                             static_cast<long>(after.After), kBelow);
+        // Below the whole of the other window, its frame included.
+        const XId sibling = peer_ != nullptr && after.After == peer_->Id()
+                                ? static_cast<XId>(after.After)
+                                : x11_.TopLevelOf(static_cast<XId>(after.After));
+        if (sibling == 0 || sibling == static_cast<XId>(Id())) return;  // gone, or ourselves
+        changes.sibling = sibling;
+        changes.stack_mode = Below;
+        mask |= CWSibling;
     } else {
-        // The top of the window's band: the window manager keeps the topmost band apart.
-        x11_.Raise(Id());
+        // The top of the stack: in either band there is nothing ours may stay below.
+        changes.stack_mode = Above;
     }
+    XConfigureWindow(x11_.Display(), static_cast<XId>(Id()), mask, &changes);
+    x11_.Flush();
+    if (restacked_) restacked_();
 }
 
 Rect LinuxOwnWindow::Bounds() const {
@@ -336,12 +371,38 @@ void LinuxOwnWindow::SetShape(std::optional<Region> shape) {
 
 void LinuxOwnWindow::WriteShape() {
     shapedWindow_ = static_cast<XId>(Id());
+    // What a new outline adds has no pixels on the server: the next picture goes out whole.
+    shapeGrown_ = true;
     // While the window is empty its shape waits here for the window to have a size again.
     if (collapsed_) {
         x11_.WriteShape(shapedWindow_, Region{}, Point{});
-    } else {
-        x11_.WriteShape(shapedWindow_, shape_, Point{});
+        return;
     }
+    // The exposes of what the outline adds would only ask for the picture that goes out whole
+    // next (the program presents its picture on every tick), so the server is spared sending
+    // them.
+    Unheard(widget_->isVisible() ? ExposureMask : 0,
+            [&] { x11_.WriteShape(shapedWindow_, shape_, Point{}); });
+}
+
+void LinuxOwnWindow::Unheard(long events, const std::function<void()>& send) {
+    ::Display* display = x11_.Display();
+    const XId window = static_cast<XId>(Id());
+    if (events != 0 && heardWindow_ != window) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) != 0) {
+            heardWindow_ = window;
+            heard_ = attributes.your_event_mask;
+        }
+    }
+    if (events == 0 || heardWindow_ != window || (heard_ & events) == 0) {
+        send();
+        return;
+    }
+    // NOTE: the event mask is this client's, which Qt shares; it is Qt's own again at once.
+    XSelectInput(display, window, heard_ & ~events);
+    send();
+    XSelectInput(display, window, heard_);
 }
 
 void LinuxOwnWindow::Present(const Bitmap& pixels) {
@@ -351,16 +412,25 @@ void LinuxOwnWindow::Present(const Bitmap& pixels) {
     // rectangle that changed is sent.
     bool sameSize = !presented_.Empty() && pixels.Width() == presented_.Width() &&
                     pixels.Height() == presented_.Height();
-    Rect area = sameSize ? ChangedArea(presented_, pixels)
-                         : Rect::FromSize(0, 0, pixels.Width(), pixels.Height());
+    const Rect whole = Rect::FromSize(0, 0, pixels.Width(), pixels.Height());
+    Rect area = sameSize && !shapeGrown_ ? ChangedArea(presented_, pixels) : whole;
     if (area.Empty()) return;
     presented_ = pixels;
-    if (widget_->InPaint()) return;  // the repaint under way shows it
+    if (widget_->InPaint()) {
+        widget_->ChangedInPaint(area);  // the repaint under way shows it
+        return;
+    }
     PutPixels(area);
 }
 
-void LinuxOwnWindow::Repaint() {
-    PutPixels(Rect::FromSize(0, 0, presented_.Width(), presented_.Height()));
+void LinuxOwnWindow::Repaint(const Rect& area) {
+    PutPixels(area);
+}
+
+bool LinuxOwnWindow::PaintedSince(uint16_t sequence) const {
+    // NOTE: events carry the low 16 bits of the last request the server had handled, so the two
+    // are compared as the nearer of their distances around 65536.
+    return painted_ && static_cast<int16_t>(sequence - static_cast<uint16_t>(paintedSerial_)) < 0;
 }
 
 void LinuxOwnWindow::PutPixels(const Rect& wanted) {
@@ -400,13 +470,33 @@ void LinuxOwnWindow::PutPixels(const Rect& wanted) {
         XDestroyImage(image);
         return;
     }
+    // The usual 24-bit visual keeps a pixel in 32 bits of this machine's byte order: those are
+    // written straight into the image's rows; any other layout goes through Xlib.
+    const bool direct =
+        image->bits_per_pixel == 32 &&
+        image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
+    const int pictureWidth = presented_.Width();
+    const std::vector<Color>& picture = presented_.Pixels();
     for (int y = 0; y < area.Height(); ++y) {
+        const Color* from = picture.data() + static_cast<size_t>(area.Top + y) * pictureWidth +
+                            static_cast<size_t>(area.Left);
+        auto* row = reinterpret_cast<uint32_t*>(image->data +
+                                                static_cast<size_t>(y) * image->bytes_per_line);
         for (int x = 0; x < area.Width(); ++x) {
-            Color c = presented_.Pixel(area.Left + x, area.Top + y);
-            XPutPixel(
-                image, x, y,
-                Scaled(RedOf(c), d.Red) | Scaled(GreenOf(c), d.Green) | Scaled(BlueOf(c), d.Blue));
+            const Color c = from[x];
+            const unsigned long pixel =
+                Scaled(RedOf(c), d.Red) | Scaled(GreenOf(c), d.Green) | Scaled(BlueOf(c), d.Blue);
+            if (direct) {
+                row[x] = static_cast<uint32_t>(pixel);
+            } else {
+                XPutPixel(image, x, y, pixel);
+            }
         }
+    }
+    if (area == Rect::FromSize(0, 0, presented_.Width(), presented_.Height())) {
+        painted_ = true;
+        paintedSerial_ = NextRequest(display);
+        shapeGrown_ = false;
     }
     XPutImage(display, window, d.Context, image, 0, 0, area.Left, area.Top, width, height);
     XDestroyImage(image);

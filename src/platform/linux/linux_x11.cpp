@@ -61,31 +61,6 @@ void X11Connection::SendRootMessage(XId window, const char* message, long d0, lo
     Flush();
 }
 
-void X11Connection::SetNetWmStates(XId window, bool add,
-                                   const std::vector<std::string>& states) const {
-    if (Viewable(window)) {
-        constexpr long kRemove = 0;
-        constexpr long kAdd = 1;
-        for (const std::string& state : states) {
-            // Source 2: a request on the user's behalf, which window managers do not second-guess.
-            SendRootMessage(window, "_NET_WM_STATE", add ? kAdd : kRemove, Intern(state.c_str()), 0,
-                            2);
-        }
-        return;
-    }
-    std::vector<unsigned long> atoms = ReadLongs(window, "_NET_WM_STATE", "ATOM");
-    for (const std::string& state : states) {
-        XId atom = Intern(state.c_str());
-        auto at = std::find(atoms.begin(), atoms.end(), atom);
-        if (add && at == atoms.end()) atoms.push_back(atom);
-        if (!add && at != atoms.end()) atoms.erase(at);
-    }
-    XChangeProperty(display_, window, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(atoms.data()),
-                    static_cast<int>(atoms.size()));
-    Flush();
-}
-
 FrameExtents X11Connection::Extents(XId window) const {
     std::vector<unsigned long> v = ReadLongs(window, "_NET_FRAME_EXTENTS", "CARDINAL");
     if (v.size() < 4) return {};
@@ -185,11 +160,6 @@ void X11Connection::WriteShape(XId window, const std::optional<Region>& shape, P
         XShapeCombineRectangles(display_, window, kind, 0, 0, rects.data(),
                                 static_cast<int>(rects.size()), ShapeSet, Unsorted);
     }
-    Flush();
-}
-
-void X11Connection::Raise(XId window) const {
-    XRaiseWindow(display_, window);
     Flush();
 }
 

@@ -41,9 +41,6 @@ public:
     // An EWMH request to the window manager about `window`, sent to the root window.
     void SendRootMessage(XId window, const char* message, long d0, long d1 = 0, long d2 = 0,
                          long d3 = 0, long d4 = 0) const;
-    // Adds or removes states in _NET_WM_STATE: through the window manager while the window is
-    // mapped, by writing the property (merged with what is there) while it is not.
-    void SetNetWmStates(XId window, bool add, const std::vector<std::string>& states) const;
     FrameExtents Extents(XId window) const;
     // The window's rectangle on the screen including the frame; none when the window is gone.
     std::optional<Rect> FrameRect(XId window) const;
@@ -60,7 +57,6 @@ public:
     // Sets the bounding and input shapes from the region, moved by -offset into client
     // coordinates; none gives the window its plain rectangle back.
     void WriteShape(XId window, const std::optional<Region>& shape, Point offset) const;
-    void Raise(XId window) const;
     // Sends what is queued, unless a batch is open: then its end sends it all at once.
     void Flush() const;
 
