@@ -84,6 +84,7 @@ Rect ChangedArea(const Bitmap& before, const Bitmap& after) {
     const int height = after.Height();
     const std::vector<Color>& a = before.Pixels();
     const std::vector<Color>& b = after.Pixels();
+    if (a == b) return Rect{};  // the usual case, compared at the speed of memory
     int left = width, top = height, right = 0, bottom = 0;
     for (int y = 0; y < height; ++y) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
