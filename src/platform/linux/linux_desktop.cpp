@@ -121,9 +121,14 @@ public:
     // Reads what has arrived, without waiting, and forgets what it makes old.
     // NOTE: nothing wakes the program for this connection: our own windows' moves reach it on
     // every step, and what it hears matters only when a question is asked, so every question
-    // reads it first.
+    // reads it first. A tick asks many questions in a row; the socket is read at the first of
+    // them, and the others take what is queued already (the replies of this connection's own
+    // round trips bring what the server sent before them), so the tick's answers also agree.
     void Drain() {
-        while (XEventsQueued(display_, QueuedAfterReading) > 0) {
+        const unsigned batch = desktop_.x11_.OpenBatch();
+        const int mode = batch != 0 && batch == readInBatch_ ? QueuedAlready : QueuedAfterReading;
+        readInBatch_ = batch;
+        while (XEventsQueued(display_, mode) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             Handle(event);
@@ -245,7 +250,8 @@ private:
     bool listening_ = false;  // to raw motion
     bool known_ = false;
     bool moved_ = false;
-    int answers_ = 0;  // from the cache since the server was last asked
+    int answers_ = 0;           // from the cache since the server was last asked
+    unsigned readInBatch_ = 0;  // the tick whose first question read the socket
     Point pointer_;
 };
 

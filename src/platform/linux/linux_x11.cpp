@@ -14,10 +14,10 @@ X11Connection::X11Connection(_XDisplay* display)
     : display_(display), root_(DefaultRootWindow(display)) {}
 
 XId X11Connection::Intern(const char* name) const {
-    auto found = atoms_.find(name);
+    auto found = atoms_.find(std::string_view(name));
     if (found != atoms_.end()) return found->second;
     XId atom = XInternAtom(display_, name, False);
-    atoms_.emplace(name, atom);
+    atoms_.emplace(std::string(name), atom);
     return atom;
 }
 

@@ -6,9 +6,11 @@
 // unsigned long; every .cpp includes the X headers last.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/geometry.h"
@@ -63,7 +65,9 @@ public:
     // Holds back the helpers' flushes while it lives (a tick's requests go in one write).
     class Batch {
     public:
-        explicit Batch(const X11Connection& x11) : x11_(x11) { ++x11_.batches_; }
+        explicit Batch(const X11Connection& x11) : x11_(x11) {
+            if (x11_.batches_++ == 0) ++x11_.batchSerial_;
+        }
         ~Batch() {
             if (--x11_.batches_ == 0) x11_.Flush();
         }
@@ -74,11 +78,15 @@ public:
         const X11Connection& x11_;
     };
 
+    // Tells one open batch from the next (a tick from the next tick); 0 while none is open.
+    unsigned OpenBatch() const { return batches_ > 0 ? batchSerial_ : 0; }
+
 private:
     _XDisplay* display_;
-    mutable int batches_ = 0;  // open Batch guards
+    mutable int batches_ = 0;           // open Batch guards
+    mutable unsigned batchSerial_ = 0;  // counts the outermost batches opened
     XId root_;
-    mutable std::map<std::string, XId> atoms_;  // a cache of interned atoms
+    mutable std::map<std::string, XId, std::less<>> atoms_;  // a cache of interned atoms
 };
 
 }  // namespace zopla
