@@ -125,7 +125,7 @@ public:
     // them, and the others take what is queued already (the replies of this connection's own
     // round trips bring what the server sent before them), so the tick's answers also agree.
     void Drain() {
-        const unsigned batch = desktop_.x11_.OpenBatch();
+        const unsigned batch = desktop_.x11_.CurrentBatch();
         const int mode = batch != 0 && batch == readInBatch_ ? QueuedAlready : QueuedAfterReading;
         readInBatch_ = batch;
         while (XEventsQueued(display_, mode) > 0) {

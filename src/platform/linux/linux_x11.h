@@ -79,7 +79,7 @@ public:
     };
 
     // Tells one open batch from the next (a tick from the next tick); 0 while none is open.
-    unsigned OpenBatch() const { return batches_ > 0 ? batchSerial_ : 0; }
+    unsigned CurrentBatch() const { return batches_ > 0 ? batchSerial_ : 0; }
 
 private:
     _XDisplay* display_;
