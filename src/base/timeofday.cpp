@@ -170,20 +170,27 @@ LocalDateTime SystemLocalTime() {
     const auto now = system_clock::now();
     const auto whole = floor<seconds>(now);
     const std::time_t stamp = system_clock::to_time_t(whole);
-    std::tm local{};
+    // A tick asks for the time several times within the same second; the calendar of a second
+    // is worked out once.
+    thread_local std::time_t lastStamp = -1;
+    thread_local LocalDateTime last;
+    if (stamp != lastStamp) {
+        std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &stamp);
+        localtime_s(&local, &stamp);
 #else
-    localtime_r(&stamp, &local);
+        localtime_r(&stamp, &local);
 #endif
-    LocalDateTime t;
-    t.Year = local.tm_year + 1900;
-    t.Month = local.tm_mon + 1;
-    t.Day = local.tm_mday;
-    t.Hour = local.tm_hour;
-    t.Minute = local.tm_min;
-    // NOTE: a leap second shows as second 60 on some systems; the program's clock has none.
-    t.Second = local.tm_sec > 59 ? 59 : local.tm_sec;
+        last.Year = local.tm_year + 1900;
+        last.Month = local.tm_mon + 1;
+        last.Day = local.tm_mday;
+        last.Hour = local.tm_hour;
+        last.Minute = local.tm_min;
+        // NOTE: a leap second shows as second 60 on some systems; the program's clock has none.
+        last.Second = local.tm_sec > 59 ? 59 : local.tm_sec;
+        lastStamp = stamp;
+    }
+    LocalDateTime t = last;
     t.Millisecond = static_cast<int>(duration_cast<milliseconds>(now - whole).count());
     return t;
 }

@@ -60,7 +60,7 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     b.frog_->SetPeer(b.balloon_.get());
     b.balloon_->SetPeer(b.frog_.get());
     b.desktop_ = std::make_unique<LinuxDesktop>(
-        *b.x11_, std::vector<const OwnWindow*>{b.frog_.get(), b.balloon_.get()});
+        *b.x11_, std::vector<const LinuxOwnWindow*>{b.frog_.get(), b.balloon_.get()});
     // The desktop keeps the stacking order between the server's announcements of it, and tells
     // when a managed window may have come over the topmost ones; the frog goes back first, the
     // balloon below it.

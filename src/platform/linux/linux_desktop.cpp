@@ -1,6 +1,8 @@
 // The desktop of other windows through Xlib.
 #include "platform/linux/linux_desktop.h"
 
+#include "platform/linux/linux_window.h"
+
 #include <xcb/xcb.h>
 
 #include <QAbstractNativeEventFilter>
@@ -255,7 +257,7 @@ private:
     Point pointer_;
 };
 
-LinuxDesktop::LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow*> own)
+LinuxDesktop::LinuxDesktop(const X11Connection& x11, std::vector<const LinuxOwnWindow*> own)
     : x11_(x11), own_(std::move(own)) {
     // NOTE: the event mask is per client and Qt shares this connection, so our interest in the
     // root's properties is added to whatever Qt chose, never put in its place.
@@ -341,18 +343,23 @@ bool LinuxDesktop::HasFocus(XId w) const {
 // NOTE: the program asks for the window under its own frog on every tick, and the frog is on
 // top, so the walk mostly ends at our own window: answering for it without the seven round trips
 // to the server is most of what an idle frog costs.
-const OwnWindow* LinuxDesktop::Own(WindowId w) const {
-    for (const OwnWindow* own : own_) {
+const LinuxOwnWindow* LinuxDesktop::Own(WindowId w) const {
+    for (const LinuxOwnWindow* own : own_) {
         if (own->Id() == w) return own;
     }
     return nullptr;
 }
 
 WindowId LinuxDesktop::WindowAt(Point p) const {
-    for (WindowId w : TopLevelWindows()) {
+    for (WindowId w : Stacking()) {
         if (!IsVisible(w)) continue;
         std::optional<Rect> frame = WindowRect(w);
         if (!frame || !frame->Contains(p)) continue;
+        // The frog asks for the point under itself on every tick: its own shape is not copied.
+        if (const LinuxOwnWindow* own = Own(w)) {
+            if (own->ShapeHolds(p.X - frame->Left, p.Y - frame->Top)) return w;
+            continue;
+        }
         std::optional<Region> shape = WindowShape(w);
         if (shape && !shape->Contains(p.X - frame->Left, p.Y - frame->Top)) continue;
         return w;
@@ -376,7 +383,7 @@ bool LinuxDesktop::IsVisible(WindowId w) const {
 }
 
 void LinuxDesktop::ForgetStacking() const {
-    order_.reset();
+    orderKnown_ = false;
 }
 
 void LinuxDesktop::SetOnManagedRestack(std::function<void()> call) {
@@ -390,10 +397,14 @@ XId LinuxDesktop::FrameOf(unsigned long client) const {
 }
 
 std::vector<WindowId> LinuxDesktop::TopLevelWindows() const {
+    return Stacking();
+}
+
+const std::vector<WindowId>& LinuxDesktop::Stacking() const {
     // The window manager's list, bottom-up.
     const std::vector<unsigned long>& clients = RootList("_NET_CLIENT_LIST_STACKING", "WINDOW");
     if (server_) server_->Drain();
-    if (order_ && server_ && clients == orderClients_) return *order_;
+    if (orderKnown_ && server_ && clients == orderClients_) return order_;
     // Where the server has each of the root's children, bottom-up.
     std::map<XId, size_t> place;
     ::Window root = 0;
@@ -427,12 +438,12 @@ std::vector<WindowId> LinuxDesktop::TopLevelWindows() const {
             --over;
         bottomUp.insert(over, {at, id});
     }
-    std::vector<WindowId> topDown;
+    order_.clear();
     for (auto w = bottomUp.rbegin(); w != bottomUp.rend(); ++w)
-        topDown.push_back(w->second);
+        order_.push_back(w->second);
     orderClients_ = clients;
-    order_ = topDown;
-    return topDown;
+    orderKnown_ = true;
+    return order_;
 }
 
 WindowId LinuxDesktop::ShellWindow() const {

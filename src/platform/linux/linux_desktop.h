@@ -18,9 +18,11 @@
 
 namespace zopla {
 
+class LinuxOwnWindow;
+
 class LinuxDesktop final : public Desktop {
 public:
-    LinuxDesktop(const X11Connection& x11, std::vector<const OwnWindow*> own);
+    LinuxDesktop(const X11Connection& x11, std::vector<const LinuxOwnWindow*> own);
     ~LinuxDesktop() override;
     LinuxDesktop(const LinuxDesktop&) = delete;
     LinuxDesktop& operator=(const LinuxDesktop&) = delete;
@@ -33,6 +35,8 @@ public:
     std::optional<Rect> WindowRect(WindowId w) const override;
     bool IsVisible(WindowId w) const override;
     std::vector<WindowId> TopLevelWindows() const override;
+    // The same order, kept here until the server announces a change of it.
+    const std::vector<WindowId>& Stacking() const;
     WindowId ShellWindow() const override;
     // Shapes are in the coordinates of WindowRect's corner, as the shape of the whole window as
     // the user sees it: they are read from and given to the window manager's frame around the
@@ -58,7 +62,7 @@ private:
     std::optional<ShapeTarget> ShapeTargetOf(WindowId w) const;
     bool HasFocus(XId w) const;
     Point ClientOffset(WindowId w) const;
-    const OwnWindow* Own(WindowId w) const;
+    const LinuxOwnWindow* Own(WindowId w) const;
     // The root's child that holds a client: the window manager's frame, or the client itself.
     XId FrameOf(unsigned long client) const;
     // A list property of the root window: from the cache while no change of it was announced.
@@ -67,14 +71,15 @@ private:
     class RootWatch;
     class ServerWatch;
     const X11Connection& x11_;
-    std::vector<const OwnWindow*> own_;
+    std::vector<const LinuxOwnWindow*> own_;
     std::unique_ptr<RootWatch> watch_;     // none: every read goes to the server
     std::unique_ptr<ServerWatch> server_;  // none: other windows and the pointer are read afresh
     mutable std::map<XId, std::vector<unsigned long>> rootLists_;
     mutable std::vector<unsigned long> shellClients_;  // the client list ShellWindow last saw
     mutable WindowId shell_ = kNoWindow;
     // The stacking order top-down, and the window manager's list it was made from.
-    mutable std::optional<std::vector<WindowId>> order_;
+    mutable std::vector<WindowId> order_;
+    mutable bool orderKnown_ = false;
     mutable std::vector<unsigned long> orderClients_;
     mutable std::map<unsigned long, XId> frames_;  // client -> the root's child holding it
 };

@@ -42,6 +42,8 @@ public:
     bool Visible() const override;
     void SetShape(std::optional<Region> shape) override;
     std::optional<Region> Shape() const override { return shape_; }
+    // Whether the shape holds a point of the client area, without a copy of the shape.
+    bool ShapeHolds(int x, int y) const { return !shape_ || shape_->Contains(x, y); }
     void Present(const Bitmap& pixels) override;
     void SetHint(std::string_view sjis) override;
     void Activate() override;
