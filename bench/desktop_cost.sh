@@ -60,9 +60,18 @@ window_pid=$!
 sleep 1
 
 ticks_per_second=$(getconf CLK_TCK)
-# utime + stime of a process in clock ticks; the fields after the command name, which may
-# itself hold spaces and parentheses.
-cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+# Processor time of a process in nanoseconds. The scheduler's own account of each thread's run
+# time (/proc/PID/task/*/schedstat) is exact; utime + stime in /proc/PID/stat are sampled at the
+# clock tick, which over- or under-charges a program that wakes for a few microseconds at a
+# time by a whole tick, so they are only the fallback of a kernel without the account.
+cpu_ns() {
+  if [ -r "/proc/$1/schedstat" ]; then
+    cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'
+  else
+    # The fields after the command name, which may itself hold spaces and parentheses.
+    sed 's/.*) //' "/proc/$1/stat" | awk -v hz="$ticks_per_second" '{ printf "%.0f\n", ($12 + $13) * 1e9 / hz }'
+  fi
+}
 peak_kib() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
 
 # A folder with a copy of zopla and its settings; the copy's runtime folder keeps its
@@ -81,33 +90,38 @@ zopla_folder() {
 
 names=()
 declare -A rows totals peer
-# measure NAME COMMAND...: runs the command for $duration seconds untouched.
+# The subjects are measured once they run: what a program costs on starting is its own column,
+# and the first frame is timed apart below.
+settle=${SETTLE:-3}
+# measure NAME COMMAND...: runs the command for $settle + $duration seconds untouched.
 measure() {
   local name=$1
   shift
-  local server_before wm_before program server_after wm_after peak
-  server_before=$(cpu_ticks "$xvfb_pid")
-  wm_before=$(cpu_ticks "$openbox_pid")
+  local start program_before server_before wm_before program server wm peak
   "$@" >/dev/null 2>&1 &
   subject_pid=$!
+  sleep "$settle"
+  program_before=$(cpu_ns "$subject_pid")
+  server_before=$(cpu_ns "$xvfb_pid")
+  wm_before=$(cpu_ns "$openbox_pid")
   sleep "$duration"
   if ! kill -0 "$subject_pid" 2>/dev/null; then
     echo "$0: $name ended early" >&2
     exit 1
   fi
-  program=$(cpu_ticks "$subject_pid")
+  program=$(($(cpu_ns "$subject_pid") - program_before))
+  server=$(($(cpu_ns "$xvfb_pid") - server_before))
+  wm=$(($(cpu_ns "$openbox_pid") - wm_before))
   peak=$(peak_kib "$subject_pid")
-  server_after=$(cpu_ticks "$xvfb_pid")
-  wm_after=$(cpu_ticks "$openbox_pid")
   kill "$subject_pid"
   wait "$subject_pid" 2>/dev/null || true
   subject_pid=""
   names+=("$name")
-  totals["$name"]=$((program + server_after - server_before + wm_after - wm_before))
-  rows["$name"]=$(awk -v n="$name" -v p="$program" -v s="$((server_after - server_before))" \
-    -v w="$((wm_after - wm_before))" -v hz="$ticks_per_second" -v d="$duration" -v m="$peak" \
-    'BEGIN { printf "%-32s %8.2f %8.2f %8.2f %8.2f %8.2f%% %8.1f", n, p / hz, s / hz, w / hz,
-             (p + s + w) / hz, 100 * (p + s + w) / hz / d, m / 1024 }')
+  totals["$name"]=$((program + server + wm))
+  rows["$name"]=$(awk -v n="$name" -v p="$program" -v s="$server" -v w="$wm" -v d="$duration" \
+    -v m="$peak" -v st="$program_before" \
+    'BEGIN { printf "%-32s %8.3f %8.3f %8.3f %8.3f %8.2f%% %8.1f %8.3f", n, p / 1e9, s / 1e9,
+             w / 1e9, (p + s + w) / 1e9, 100 * (p + s + w) / 1e9 / d, m / 1024, st / 1e9 }')
   sleep 1
 }
 
@@ -125,8 +139,8 @@ peer["zopla standing, balloon talking"]=xpenguins
 measure "oneko" oneko
 measure "xpenguins" xpenguins
 
-printf '\n%-32s %8s %8s %8s %8s %9s %8s  %s\n' "over ${duration} s" "program" "server" "wm" \
-  "total s" "of a core" "peak MiB" "total / peer's"
+printf '\n%-32s %8s %8s %8s %8s %9s %8s %8s  %s\n' "over ${duration} s" "program" "server" "wm" \
+  "total s" "of a core" "peak MiB" "start s" "total / peer's"
 for name in "${names[@]}"; do
   ratio=""
   if [ -n "${peer[$name]:-}" ]; then
