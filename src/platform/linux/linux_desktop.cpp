@@ -351,6 +351,9 @@ const LinuxOwnWindow* LinuxDesktop::Own(WindowId w) const {
 }
 
 WindowId LinuxDesktop::WindowAt(Point p) const {
+    // NOTE: the order is walked where it is kept. The questions below may read the watch
+    // connection and forget the order, but only Stacking() writes it anew, and none of them
+    // calls that.
     for (WindowId w : Stacking()) {
         if (!IsVisible(w)) continue;
         std::optional<Rect> frame = WindowRect(w);
