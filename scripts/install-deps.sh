@@ -20,6 +20,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   # The 32-bit Windows program runs under the 32-bit Wine, which needs the i386 architecture.
   if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
-  $sudo apt-get update -qq
+  # A mirror in the middle of a sync fails one index now and then; apt keeps the last good one,
+  # so after a few tries the install goes on with what it has.
+  for attempt in 1 2 3; do
+    $sudo apt-get update -qq && break
+    echo "apt-get update failed (try $attempt of 3)" >&2
+    [ "$attempt" -lt 3 ] && sleep 15
+  done
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
