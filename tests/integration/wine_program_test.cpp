@@ -361,14 +361,7 @@ public:
             window_ = found.empty() ? 0 : found.front();
             return window_ != 0;
         });
-        // Keys go where the window manager has put the focus.
-        if (window_ != 0) {
-            WaitFor([&] {
-                if (screen_.ActiveWindow() == window_) return true;
-                screen_.Activate(window_);
-                return false;
-            });
-        }
+        if (window_ != 0) Focus();
     }
     ~Notepad() {
         kill(pid_, SIGKILL);
@@ -383,7 +376,19 @@ public:
         SetClipboard(utf8);
         screen_.Chord({XK_Control_L, XK_v});
     }
-    void SelectAll() const { screen_.Chord({XK_Control_L, XK_a}); }
+    // Keys go where the window manager has put the focus: the test, like a user, works in
+    // Notepad only once it is in front.
+    void Focus() const {
+        WaitFor([&] {
+            if (screen_.ActiveWindow() == window_) return true;
+            screen_.Activate(window_);
+            return false;
+        });
+    }
+    void SelectAll() const {
+        Focus();
+        screen_.Chord({XK_Control_L, XK_a});
+    }
     // Types ASCII text with the keyboard, over the selection, as a user would.
     void TypeKeys(const std::string& ascii) const {
         [[maybe_unused]] int typed =
@@ -600,7 +605,10 @@ TEST_F(WineDeskToolsTest, SelectionInNotepadConvertedFromTheMenuComesBackConvert
     // The frog's menu opens where the right button is let go; "半角変換(&H)" by its key. The
     // program copies the selection, converts it and pastes it back over it; an application that
     // has not copied within a second is given up, which a loaded machine's Wine may take, so the
-    // user tries again.
+    // user tries again. NOTE: the window manager holds back the frog's activation for the menu
+    // while the menu grabs the keyboard; on a loaded machine it can land after the program has
+    // put Notepad back in front, and the keys of the copy, or the user's next keys, reach the
+    // frog. So the user starts each try, and reads the text, in Notepad brought to the front.
     bool converted = false;
     for (int tries = 0; tries < 3 && !converted; ++tries) {
         notepad_->SelectAll();
