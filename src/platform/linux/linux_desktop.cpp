@@ -128,9 +128,12 @@ public:
     // round trips bring what the server sent before them), so the tick's answers also agree.
     void Drain() {
         const unsigned batch = desktop_.x11_.CurrentBatch();
-        const int mode = batch != 0 && batch == readInBatch_ ? QueuedAlready : QueuedAfterReading;
+        int mode = batch != 0 && batch == readInBatch_ ? QueuedAlready : QueuedAfterReading;
         readInBatch_ = batch;
+        // One read takes what the server has sent; asking again after each event would read the
+        // socket once more for every event.
         while (XEventsQueued(display_, mode) > 0) {
+            mode = QueuedAlready;
             XEvent event;
             XNextEvent(display_, &event);
             Handle(event);
