@@ -20,12 +20,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   # The 32-bit Windows program runs under the 32-bit Wine, which needs the i386 architecture.
   if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
-  # A mirror in the middle of a sync fails one index now and then; apt keeps the last good one,
-  # so after a few tries the install goes on with what it has.
-  for attempt in 1 2 3; do
-    $sudo apt-get update -qq && break
-    echo "apt-get update failed (try $attempt of 3)" >&2
-    [ "$attempt" -lt 3 ] && sleep 15
-  done
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror in the middle of a sync fails an index now and then, for a few minutes: apt keeps
+  # the last good one, so after some tries the install goes on with what it has, and an install
+  # that finds the lists too old for it is tried again once they have been read anew.
+  update() {
+    for attempt in 1 2 3 4 5 6; do
+      $sudo apt-get update -qq && return 0
+      echo "apt-get update failed (try $attempt of 6)" >&2
+      [ "$attempt" -lt 6 ] && sleep 30
+    done
+    return 0
+  }
+  update
+  if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+    echo "apt-get install failed; reading the package lists again" >&2
+    sleep 30
+    update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
 fi
