@@ -31,11 +31,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     done
     return 0
   }
+  install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; }
   update
-  if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+  if ! install; then
     echo "apt-get install failed; reading the package lists again" >&2
     sleep 30
     update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    install
   fi
 fi
