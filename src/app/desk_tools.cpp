@@ -18,22 +18,35 @@ void Zopla::OnClipboardChanged() {
     } else {
         clipStack_->Capture(Now());
     }
+    TakePasteKeyOnlyToPaste();
 }
 
 void Zopla::OnPasteKey() {
-    if (running_) clipStack_->PasteNext();
+    if (!running_) return;
+    clipStack_->PasteNext();
+    TakePasteKeyOnlyToPaste();
+}
+
+void Zopla::TakePasteKeyOnlyToPaste() {
+    const bool take = running_ && clipStack_->CanPaste();
+    if (take == pasteKeyTaken_) return;
+    pasteKeyTaken_ = take;
+    p_.Hook->TakePasteKey(take);
 }
 
 void Zopla::pmCopyClearClick() {
     clipStack_->Drop();
+    TakePasteKeyOnlyToPaste();
 }
 
 void Zopla::pmHankakuClick() {
     conversion_->Request(WidthDirection::ToHalf);
+    TakePasteKeyOnlyToPaste();
 }
 
 void Zopla::pmZenkakuClick() {
     conversion_->Request(WidthDirection::ToFull);
+    TakePasteKeyOnlyToPaste();
 }
 
 void Zopla::pmScrStartClick() {

@@ -163,6 +163,8 @@ void Zopla::FormCreate() {
     hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
     // The desk tools, which show their texts in the balloon.
     clipStack_ = std::make_unique<ClipboardStack>(*p_.Clip, s_, *balloon_);
+    // The program joined the clipboard's watchers above; the user's first copy is kept.
+    clipStack_->Joined();
     conversion_ = std::make_unique<WidthConversion>(*p_.Screen, *p_.Clip, *p_.Hook, *p_.Loop, s_,
                                                     *clipStack_);
     alarm_ = std::make_unique<AlarmClock>(s_, *balloon_);

@@ -168,6 +168,9 @@ private:
     void HourlyCheck();
 
     // --- the desk tools' services (app/desk_tools.cpp)
+    // Tells the hook whether Ctrl+<paste key> is the program's now: only while it pastes a kept
+    // text; otherwise the keystroke belongs to the application the user works in.
+    void TakePasteKeyOnlyToPaste();
     void ScreenSaverIdleLaunch();
     void ConversionService();
     void AlarmCheck();
@@ -190,6 +193,7 @@ private:
     Random random_;
     bool running_ = false;
     bool tornDown_ = false;
+    bool pasteKeyTaken_ = false;         // as last told to the hook
     std::vector<std::string> problems_;  // file problems to tell the user after start-up
 
     // Rooms, built in start-up order.

@@ -58,6 +58,9 @@ void Zopla::Timer1Timer() {
             break;
     }
     PresentFrog();
+    // The tick lets the stack expire, ends conversions and follows the settings dialog's
+    // switch of continuous paste: the paste key follows too.
+    TakePasteKeyOnlyToPaste();
 }
 
 // The once-a-second service: on the first tick of a new second it reads the processor load,

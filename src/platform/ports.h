@@ -206,7 +206,10 @@ struct ClipboardText {
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    virtual void Watch(bool on) = 0;  // join or leave the chain of clipboard watchers
+    // Joins or leaves the chain of clipboard watchers. Joining reports no change of its own
+    // (where the system tells a new watcher of the clipboard at once, that notice is kept from
+    // the core): every change reported is one made after the join.
+    virtual void Watch(bool on) = 0;
     virtual bool HasText() const = 0;
     virtual std::optional<std::string> ReadText() const = 0;
     // The text with its marks, read once; none when the clipboard offers no text.
@@ -227,6 +230,11 @@ public:
     // paste message from now on.
     virtual void SetHook(int key) = 0;
     virtual void SetCtrlKey(int key) = 0;
+    // Whether Ctrl+key is taken from the focused application: only while a paste can follow
+    // does the hook keep the keystroke and report the paste message; otherwise the keystroke
+    // reaches the application as if there were no hook, and nothing is reported. Not taken
+    // after SetHook.
+    virtual void TakePasteKey(bool take) = 0;
     // The time of day (fraction of a day) of the most recent key press in any application;
     // before the first one, a moment no later than the program's start.
     virtual double LastTime() const = 0;

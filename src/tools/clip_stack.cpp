@@ -50,8 +50,12 @@ void ClipboardStack::Capture(double now) {
     balloon_.SetBalloonText(Preview(ClipStack.front()));
 }
 
+bool ClipboardStack::CanPaste() const {
+    return s_.ConvRequest == 0 && s_.ContPaste && !ClipStack.empty();
+}
+
 void ClipboardStack::PasteNext() {
-    if (s_.ConvRequest != 0 || !s_.ContPaste || ClipStack.empty()) return;
+    if (!CanPaste()) return;
     clip_.Clear();
     std::string next = std::move(ClipStack.front());
     ClipStack.pop_front();

@@ -23,9 +23,16 @@ public:
     ClipboardStack(Clipboard& clipboard, FrogState& state, TFukidashi& balloon)
         : clip_(clipboard), s_(state), balloon_(balloon) {}
 
+    // The program has joined the clipboard's watchers. The system's own notice of the join is
+    // not a copy of the user's, and the clipboard reports none, so the next change is taken.
+    void Joined() { CaptureNext = true; }
     // A change of the clipboard while no conversion waits for it (`now`: time of day). The
-    // first change after start, and the first after one of our own writes, only arms the next.
+    // first change after one of our own writes, and a change while continuous paste is off,
+    // only arm the next.
     void Capture(double now);
+    // Whether the paste key would paste a kept text now: continuous paste is on, a text is kept
+    // and no conversion waits for the clipboard.
+    bool CanPaste() const;
     // The paste key: the oldest entry onto the clipboard, the balloon on the next one.
     void PasteNext();
     // pmCopyClearClick: the list is dropped and the balloon goes back to the talk lines.

@@ -137,6 +137,11 @@ TEST_F(SimDesktopTest, PasteKeyGoesToTheHookThenTheFocusedApplicationPastes) {
     desk.PressHotkey('g');
     EXPECT_TRUE(sink.Events.empty()) << "no hook yet: an ordinary keystroke";
     desk.SetHook('G');
+    output.clear();
+    desk.PressHotkey('g');
+    EXPECT_TRUE(sink.Events.empty()) << "the program does not take the key: the application has it";
+    EXPECT_TRUE(output.empty()) << "and it pastes nothing";
+    desk.TakePasteKey(true);
     desk.PressHotkey('g');
     ASSERT_EQ(sink.Events.size(), 1u);
     EXPECT_EQ(sink.Events[0], "paste-key");

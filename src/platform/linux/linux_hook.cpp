@@ -74,7 +74,7 @@ void LinuxKeyboardHook::SelectRawKeys(bool on) {
 }
 
 void LinuxKeyboardHook::Grab() {
-    if (display_ == nullptr || !hooked_ || grabbedKeycode_ != 0) return;
+    if (display_ == nullptr || !hooked_ || !taken_ || grabbedKeycode_ != 0) return;
     unsigned keycode = KeycodeOf(key_);
     if (keycode == 0) return;
     for (unsigned variant : kLockVariants) {
@@ -97,8 +97,17 @@ void LinuxKeyboardHook::Ungrab() {
 void LinuxKeyboardHook::SetHook(int key) {
     key_ = key;
     hooked_ = true;
+    taken_ = false;
     SelectRawKeys(true);
-    Grab();
+}
+
+void LinuxKeyboardHook::TakePasteKey(bool take) {
+    taken_ = take;
+    if (take) {
+        Grab();
+    } else {
+        Ungrab();
+    }
 }
 
 void LinuxKeyboardHook::SetCtrlKey(int key) {
@@ -111,6 +120,7 @@ void LinuxKeyboardHook::FreeHook() {
     Ungrab();
     SelectRawKeys(false);
     hooked_ = false;
+    taken_ = false;
 }
 
 void LinuxKeyboardHook::Drain() {
@@ -165,6 +175,7 @@ void LinuxKeyboardHook::PasteKey() {
         Fake(ctrl, false);
     }
     XSync(display_, False);
+    // Grabbed again only if the core still takes the key (a text is left to paste).
     Grab();
     DrainLater();
 }

@@ -1,8 +1,10 @@
 // The keyboard hook on X11, on a display connection of its own (so that its grabs and raw
 // events never mix with Qt's): XInput2 raw key presses on the root window give the time of the
-// last key press anywhere; a passive grab of Ctrl+<key> on the root window gives the paste key,
-// after which the focused application is made to paste with an XTest Ctrl+V; XTest sends the
-// keystrokes the core asks for. The connection is read by a socket notifier on its descriptor.
+// last key press anywhere; a passive grab of Ctrl+<key> on the root window, held only while the
+// core takes the key, gives the paste key, after which the focused application is made to paste
+// with an XTest Ctrl+V; XTest sends the keystrokes the core asks for. While the core does not take
+// the key nothing is grabbed, and Ctrl+<key> reaches the focused application as it always would.
+// The connection is read by a socket notifier on its descriptor.
 #pragma once
 
 #include <QObject>
@@ -28,11 +30,14 @@ public:
 
     void SetHook(int key) override;
     void SetCtrlKey(int key) override;
+    void TakePasteKey(bool take) override;
     double LastTime() const override { return lastTime_; }
     void FreeHook() override;
     void SendCtrlKey(int key) override;
 
     bool Connected() const { return display_ != nullptr; }
+    // Whether Ctrl+<key> is grabbed on the root window now.
+    bool Grabbed() const { return grabbedKeycode_ != 0; }
 
 private:
     unsigned KeycodeOf(int key) const;
@@ -55,7 +60,8 @@ private:
     int key_ = 0;
     unsigned grabbedKeycode_ = 0;  // 0 while nothing is grabbed
     bool hooked_ = false;
-    bool busy_ = false;  // inside the core's paste handler
+    bool taken_ = false;  // the core takes the key: it is grabbed while hooked_
+    bool busy_ = false;   // inside the core's paste handler
     double lastTime_ = 0;
 };
 

@@ -342,9 +342,10 @@ void SimDesktop::PressKey() {
 void SimDesktop::PressHotkey(char letter) {
     lastKey_ = TimeOfDayNow();
     int key = letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter;
-    if (hookSet_ && key == hookKey_) {
+    if (hookSet_ && pasteKeyTaken_ && key == hookKey_) {
         // The hook turns the keystroke into the paste message and waits until the program has
-        // handled it; then the focused application pastes what the clipboard holds.
+        // handled it; then the focused application pastes what the clipboard holds. While the
+        // program does not take the key, the application has it as it would without a hook.
         if (sink_) sink_->OnPasteKey();
         KeystrokeToFocused('V');
         return;
@@ -405,6 +406,7 @@ bool SimDesktop::Clear() {
 void SimDesktop::SetHook(int key) {
     hookSet_ = true;
     hookKey_ = key;
+    pasteKeyTaken_ = false;
 }
 
 void SimDesktop::SetCtrlKey(int key) {

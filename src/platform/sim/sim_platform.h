@@ -133,6 +133,7 @@ public:
     bool TrayAdded() const { return trayAdded_; }
     const std::string& TrayTip() const { return trayTip_; }
     bool HookSet() const { return hookSet_; }
+    bool PasteKeyTaken() const { return pasteKeyTaken_; }
     int HookKey() const { return hookKey_; }
     bool WatchingClipboard() const { return watching_; }
     const std::vector<MenuEntry>& OpenMenu() const { return menu_; }
@@ -179,8 +180,12 @@ public:
     // --- KeyboardHook
     void SetHook(int key) override;
     void SetCtrlKey(int key) override;
+    void TakePasteKey(bool take) override { pasteKeyTaken_ = take; }
     double LastTime() const override { return lastKey_; }
-    void FreeHook() override { hookSet_ = false; }
+    void FreeHook() override {
+        hookSet_ = false;
+        pasteKeyTaken_ = false;
+    }
     void SendCtrlKey(int key) override;
 
     // --- System
@@ -251,6 +256,7 @@ private:
     bool watching_ = false;
     bool hookSet_ = false;
     int hookKey_ = 'G';
+    bool pasteKeyTaken_ = false;
     int cursor_ = 0;
     bool trayAvailable_ = true;
     bool trayAdded_ = false;

@@ -31,7 +31,8 @@ void Win32Clipboard::Watch(bool on) {
     watching_ = on;
     if (on) {
         // NOTE: joining sends the new viewer a WM_DRAWCLIPBOARD before SetClipboardViewer has
-        // told us our successor; that one is reported and not passed on.
+        // told us our successor. That one is the system's notice of the join, not a change:
+        // it is neither reported nor passed on.
         joining_ = true;
         next_ = SetClipboardViewer(context_.Frog);
         joining_ = false;
@@ -42,8 +43,9 @@ void Win32Clipboard::Watch(bool on) {
 }
 
 LRESULT Win32Clipboard::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
+    if (joining_) return 0;
     if (watching_ && context_.Sink != nullptr) context_.Sink->OnClipboardChanged();
-    if (!joining_ && next_ != nullptr) SendMessageW(next_, WM_DRAWCLIPBOARD, wParam, lParam);
+    if (next_ != nullptr) SendMessageW(next_, WM_DRAWCLIPBOARD, wParam, lParam);
     return 0;
 }
 

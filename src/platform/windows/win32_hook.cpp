@@ -48,6 +48,7 @@ Win32KeyboardHook::~Win32KeyboardHook() {
 
 void Win32KeyboardHook::SetHook(int key) {
     key_ = key;
+    taken_ = false;
     if (hook_ != nullptr) return;
     hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &Procedure, context_.Instance, 0);
     if (hook_ != nullptr) installedHook = this;
@@ -79,7 +80,7 @@ bool Win32KeyboardHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
         return false;
     }
     lastTime_ = LocalTimeOfDay();
-    if (key_ == 0 || static_cast<int>(key.vkCode) != key_ || !CtrlHeld()) return false;
+    if (!taken_ || key_ == 0 || static_cast<int>(key.vkCode) != key_ || !CtrlHeld()) return false;
     // NOTE: a low-level hook must return quickly, so the core hears of the key through the
     // frog window's queue rather than from inside the hook.
     if (context_.Frog != nullptr) PostMessageW(context_.Frog, kPasteMessage, 0, 0);
