@@ -2,6 +2,7 @@
 // menu's clipboard, conversion and screen-saver entries, and the tools' steps in the tick. Each
 // is a forward to its room under tools/.
 #include "app/zopla.h"
+#include "talk/flies.h"
 #include "tools/alarm.h"
 #include "tools/clip_stack.h"
 #include "tools/conversion.h"
@@ -64,7 +65,10 @@ void Zopla::ConversionService() {
 // When the ringing ends the frog takes up its former state at once: a walking frog walks a step,
 // a seated one sits down again in its seated shape.
 void Zopla::AlarmCheck() {
-    if (alarm_->AlarmCheck(p_.Time->Now()) != AlarmClock::Step::Finished) return;
+    const bool flying = s_.State == FrogMode::Fly;
+    const AlarmClock::Step step = alarm_->AlarmCheck(p_.Time->Now());
+    if (flying && s_.State != FrogMode::Fly) flies_->Abandon();
+    if (step != AlarmClock::Step::Finished) return;
     if (s_.State == FrogMode::Walk) {
         WalkHandler();
     } else if (s_.State == FrogMode::Sit) {

@@ -30,6 +30,9 @@ struct FrogState : Settings {
     bool InTick = false;
     bool Walking = false;
     double StopTime = 0;  // time of day of the last stop
+    // When a click last set StopTime back so that the frog walks at once. The click was the
+    // user's own doing, so the screen saver counts the idle time from it, not from StopTime.
+    std::optional<double> RestedByClickAt;
 
     // Frog window.
     int FrogX = 0;

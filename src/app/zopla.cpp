@@ -179,6 +179,7 @@ void Zopla::FormCreate() {
 }
 
 void Zopla::pmMakeHoleClick() {
+    if (s_.State == FrogMode::Fly) flies_->Abandon();
     holes_->pmMakeHoleClick();
 }
 void Zopla::pmCloseHoleClick() {

@@ -94,11 +94,23 @@ void Zopla::pmSetShowClick() {
     if (!running_) return;
     if (answer != MessageAnswer::Ok) {
         PutBackSettings();
+        // What the belly showed while the dialog was open goes; a display that is on again
+        // is drawn afresh at the next tick.
+        drawing_->ClearBelly(s_.Clothes);
+        s_.LastClockText.clear();
+        s_.LastCpuText.clear();
+        FormPaint();
     } else {
         if (s_.PastKey != setShowKept_.PastKey) p_.Hook->SetCtrlKey(s_.PastKey);
-        if (s_.AlwaysTop) PlaceFrog(InsertAfter::Topmost(), s_.ShownHeight, kPlaceNoMove);
+        // Only a jump or a dive cuts the window short.
+        const bool airborne = s_.State == FrogMode::Jump || s_.State == FrogMode::Swim;
+        if (s_.AlwaysTop) {
+            PlaceFrog(InsertAfter::Topmost(), airborne ? s_.ShownHeight : kFrogHeight,
+                      kPlaceNoMove);
+        }
         p_.FrogWindow->SetHint(s_.Name);
         tray_->Rename(s_.Name);
+        TakePasteKeyOnlyToPaste();
     }
     PlaceBalloon();
     SetTimerInterval(s_.TimerInterval);

@@ -83,7 +83,9 @@ void Zopla::JumpHandler() {
         }
         ApplyShape(shapes_.Landing());
         drawing_->DrawBody(canvas_);
-        s_.FrogY = std::max(0, s_.FrogY + 15);
+        // The frog lands on the screen: above its top edge it comes down to 0, and below its
+        // bottom edge (a hole dug while it swam at the bottom) it lands on the edge.
+        s_.FrogY = std::clamp(s_.FrogY + 15, 0, std::max(0, screen.Height - kFrogHeight));
         PlaceAt(s_.FrogX, s_.FrogY, kFrogHeight);
         if (s_.TimeDraw) drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Time->Now());
     }

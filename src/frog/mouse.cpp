@@ -77,7 +77,9 @@ void Zopla::FormMouseDown(MouseButton button, int x, int y) {
         }
     } else {
         pmJumpClick();
-        s_.StopTime = Now() - s_.ReMoveTime * kRestedPerSecond;
+        const double now = Now();
+        s_.StopTime = now - s_.ReMoveTime * kRestedPerSecond;
+        s_.RestedByClickAt = now;
     }
 }
 

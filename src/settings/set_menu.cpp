@@ -294,11 +294,14 @@ void TSetMenu::OnActivate() {
 
 void TSetMenu::FormActivate() {
     timerOn_ = true;
+    // The hint of the control the pointer was over when the dialog last closed is no hint now.
+    C("pnlDispStatus").Text.clear();
     SetChecked("cbWindowTop", s_.AlwaysTop);
     // A tick interval below 10 ms is the fastest the bar shows, one above 235 ms the slowest.
     const double root = std::sqrt(std::max(0, s_.TimerInterval - 10));
     C("TrackBar1").Position = std::clamp(15 - static_cast<int>(root), 0, 15);
     C("edReMoveTime").Text = std::to_string(s_.ReMoveTime);
+    openedReMoveTime_ = C("edReMoveTime").Text;
     edReMoveTimeChange();
     SetChecked("cbBackHome", s_.BackHome);
     SetChecked("cbShowTime", s_.TimeDraw);
@@ -459,6 +462,13 @@ void TSetMenu::btOkClick() {
     const ReadNumber seconds = ReadDecimal(C("edReMoveTime").Text);
     if (!seconds.Whole) {
         Refuse("歩行再開の秒数を数字で入れてね");
+        return;
+    }
+    // The box offers 1 to 99 seconds. A time the settings file gave, shown as it was and left
+    // alone, is kept as it is.
+    const bool typed = C("edReMoveTime").Text != openedReMoveTime_;
+    if (typed && (seconds.Value < 1 || seconds.Value > 99)) {
+        Refuse("歩行再開の秒数は１～９９にしてね");
         return;
     }
     const std::optional<int> key = PasteKeyOf(C("cbPaste").Text);

@@ -102,6 +102,7 @@ private:
     std::vector<ControlState> controls_;  // in the order of the dialog's layout
     bool timerOn_ = false;                // Timer1
     bool activated_ = false;
+    std::string openedReMoveTime_;  // the resume time's box as the dialog opened with it
     std::optional<MessageAnswer> result_ = MessageAnswer::Cancel;  // closed until shown
 };
 

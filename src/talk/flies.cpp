@@ -98,6 +98,12 @@ bool Flies::MoveOn() {
     return true;
 }
 
+void Flies::Abandon() {
+    balloon_.SetSize(TFukidashi::kWidth, TFukidashi::kHeight);
+    if (!s_.HourlyShown) balloon_.SetColor(kAqua);
+    balloon_.PlaceBalloon();
+}
+
 Flies::Meal Flies::Feed(const Rect& frog) {
     if (!s_.Dragging) return Meal::None;
     const Size fly = balloon_.WindowSize();

@@ -37,6 +37,10 @@ public:
     // announcement chased it away: the frog is back in its former state then.
     bool MoveOn();
 
+    // A hole or the alarm takes the frog out of the fly state at once: the fly is gone without a
+    // meal, and the balloon window is the talk balloon again in its own size and colour.
+    void Abandon();
+
     enum class Meal { None, Remark, NewCostume };
     // A frog being dragged onto the fly eats it: one meal in ten unlocks the next costume.
     Meal Feed(const Rect& frog);

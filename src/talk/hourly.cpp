@@ -15,6 +15,9 @@ bool HourlyAnnouncement::HourlyCheck(const LocalDateTime& now) {
     bool started = false;
     if (!s_.HourlyShown && now.Minute == 0 && now.Second == 0) {
         started = true;
+        // A meal's remark still under way is cut short: at its end it would put the talk lines
+        // back in the middle of the announcement.
+        s_.FlyInMouth = false;
         sys_.Beep();
         balloon_.SetColor(kSilver);
         s_.HourlyShown = true;

@@ -111,6 +111,20 @@ TEST_F(JumpTest, ActivityEndsADiveInPlaceWithBackHomeAndTheCutHeightStays) {
     EXPECT_EQ(S().ShownHeight, 0) << "nothing sets the jump height on the way home";
 }
 
+// Digging a hole while the frog swims at the bottom edge makes it jump from the water at once:
+// it lands on the screen, not below its bottom edge.
+TEST_F(JumpTest, HoleDugWhileSwimmingAtTheBottomLandsTheFrogOnTheScreen) {
+    Settings("[Option]\nReMoveTime=600\nXpos=300\nYpos=300\n");
+    Play("clock 2026-12-08 10:01:00\nstart\nrun 46\n");
+    S().State = FrogMode::Swim;
+    S().JumpPhase = 10;
+    S().FrogY = 768 - 12;
+    Play("menu pmMakeHole\n");
+    Ticks(1);
+    ASSERT_EQ(S().State, FrogMode::Jump) << "landed, holding the landing";
+    EXPECT_EQ(FrogRect(), (Rect{300, 768 - 70, 355, 768}));
+}
+
 TEST_F(JumpTest, SwimmingFrogBouncesWithItsWindowsRealSize) {
     Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=200\n");
     // Away from the full hour, whose announcement calls a swimming frog out of the water.

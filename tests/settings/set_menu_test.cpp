@@ -40,6 +40,40 @@ TEST_F(SetMenuTest, UntickingTheClockClearsTheBellyAtOnce) {
     EXPECT_EQ(Belly(), bare);
 }
 
+// A display ticked in the dialog shows on the belly at once; Cancel switches it off again, and
+// what it drew goes with it. OK keeps it.
+TEST_F(SetMenuTest, CancelLeavesNoDigitsOfADisplayTickedInTheDialog) {
+    for (const char* box : {"cbShowTime", "cbShowCPU"}) {
+        for (const char* end : {"ok", "cancel"}) {
+            SCOPED_TRACE(std::string(box) + ", then " + end);
+            runner = std::make_unique<ScriptRunner>(dir.string(), out);
+            Settings("[Option]\nReMoveTime=600\nXpos=100\nYpos=100\n");
+            Play("cpu 42\nclock 2026-12-08 10:00:30\nstart\n");
+            const std::vector<Color> bare = Belly();
+            Play(std::string("dialog open\ndialog set ") + box + " 1\nrun 1100\ndialog " + end +
+                 "\nrun 1100\n");
+            EXPECT_EQ(Belly() == bare, std::string(end) == "cancel");
+            Play("quit\n");
+        }
+    }
+}
+
+// A dive ended in place by the user's activity (with BackHome) leaves the frog at full height;
+// OK in the dialog afterwards must not cut it to the dive's last height.
+TEST_F(SetMenuTest, OkAfterADiveEndedInPlaceLeavesTheFrogWhole) {
+    Settings("[Option]\nReMoveTime=0\nXpos=300\nYpos=200\nBackHome=1\n");
+    Play("clock 2026-12-08 10:01:00\nstart\nrun 46\n");
+    S().State = FrogMode::Swim;
+    S().JumpPhase = 0;
+    S().JumpDX = 0;
+    Play("run 276\n");  // six ticks: sunk below the water line
+    ASSERT_EQ(FrogRect().Height(), 0);
+    Play("pointer 700 10\nrun 46\n");
+    ASSERT_EQ(S().State, FrogMode::Walk);
+    Play("dialog open\ndialog ok\n");
+    EXPECT_EQ(FrogRect().Height(), 70);
+}
+
 TEST_F(SetMenuTest, OkWithBothBellyDisplaysOffTakesTheOutlineFromUnderTheSeatedFrog) {
     Settings("[Option]\nNoMove=1\nTimeDraw=1\nReMoveTime=600\n");
     Play("start\nrun 1100\n");

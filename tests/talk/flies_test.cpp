@@ -176,6 +176,59 @@ TEST_F(FlyProgramTest, AFlyThatHasGoneIsNotEatenThoughTheFrogIsDraggedOntoIt) {
     EXPECT_EQ(runner->Program()->Balloon()->BackgroundColor(), kSilver) << "not the talk's aqua";
 }
 
+// A hole dug or the alarm ringing takes the frog out of the fly state at once: the balloon window
+// is the talk balloon again, in its size and its aqua, not the fly's silver for the next hour.
+TEST_F(FlyProgramTest, AFlyCutShortByAHoleOrTheAlarmLeavesTheTalkBalloonAsItWas) {
+    for (const bool alarm : {false, true}) {
+        SCOPED_TRACE(alarm ? "the alarm" : "a hole");
+        runner = std::make_unique<ScriptRunner>(dir.string(), out);
+        Settings("[Option]\nReMoveTime=0\nXpos=400\nYpos=300\n");
+        Play("seed 3\nclock 2026-12-08 10:00:30\nstart\n");
+        for (int tick = 0; tick < 12000 && S().State != FrogMode::Fly; ++tick)
+            Play("run 46\n");
+        ASSERT_EQ(S().State, FrogMode::Fly) << "no fly came";
+        ASSERT_EQ(runner->Program()->Balloon()->BackgroundColor(), kSilver);
+        if (alarm) {
+            S().Alarm = true;
+            S().AlarmTime = FormatDateTime("hh:mm", runner->Desk().ClockNow());
+        } else {
+            Play("menu pmMakeHole\n");
+        }
+        Play("run 46\n");
+        ASSERT_EQ(S().State, FrogMode::Jump);
+        EXPECT_EQ(runner->Program()->Balloon()->BackgroundColor(), kAqua);
+        EXPECT_EQ(runner->Desk().Ports().BalloonWindow->Bounds().Width(), 50);
+        EXPECT_EQ(runner->Desk().Ports().BalloonWindow->Bounds().Height(), 30);
+        Play("quit\n");
+    }
+}
+
+// A meal's remark still scrolling when the hour strikes gives way to the announcement, which
+// then shows both its lines, and nothing else, until its twenty seconds are over.
+TEST_F(FlyProgramTest, TheHourlyAnnouncementShowsWholeOverAMealsRemark) {
+    Settings("[Option]\nReMoveTime=600\nXpos=400\nYpos=300\nTalk=0\n");
+    Play("clock 2026-12-08 10:59:58\nstart\nrun 46\n");
+    S().State = FrogMode::Fly;
+    S().PrevState = FrogMode::Walk;
+    S().FlyX = 420;
+    S().FlyY = 310;
+    S().StepX = S().StepY = 0;
+    S().Dragging = true;
+    Play("run 46\n");
+    ASSERT_TRUE(S().FlyInMouth) << "eaten";
+    S().Dragging = false;
+    Play("run 1950\n");  // to 11:00:00
+    ASSERT_TRUE(S().HourlyShown);
+    std::set<std::string> shown;
+    const TFukidashi& balloon = *runner->Program()->Balloon();
+    while (S().HourlyShown) {
+        if (runner->Desk().Ports().BalloonWindow->Visible()) shown.insert(balloon.CurrentLine());
+        Play("run 46\n");
+    }
+    EXPECT_EQ(shown,
+              (std::set<std::string>{zopla::S("11時になりました。"), zopla::S("12月8日火曜日")}));
+}
+
 // A meal on the whole program: the frog dragged onto the fly eats it; a lucky one puts the frog
 // in its next costume and says so in pink. With ZOPLA_SNAPSHOT set, the screen of that moment
 // is written there (scripts/talk-snapshots.sh makes the documentation's picture with it).

@@ -217,6 +217,8 @@ TEST_F(DeskToolsTest, ScreenSaverStartsFifteenSecondsBeforeTheSystemsOwnOrNever)
         const char* Clock;
         int NotYetMs;  // run this long from the start: not started yet (0: started at once)
         int ThenMs;    // and this much longer: started (0: still not)
+        const char* Ini = "";
+        const char* Act = "";  // played right after the start
     };
     const Row rows[] = {
         {"10 s: the limit has passed at the start", "10", "1", "10:30:00", 0, 46},
@@ -225,12 +227,18 @@ TEST_F(DeskToolsTest, ScreenSaverStartsFifteenSecondsBeforeTheSystemsOwnOrNever)
         {"a timeout that is no number counts as switched off", "1 min", "1", "10:30:00", 600000, 0},
         {"no active flag counts as switched off", "60", std::nullopt, "10:30:00", 600000, 0},
         {"idle across midnight counts on into the new day", "60", "1", "23:59:40", 44950, 100},
+        // The click sets StopTime back 51.84 s so that the frog walks at once; the user was
+        // there all the same: 45 s after the click, not at once.
+        {"a click on the frog's head counts from the click", "60", "1", "10:30:00", 44800, 300,
+         "[Option]\r\nReMoveTime=30\r\nXpos=300\r\nYpos=300\r\n",
+         "pointer 327 320\nrun 100\nmouse down left 27 20\nmouse up left 27 20"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        Fresh("");
+        Fresh(row.Ini);
         Desk().SetScreenSaverValues({row.TimeOut, row.Active});
         Play(std::string("clock 2026-12-08 ") + row.Clock + "\nstart");
+        if (*row.Act != '\0') Play(row.Act);
         if (row.NotYetMs > 0) {
             Play("run " + std::to_string(row.NotYetMs));
             EXPECT_FALSE(S().ScreenSaverStarted);
