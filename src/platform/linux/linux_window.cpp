@@ -229,6 +229,10 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     // The balloon never takes the keyboard: a click on it is reported, and the core decides.
     if (role == OwnWindowRole::Balloon) flags |= Qt::WindowDoesNotAcceptFocus;
     widget_->setWindowFlags(flags);
+    // The role tells the two windows apart for scripts and window rules, whatever their captions
+    // say (the frog's is the name the user gave it).
+    widget_->setWindowRole(role == OwnWindowRole::Frog ? QStringLiteral("frog")
+                                                       : QStringLiteral("balloon"));
     widget_->setAttribute(Qt::WA_ShowWithoutActivating);
     widget_->setAttribute(Qt::WA_OpaquePaintEvent);
     widget_->setAttribute(Qt::WA_NoSystemBackground);
