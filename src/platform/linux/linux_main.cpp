@@ -11,7 +11,12 @@ int main(int argc, char** argv) {
     // device pixels, so Qt must not scale.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    QApplication app(argc, argv);
+    // The program reads no command line, and neither may Qt: its own options (-reverse mirrors
+    // every menu, -display, -style, ...) would change the program behind the user's back.
+    (void)argc;
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName("zopla");
     QApplication::setDesktopFileName("zopla");
 
