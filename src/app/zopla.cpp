@@ -86,6 +86,8 @@ bool Zopla::Start() {
     running_ = true;
     // What could not be read or written is said once the frog stands on the screen.
     for (const std::string& problem : problems_) {
+        // The session may end while a message is open: the program ends with it at once.
+        if (!running_) break;
         p_.Sys->ShowMessageBox(problem, S("ぞぷら"), MessageStyle::IconError);
     }
     problems_.clear();

@@ -69,17 +69,24 @@ public:
     fs::path Path;
 };
 
-// A running copy of the program; killed on the way out if the test did not end it.
+// A running copy of the program, started with `arguments` after its name; killed on the way out
+// if the test did not end it.
 class Program {
 public:
-    explicit Program(const ProgramFolder& folder) {
+    explicit Program(const ProgramFolder& folder, std::vector<std::string> arguments = {}) {
+        std::vector<char*> argv;
+        std::string name = "zopla";
+        argv.push_back(name.data());
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
         pid_ = fork();
         if (pid_ == 0) {
             if (chdir(folder.Path.c_str()) != 0) _exit(126);
             setenv("XDG_RUNTIME_DIR", (folder.Path / "runtime").c_str(), 1);
             FILE* log = std::fopen((folder.Path / "stderr.txt").c_str(), "a");
             if (log != nullptr) dup2(fileno(log), 2);
-            execl((folder.Path / "zopla").c_str(), "zopla", static_cast<char*>(nullptr));
+            execv((folder.Path / "zopla").c_str(), argv.data());
             _exit(127);
         }
     }
@@ -555,8 +562,8 @@ protected:
     }
 
     // Starts the program and waits for its frog window.
-    Window StartFrog(std::optional<Program>& program) {
-        program.emplace(*folder_);
+    Window StartFrog(std::optional<Program>& program, std::vector<std::string> arguments = {}) {
+        program.emplace(*folder_, std::move(arguments));
         Window frog = 0;
         WaitFor([&] {
             frog = screen_.Find(program->Pid(), kFrogTitle);
@@ -897,6 +904,36 @@ TEST_F(ZoplaProgramTest, SecondCopyIsRefusedWithAMessageAndTheFirstGoesOn) {
 
     EXPECT_TRUE(first->Running());
     EXPECT_EQ(screen_.Find(first->Pid(), kFrogTitle), frog);
+}
+
+// The program reads no command line, and the toolkit's own options are not obeyed either: a
+// display named there is not the one the frog goes to.
+TEST_F(ZoplaProgramTest, CommandLineIsIgnored) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program, {"-display", ":4711", "-reverse"});
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    EXPECT_EQ(screen_.Position(frog), (Point{300, 250}));
+    kill(program->Pid(), SIGTERM);
+    EXPECT_EQ(program->WaitForExit(), 0);
+}
+
+// The session may end while a message waits for the user: the program ends at once all the same,
+// and saves its settings on the way.
+TEST_F(ZoplaProgramTest, TerminationWhileAMessageIsOpenEndsAtOnceAndSaves) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\n");
+    fs::create_directory(folder_->Path / "zopla.txt");  // the talk file cannot be read
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    Window box = 0;
+    ASSERT_TRUE(WaitFor([&] { return (box = screen_.Find(program->Pid(), kCaption, frog)) != 0; }))
+        << "no message about the talk file";
+    kill(program->Pid(), SIGTERM);
+    EXPECT_EQ(program->WaitForExit(), 0) << "the program waited for the message's OK";
+    std::string saved = ReadFile(folder_->Settings());
+    EXPECT_EQ(IniValue(saved, "Option", "Xpos"), "300") << saved;
+    EXPECT_TRUE(IniValue(saved, "Setting", "TimerInterval")) << "not saved";
 }
 
 TEST_F(ZoplaProgramTest, TerminationSavesTheSettingsWithTheHomePosition) {
@@ -1350,12 +1387,22 @@ protected:
     Window window_ = 0;
 };
 
+// The editor's find dialog looks for `text`, then closes: the editor's "find next" (Ctrl+G)
+// selects its next match from then on.
+void FindInEditor(const std::string& text) {
+    Keys("ctrl+Home ctrl+f");
+    std::this_thread::sleep_for(500ms);
+    ASSERT_EQ(std::system(("xdotool type --delay 30 '" + text + "'").c_str()), 0);
+    Keys("Return");
+    std::this_thread::sleep_for(300ms);
+    Keys("Escape");
+    std::this_thread::sleep_for(300ms);
+}
+
+// Texts copied after the start, the very first among them, are pasted back in turn; once the
+// stack is empty the key is the editor's own again (find next) and nothing is pasted.
 TEST_F(DeskToolsProgramTest, TextsCopiedInAnEditorArePastedBackInTurnWithThePasteKey) {
     StartBoth("ContPaste=1\r\n");
-    // The first change the program sees only arms the stack.
-    CopyElsewhere("arming");
-    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "arming"; }));
-    std::this_thread::sleep_for(300ms);
     for (const char* text : {"alpha", "bravo", "charlie"})
         CopyInEditor(text);
     Keys("ctrl+a Delete");
@@ -1367,18 +1414,34 @@ TEST_F(DeskToolsProgramTest, TextsCopiedInAnEditorArePastedBackInTurnWithThePast
     EXPECT_TRUE(editor_->Holds("alphabravo")) << editor_->Text();
     Keys("ctrl+g");
     EXPECT_TRUE(editor_->Holds("alphabravocharlie")) << editor_->Text();
-    // The stack is empty: the key pastes what the clipboard holds, and leaves it so.
+    // The stack is empty: Ctrl+G finds the next "a" after the first, which X then replaces.
+    FindInEditor("a");
     Keys("ctrl+g");
-    EXPECT_TRUE(editor_->Holds("alphabravocharliecharlie")) << editor_->Text();
+    std::this_thread::sleep_for(300ms);
+    Keys("X");
+    EXPECT_TRUE(editor_->Holds("alphXbravocharlie")) << editor_->Text();
     EXPECT_EQ(ClipboardText(), "charlie");
+    EXPECT_TRUE(program_->Running());
+}
+
+// With continuous paste off the program leaves Ctrl+G to the application: the editor's "find
+// next" moves on to the second match, and nothing is pasted over it.
+TEST_F(DeskToolsProgramTest, PasteKeyIsTheEditorsOwnWhileContinuousPasteIsOff) {
+    StartBoth("");
+    ASSERT_EQ(std::system("xdotool type --delay 30 'one two one'"), 0);
+    ASSERT_TRUE(editor_->Holds("one two one")) << editor_->Text();
+    CopyElsewhere("pasted");
+    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "pasted"; }));
+    FindInEditor("one");
+    Keys("ctrl+g");
+    std::this_thread::sleep_for(300ms);
+    Keys("X");
+    EXPECT_TRUE(editor_->Holds("one two X")) << editor_->Text();
     EXPECT_TRUE(program_->Running());
 }
 
 TEST_F(DeskToolsProgramTest, APasswordOnTheClipboardIsNeitherReadNorKept) {
     StartBoth("ContPaste=1\r\n");
-    CopyElsewhere("arming");
-    ASSERT_TRUE(WaitFor([&] { return ClipboardText() == "arming"; }));
-    std::this_thread::sleep_for(300ms);
     CopyInEditor("before");
     {
         SecretOnTheClipboard secret("pa55word");

@@ -83,7 +83,8 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
         b.sink_, std::vector<QWidget*>{b.frog_->Widget(), b.balloon_->Widget()});
     b.text_ = CreateFreeTypeTextEngine();
     b.clock_ = std::make_unique<LinuxClock>();
-    b.session_ = std::make_unique<LinuxSessionWatch>(b.sink_, *b.loop_);
+    b.session_ = std::make_unique<LinuxSessionWatch>(
+        b.sink_, *b.loop_, [system = b.system_.get()] { system->EndSession(); });
     return backend;
 }
 

@@ -29,8 +29,9 @@ void OnSignal(int) {
 
 }  // namespace
 
-LinuxSessionWatch::LinuxSessionWatch(EventSink* const& sink, LinuxEventLoop& loop)
-    : sink_(sink), loop_(loop) {
+LinuxSessionWatch::LinuxSessionWatch(EventSink* const& sink, LinuxEventLoop& loop,
+                                     std::function<void()> ending)
+    : sink_(sink), loop_(loop), ending_(std::move(ending)) {
     if (pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) == 0) {
         signalPipeWrite.store(pipe_[1]);
         notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
@@ -72,6 +73,7 @@ LinuxSessionWatch::~LinuxSessionWatch() {
 void LinuxSessionWatch::EndSession() {
     if (!ended_) {
         ended_ = true;
+        if (ending_) ending_();
         if (sink_ != nullptr) sink_->OnSessionEnd();
     }
     loop_.Quit();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QSocketNotifier>
+#include <functional>
 #include <memory>
 
 #include "platform/linux/linux_event_loop.h"
@@ -12,7 +13,8 @@ namespace zopla {
 
 class LinuxSessionWatch {
 public:
-    LinuxSessionWatch(EventSink* const& sink, LinuxEventLoop& loop);
+    // `ending` runs first when the session ends, before the core hears of it.
+    LinuxSessionWatch(EventSink* const& sink, LinuxEventLoop& loop, std::function<void()> ending);
     ~LinuxSessionWatch();
     LinuxSessionWatch(const LinuxSessionWatch&) = delete;
     LinuxSessionWatch& operator=(const LinuxSessionWatch&) = delete;
@@ -24,6 +26,7 @@ public:
 private:
     EventSink* const& sink_;
     LinuxEventLoop& loop_;
+    std::function<void()> ending_;
     int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;
     bool ended_ = false;

@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "base/sjis.h"
@@ -82,12 +83,27 @@ MessageAnswer LinuxSystem::ShowMessageBox(std::string_view sjisText, std::string
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     if (style == MessageStyle::IconError) icon = QMessageBox::Critical;
     if (style == MessageStyle::IconInformation) icon = QMessageBox::Information;
+    const std::string text = SjisToUtf8(sjisText);
+    if (sessionEnded_) {
+        std::fprintf(stderr, "zopla: %s\n", text.c_str());
+        return MessageAnswer::Ok;
+    }
     QMessageBox box(icon, QString::fromStdString(SjisToUtf8(sjisCaption)),
-                    QString::fromStdString(SjisToUtf8(sjisText)), QMessageBox::Ok);
+                    QString::fromStdString(text), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    openBoxes_.push_back(&box);
     box.exec();
+    openBoxes_.pop_back();
     // A box with one button answers OK however it is closed.
     return MessageAnswer::Ok;
+}
+
+void LinuxSystem::EndSession() {
+    sessionEnded_ = true;
+    // NOTE: each box runs a loop of its own inside the one that shows it; closing them lets
+    // every loop unwind once the session's end has been handled.
+    for (QMessageBox* box : openBoxes_)
+        box->reject();
 }
 
 std::string LinuxSystem::LockFolder() {

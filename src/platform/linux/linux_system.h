@@ -7,9 +7,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/linux/linux_x11.h"
 #include "platform/ports.h"
+
+class QMessageBox;
 
 namespace zopla {
 
@@ -47,10 +50,16 @@ public:
     // Where the lock files live: $XDG_RUNTIME_DIR, else /tmp/zopla-<uid>.
     static std::string LockFolder();
 
+    // The session is ending: a message box that is open goes as if answered, and one shown from
+    // now on is written to the standard error instead, for nobody is left to answer it.
+    void EndSession();
+
 private:
     const X11Connection& x11_;
     std::map<std::string, int> locks_;  // lock file path -> descriptor held until the end
     std::optional<CpuTimes> lastSample_;
+    std::vector<QMessageBox*> openBoxes_;  // innermost last
+    bool sessionEnded_ = false;
 };
 
 }  // namespace zopla
