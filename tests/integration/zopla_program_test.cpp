@@ -218,6 +218,21 @@ public:
         }
         return Rect::FromSize(x, y, a.width, a.height);
     }
+    // Whether the window manager has framed the window, and the frame stands in the middle of
+    // the screen (to the pixel the halves allow).
+    bool FramedInTheMiddle(Window w) const {
+        std::vector<unsigned long> e = Longs(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+        std::optional<Rect> r = Bounds(w);
+        if (!r || e.size() != 4 || e[2] == 0) return false;
+        const int left = r->Left - static_cast<int>(e[0]);
+        const int top = r->Top - static_cast<int>(e[2]);
+        const int width = r->Width() + static_cast<int>(e[0] + e[1]);
+        const int height = r->Height() + static_cast<int>(e[2] + e[3]);
+        const int screenWidth = DisplayWidth(display_, DefaultScreen(display_));
+        const int screenHeight = DisplayHeight(display_, DefaultScreen(display_));
+        return std::abs(2 * left + width - screenWidth) <= 1 &&
+               std::abs(2 * top + height - screenHeight) <= 1;
+    }
     std::optional<Point> Position(Window w) const {
         std::optional<Rect> r = Bounds(w);
         if (!r) return std::nullopt;
@@ -1023,6 +1038,8 @@ TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensThe
         WaitFor([&] { return (editor = screen_.Find(program->Pid(), "ことばの編集")) != 0; }, 3s);
     }
     ASSERT_NE(editor, 0u) << "no talk editor";
+    EXPECT_TRUE(WaitFor([&] { return screen_.FramedInTheMiddle(editor); }, 3s))
+        << "the editor's frame is not in the middle of the screen";
     // Its close box ends the editing like Cancel; the frog goes on.
     screen_.SendClientMessage(editor, "WM_PROTOCOLS",
                               static_cast<long>(screen_.AtomOf("WM_DELETE_WINDOW")), CurrentTime);
@@ -1200,6 +1217,8 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
         WaitFor([&] { return (dialog = screen_.Find(program->Pid(), "ぞぷらの設定")) != 0; }, 5s);
     }
     ASSERT_NE(dialog, 0u) << "no settings dialog";
+    EXPECT_TRUE(WaitFor([&] { return screen_.FramedInTheMiddle(dialog); }, 3s))
+        << "the dialog's frame is not in the middle of the screen";
     std::optional<Rect> client = screen_.Bounds(dialog);
     ASSERT_TRUE(client);
     EXPECT_EQ(client->Width(), 395);

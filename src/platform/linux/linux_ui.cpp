@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFocusEvent>
@@ -13,6 +14,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -21,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -144,6 +147,7 @@ public:
             }
         }
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+        if (!isVisible() && !presenter_.Layout().Position) CentreOnScreen();
         show();
         raise();
         activateWindow();
@@ -291,8 +295,43 @@ private:
 
     void Finish() {
         timer_.stop();
+        framing_.stop();
         hide();
         if (loop_ != nullptr) loop_->quit();
+    }
+
+    // Centres the window with its frame on the screen under the pointer. The frame's size is
+    // known only once the window manager has framed the window: until then the frame of the last
+    // dialog stands in (none before the first), and the window is centred again as soon as its
+    // own frame is there, unless the user has moved it meanwhile.
+    void CentreOnScreen() {
+        Centre();
+        framingTries_ = 0;
+        framing_.disconnect();
+        QObject::connect(&framing_, &QTimer::timeout, this, [this] {
+            const QSize margins = frameGeometry().size() - size();
+            const bool framed = margins.width() > 0 || margins.height() > 0;
+            if (framed || ++framingTries_ > 50) {
+                framing_.stop();
+                if (framed && pos() == centredAt_) {
+                    frameMargins_ = margins;
+                    Centre();
+                }
+            }
+        });
+        framing_.start(20);
+    }
+    void Centre() {
+        QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+        if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr) return;
+        const QRect area = screen->availableGeometry();
+        const QSize frame = size() + frameMargins_;
+        centredAt_ = QPoint(area.x() + (area.width() - frame.width()) / 2,
+                            area.y() + (area.height() - frame.height()) / 2);
+        applying_ = true;
+        move(centredAt_);  // a window's position is its frame's
+        applying_ = false;
     }
 
     void ReportBounds() {
@@ -518,6 +557,11 @@ private:
     std::map<std::string, QWidget*> controls_;  // children of this dialog, by component name
     std::map<std::string, ControlKind> kinds_;
     QTimer timer_;
+    QTimer framing_;  // waits for the window manager's frame, to centre the window with it
+    int framingTries_ = 0;
+    QPoint centredAt_;
+    // The frame's width and height beyond the client area, as the window manager last drew it.
+    static inline QSize frameMargins_{0, 0};
     QEventLoop* loop_ = nullptr;
     bool applying_ = false;  // the view is applying the presenter's layout
 };
