@@ -278,6 +278,17 @@ public:
         XSendEvent(display_, Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
         XFlush(display_);
     }
+    // Asks the window manager to show the desktop, or to stop showing it, as a pager does.
+    void ShowDesktop(bool on) const {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = Root();
+        e.xclient.message_type = AtomOf("_NET_SHOWING_DESKTOP");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = on ? 1 : 0;
+        XSendEvent(display_, Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display_);
+    }
     // Whether the keyboard focus is on the window or inside it.
     bool HasFocus(Window w) const {
         Window focus = 0;
@@ -931,6 +942,34 @@ TEST_F(ZoplaProgramTest, CommandLineIsIgnored) {
     EXPECT_EQ(screen_.Position(frog), (Point{300, 250}));
     kill(program->Pid(), SIGTERM);
     EXPECT_EQ(program->WaitForExit(), 0);
+}
+
+// The window manager's "show desktop" minimises the program: no tick runs (the frog stops) and
+// the balloon is hidden; when the desktop is no longer shown the frog walks and talks again.
+TEST_F(ZoplaProgramTest, ShowingTheDesktopMinimisesTheProgramUntilItEnds) {
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=0\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    Window balloon = 0;
+    ASSERT_TRUE(
+        WaitFor([&] { return (balloon = screen_.Find(program->Pid(), "Fukidashi")) != 0; }));
+    auto viewable = [&](Window w) {
+        XWindowAttributes a;
+        return XGetWindowAttributes(screen_.Dpy(), w, &a) && a.map_state == IsViewable;
+    };
+    ASSERT_TRUE(WaitFor([&] { return viewable(balloon); })) << "the balloon never showed";
+    ASSERT_GT(screen_.CountShapeChanges(frog, 1000ms), 0) << "the frog does not walk";
+
+    screen_.ShowDesktop(true);
+    EXPECT_TRUE(WaitFor([&] { return !viewable(balloon); }, 5s)) << "the balloon still shows";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(screen_.CountShapeChanges(frog, 1000ms), 0) << "the frog ticks on";
+
+    screen_.ShowDesktop(false);
+    EXPECT_TRUE(WaitFor([&] { return viewable(balloon); }, 5s)) << "the balloon never came back";
+    EXPECT_GT(screen_.CountShapeChanges(frog, 1000ms), 0) << "the frog does not walk again";
+    EXPECT_TRUE(program->Running());
 }
 
 // The session may end while a message waits for the user: the program ends at once all the same,

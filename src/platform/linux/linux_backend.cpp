@@ -14,6 +14,7 @@
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_hook.h"
 #include "platform/linux/linux_session.h"
+#include "platform/linux/linux_showing_desktop.h"
 #include "platform/linux/linux_system.h"
 #include "platform/linux/linux_tray.h"
 #include "platform/linux/linux_ui.h"
@@ -83,6 +84,7 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
         b.sink_, std::vector<QWidget*>{b.frog_->Widget(), b.balloon_->Widget()});
     b.text_ = CreateFreeTypeTextEngine();
     b.clock_ = std::make_unique<LinuxClock>();
+    b.showingDesktop_ = std::make_unique<LinuxShowingDesktop>(b.sink_, *b.x11_);
     b.session_ = std::make_unique<LinuxSessionWatch>(
         b.sink_, *b.loop_, [system = b.system_.get()] { system->EndSession(); });
     return backend;

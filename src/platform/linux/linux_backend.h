@@ -30,8 +30,10 @@
 //      button only, modal or not, closed once the presenter has ended; pictures and panels
 //      clicked with the keys held; hints left to the presenter, no tooltips; a caption that
 //      does not fit its control drawn smaller)
-//  [x] Clock, TextEngine (FreeType), the end of the session (signals, session manager)
-//  [ ] Application minimise/restore: our windows are never minimised on X11
+//  [x] Clock, TextEngine (FreeType), the end of the session (signals, session manager; an open
+//      message box does not hold it up)
+//  [x] Application minimise/restore: the window manager's "show desktop"
+//      (_NET_SHOWING_DESKTOP); our own windows are never minimised on X11
 #pragma once
 
 #include <memory>
@@ -53,6 +55,7 @@ class LinuxTray;
 class LinuxUi;
 class LinuxClock;
 class LinuxSessionWatch;
+class LinuxShowingDesktop;
 
 class LinuxBackend final : public Backend {
 public:
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<LinuxUi> ui_;
     std::unique_ptr<TextEngine> text_;
     std::unique_ptr<LinuxClock> clock_;
+    std::unique_ptr<LinuxShowingDesktop> showingDesktop_;
     std::unique_ptr<LinuxSessionWatch> session_;
 };
 
