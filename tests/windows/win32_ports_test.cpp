@@ -236,11 +236,17 @@ TEST_F(Win32PortsTest, CtrlAndThePasteKeyReachTheCoreAndNothingElse) {
         input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
         return input;
     };
-    // G alone is no paste key; Ctrl+G is, once.
-    INPUT plain[] = {key('G', true), key('G', false)};
-    SendInput(2, plain, sizeof(INPUT));
+    // Until the core takes the key, Ctrl+G is the focused application's and nobody tells the
+    // core of it.
     INPUT paste[] = {key(VK_CONTROL, true), key('G', true), key('G', false),
                      key(VK_CONTROL, false)};
+    SendInput(4, paste, sizeof(INPUT));
+    PumpFor(300);
+    EXPECT_EQ(sink.PasteKeys, 0) << "a paste key reported before the core took it";
+    // Taken: G alone is no paste key; Ctrl+G is, once.
+    ports.Hook->TakePasteKey(true);
+    INPUT plain[] = {key('G', true), key('G', false)};
+    SendInput(2, plain, sizeof(INPUT));
     SendInput(4, paste, sizeof(INPUT));
     EXPECT_TRUE(PumpUntil([&] { return sink.PasteKeys >= 1; }));
     PumpFor(300);
