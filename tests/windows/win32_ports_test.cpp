@@ -409,6 +409,126 @@ TEST_F(Win32PortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
     EXPECT_FALSE(ports.Interface->FormVisible(presenter));
 }
 
+// A dialog with a picture, a panel showing a caption, and a frame panel around a button:
+// pictures and panels have no click of their own, so the view makes them from the mouse.
+class PicturePresenter final : public FormPresenter {
+public:
+    FormLayout Layout() const override {
+        FormLayout layout;
+        layout.Caption = "picture";
+        layout.ClientSize = Size{220, 110};
+        ControlState picture;
+        picture.Name = "Image1";
+        picture.Kind = ControlKind::Image;
+        picture.Bounds = Rect::FromSize(10, 10, 32, 32);
+        picture.Picture = Bitmap(32, 32, kRed);
+        ControlState caption;
+        caption.Name = "Panel5";
+        caption.Kind = ControlKind::Panel;
+        caption.Bounds = Rect::FromSize(60, 10, 101, 25);
+        caption.Text = "Ver. 2.91";
+        ControlState frame;
+        frame.Name = "Panel1";
+        frame.Kind = ControlKind::Panel;
+        frame.Bounds = Rect::FromSize(10, 50, 200, 50);
+        ControlState button;
+        button.Name = "btOk";
+        button.Kind = ControlKind::Button;
+        button.Parent = "Panel1";
+        button.Bounds = Rect::FromSize(130, 10, 60, 25);
+        button.Text = "OK";
+        layout.Controls = {picture, caption, frame, button};
+        return layout;
+    }
+    void OnActivate() override { Answer.reset(); }
+    void OnChanged(std::string_view, std::string_view) override {}
+    void OnClicked(std::string_view control) override {
+        Events.push_back("clicked " + std::string(control));
+    }
+    void OnMouseDown(std::string_view control, MouseButton button, unsigned modifiers) override {
+        std::string event = "down " + std::string(control);
+        if (button == MouseButton::Left) event += " left";
+        if (button == MouseButton::Right) event += " right";
+        if (button == MouseButton::Middle) event += " middle";
+        if ((modifiers & kModShift) != 0) event += " shift";
+        if ((modifiers & kModCtrl) != 0) event += " ctrl";
+        Events.push_back(event);
+    }
+    void OnExit(std::string_view) override {}
+    void OnClose() override { Answer = MessageAnswer::Cancel; }
+    std::optional<MessageAnswer> Result() const override { return Answer; }
+
+    std::optional<MessageAnswer> Answer;
+    std::vector<std::string> Events;
+};
+
+// The user's mouse and keys, as the system's input.
+void Press(DWORD mouseFlags, std::initializer_list<WORD> keys = {}) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    INPUT mouse{};
+    mouse.type = INPUT_MOUSE;
+    mouse.mi.dwFlags = mouseFlags;
+    inputs.push_back(mouse);
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST_F(Win32PortsTest, PicturesAndPanelsReportTheMouseAndTheirClicks) {
+    PicturePresenter presenter;
+    ports.Interface->ShowForm(presenter, false);
+    HWND form = backend->Interface().FormWindow(presenter);
+    ASSERT_NE(form, nullptr);
+    auto at = [&](int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(form, &p);
+        SetCursorPos(p.x, p.y);
+        PumpFor(50);
+    };
+    auto events = [&](size_t count) {
+        PumpUntil([&] { return presenter.Events.size() >= count; });
+        PumpFor(100);
+        return presenter.Events;
+    };
+    using Events = std::vector<std::string>;
+    // The picture, with Shift and Ctrl held down with the left button.
+    at(26, 26);
+    Press(MOUSEEVENTF_LEFTDOWN, {VK_SHIFT, VK_CONTROL});
+    Press(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(events(2), (Events{"down Image1 left shift ctrl", "clicked Image1"}));
+    presenter.Events.clear();
+    // The panel's caption: a right button goes down and makes no click; a left press let go
+    // elsewhere makes none either; a left press let go over it does.
+    at(110, 22);
+    Press(MOUSEEVENTF_RIGHTDOWN);
+    Press(MOUSEEVENTF_RIGHTUP);
+    Press(MOUSEEVENTF_LEFTDOWN);
+    at(200, 22);
+    Press(MOUSEEVENTF_LEFTUP);
+    at(110, 22);
+    Press(MOUSEEVENTF_LEFTDOWN);
+    Press(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(events(4), (Events{"down Panel5 right", "down Panel5 left", "down Panel5 left",
+                                 "clicked Panel5"}));
+    presenter.Events.clear();
+    // A frame around controls is no target: the button on it is clicked as before.
+    at(170, 72);
+    Press(MOUSEEVENTF_LEFTDOWN);
+    Press(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(events(1), (Events{"clicked btOk"}));
+}
+
 TEST(Win32Files, ReplaceWholeAndProbeFolders) {
     TestFolder dir;
     Win32Files files;

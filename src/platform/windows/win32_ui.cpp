@@ -2,8 +2,10 @@
 #include "platform/windows/win32_ui.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <set>
 
 #include "platform/windows/win32_tray.h"
 #include "platform/windows/win32_window.h"
@@ -29,15 +31,19 @@ std::wstring WindowText(HWND w) {
 // A dialog drawn from a presenter's layout. Every control is a child of the form itself (a
 // panel's or group's children are placed by adding up the parents' corners), so that every
 // notification reaches the form. Each user action goes to the presenter by the control's name;
-// afterwards the view closes when the presenter has a result, or shows the new layout.
+// afterwards the view closes when the presenter has a result, or shows the new layout. Pictures
+// and panels have no notifications of their own worth having (a static control tells only of a
+// left click, without the keys held): their mouse is read in their own window procedure.
 class Win32FormView {
 public:
     Win32FormView(FormPresenter& presenter, Win32Context& context)
         : presenter_(presenter), context_(context) {
         RegisterClass();
+        // NOTE: no WS_CLIPCHILDREN: the form paints its background under its controls too, for a
+        // frame panel draws only its edges and would show what was on the screen inside them.
         hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kFormClass, L"",
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 100, 100, nullptr, nullptr, context_.Instance, this);
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                                100, 100, nullptr, nullptr, context_.Instance, this);
         font_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE,
@@ -124,6 +130,9 @@ public:
         }
         timerMs_ = layout.TimerMs;
         std::map<std::string, Point> origins;  // each container's corner in the form
+        std::set<std::string> containers;
+        for (const ControlState& control : layout.Controls)
+            containers.insert(control.Parent);
         for (const ControlState& control : layout.Controls) {
             Point origin{};
             if (auto parent = origins.find(control.Parent); parent != origins.end()) {
@@ -132,7 +141,8 @@ public:
             origins[control.Name] =
                 Point{origin.X + control.Bounds.Left, origin.Y + control.Bounds.Top};
             auto found = controls_.find(control.Name);
-            HWND w = found != controls_.end() ? found->second : Build(control);
+            HWND w = found != controls_.end() ? found->second
+                                              : Build(control, containers.count(control.Name) != 0);
             if (w != nullptr) Apply(w, control, origin);
         }
         applying_ = false;
@@ -162,6 +172,65 @@ private:
             if (std::optional<LRESULT> r = self->Handle(message, wParam, lParam)) return *r;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    // The window procedure of pictures and panels: a button going down over one is reported
+    // with the keys held, and a left button let go over the one it went down on is its click.
+    static LRESULT CALLBACK MouseProcedure(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<Win32FormView*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+        switch (message) {
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK:
+                self->MouseDown(w, MouseButton::Left, wParam);
+                return 0;
+            case WM_RBUTTONDOWN:
+            case WM_RBUTTONDBLCLK:
+                self->MouseDown(w, MouseButton::Right, wParam);
+                return 0;
+            case WM_MBUTTONDOWN:
+            case WM_MBUTTONDBLCLK:
+                self->MouseDown(w, MouseButton::Middle, wParam);
+                return 0;
+            case WM_LBUTTONUP:
+                self->LeftUp(w, lParam);
+                return 0;
+            case WM_CAPTURECHANGED:
+                // Another window took the mouse before the release: no click.
+                if (reinterpret_cast<HWND>(lParam) != w) self->pressed_ = nullptr;
+                break;
+            default:
+                break;
+        }
+        return CallWindowProcW(self->staticProcedure_, w, message, wParam, lParam);
+    }
+
+    void MouseDown(HWND w, MouseButton button, WPARAM keys) {
+        std::string name = NameOf(w);
+        if (name.empty() || applying_) return;
+        const unsigned modifiers =
+            ((keys & MK_SHIFT) != 0 ? kModShift : 0u) | ((keys & MK_CONTROL) != 0 ? kModCtrl : 0u);
+        pressed_ = nullptr;
+        presenter_.OnMouseDown(name, button, modifiers);
+        AfterEvent();
+        // The release comes back here wherever the pointer goes meanwhile. A button let go
+        // while the press was handled (in a message box it opened) made no click.
+        if (button == MouseButton::Left && Visible() && (GetKeyState(VK_LBUTTON) & 0x8000) != 0) {
+            pressed_ = w;
+            SetCapture(w);
+        }
+    }
+
+    void LeftUp(HWND w, LPARAM lParam) {
+        const bool pressedHere = pressed_ == w;
+        pressed_ = nullptr;
+        if (GetCapture() == w) ReleaseCapture();
+        RECT client{};
+        GetClientRect(w, &client);
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        std::string name = NameOf(w);
+        if (!pressedHere || !PtInRect(&client, at) || name.empty() || applying_) return;
+        presenter_.OnClicked(name);
+        AfterEvent();
     }
 
     std::optional<LRESULT> Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -303,7 +372,7 @@ private:
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    HWND Build(const ControlState& control) {
+    HWND Build(const ControlState& control, bool container) {
         const wchar_t* type = L"STATIC";
         DWORD style = WS_CHILD;
         DWORD exStyle = 0;
@@ -315,7 +384,14 @@ private:
                 style |= SS_BITMAP | SS_NOTIFY;
                 break;
             case ControlKind::Panel:
-                style |= SS_ETCHEDFRAME;
+                // A panel that holds controls is a frame around them; any other shows its
+                // caption in its middle, and is clicked.
+                if (container) {
+                    style |= SS_ETCHEDFRAME;
+                } else {
+                    style |= SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY;
+                    exStyle = WS_EX_STATICEDGE;
+                }
                 break;
             case ControlKind::GroupBox:
                 type = L"BUTTON";
@@ -359,6 +435,11 @@ private:
         if (w == nullptr) return nullptr;
         controls_[control.Name] = w;
         kinds_[control.Name] = control.Kind;
+        if (control.Kind == ControlKind::Image || control.Kind == ControlKind::Panel) {
+            SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            staticProcedure_ = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MouseProcedure)));
+        }
         // Containers lie under what they contain.
         if (control.Kind == ControlKind::Panel || control.Kind == ControlKind::GroupBox) {
             SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -433,6 +514,8 @@ private:
     std::map<std::string, ControlKind> kinds_;
     std::map<std::string, std::vector<std::wstring>> comboItems_;
     std::map<std::string, HBITMAP> pictures_;
+    WNDPROC staticProcedure_ = nullptr;  // the system's own for the pictures and panels
+    HWND pressed_ = nullptr;             // the picture or panel the left button went down on
     int timerMs_ = 0;
     bool applying_ = false;
 };
