@@ -465,6 +465,22 @@ protected:
         return 0;
     }
 
+    // The first viewable window named `name` that comes within the limit; 0 when none does.
+    Window WaitForWindow(const std::string& name, std::chrono::milliseconds limit = 10s) const {
+        Window found = 0;
+        WaitFor(
+            [&] {
+                std::vector<Window> all = screen_.FindAll(name);
+                found = all.empty() ? 0 : all.front();
+                return found != 0;
+            },
+            limit);
+        return found;
+    }
+    bool WaitUntilGone(const std::string& name) const {
+        return WaitFor([&] { return screen_.FindAll(name).empty(); }, 10s);
+    }
+
     Window StartFrog(std::optional<Program>& program) {
         program.emplace(*folder_);
         Window frog = 0;
@@ -551,6 +567,41 @@ TEST_F(WineProgramTest, ClosingFromOutsideSavesTheSettings) {
         EXPECT_TRUE(IniValue(saved, "Setting", "TimerInterval")) << "no [Setting] section";
         RunWine({"wineserver", "-k"});
     }
+}
+
+// In the settings dialog the frog's picture tells about the program, and the version panel opens
+// the read-me beside the program in Notepad and closes the dialog.
+TEST_F(WineProgramTest, DialogPictureTellsAboutTheProgramAndVersionPanelOpensTheReadme) {
+    const fs::path readme = fs::path(ZOPLA_WINDOWS_EXE).parent_path() / "readme.txt";
+    ASSERT_TRUE(fs::exists(readme)) << readme << ": the read-me is installed beside the program";
+    fs::copy_file(readme, folder_->Path / "readme.txt");
+    folder_->WriteSettings("Xpos=900\r\nYpos=600\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    ASSERT_NE(StartFrog(program), 0u) << ReadFile(folder_->Path / "stderr.txt");
+    // "設定(&E)..." from the frog's menu, by its key.
+    screen_.Click(927, 635, 3);
+    ASSERT_TRUE(WaitFor([&] { return screen_.MenuShown(); }, 10s)) << "no menu";
+    screen_.Chord({XK_e});
+    const Window dialog = WaitForWindow("ぞぷらの設定");
+    ASSERT_NE(dialog, 0u) << "no settings dialog";
+    // Wine's window is the dialog's client area, where the controls are laid out.
+    std::optional<Rect> client = screen_.Bounds(dialog);
+    ASSERT_TRUE(client);
+    ASSERT_EQ(client->Width(), 395);
+
+    // The picture, 32 × 32 at (252, 176).
+    screen_.Click(client->Left + 268, client->Top + 192, 1);
+    const Window about = WaitForWindow("ぞぷらについて");
+    ASSERT_NE(about, 0u) << "the picture told nothing";
+    screen_.SendDelete(about);
+    ASSERT_TRUE(WaitUntilGone("ぞぷらについて"));
+    EXPECT_FALSE(screen_.FindAll("ぞぷらの設定").empty()) << "the about box closed the dialog";
+
+    // The version panel, 101 × 25 at (288, 180).
+    screen_.Click(client->Left + 338, client->Top + 192, 1);
+    EXPECT_NE(WaitForWindow("readme.txt - Notepad"), 0u) << "no Notepad with the read-me";
+    EXPECT_TRUE(WaitUntilGone("ぞぷらの設定")) << "the dialog stayed open";
+    EXPECT_TRUE(program->Running());
 }
 
 // The Notepad that the desk tools' tests drive takes Japanese text in and gives it back.

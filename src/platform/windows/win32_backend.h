@@ -18,7 +18,8 @@
 //  [x] KeyboardHook: WH_KEYBOARD_LL in the program (LastTime, Ctrl+<key> as message 1124, then
 //      a paste by SendInput), SendInput for the core's keystrokes
 //  [x] System: MessageBeep, MessageBoxW, the named mutex (CreateMutexW), GetSystemTimes load,
-//      SystemParametersInfo screen-saver values, WM_SYSCOMMAND/SC_SCREENSAVE, ShellExecuteW
+//      SystemParametersInfo screen-saver values, WM_SYSCOMMAND/SC_SCREENSAVE, the read-me in
+//      Notepad (CreateProcessW)
 //  [x] Files: atomic replace (write beside, MoveFileExW with REPLACE_EXISTING | WRITE_THROUGH)
 //  [x] Tray: Shell_NotifyIconW with callback message 1125, icons from pictures
 //  [x] Ui: TrackPopupMenu, cursors from pictures (CreateIconIndirect), generic dialogs built

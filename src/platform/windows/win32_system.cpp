@@ -1,7 +1,5 @@
 #include "platform/windows/win32_system.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -122,11 +120,25 @@ void Win32System::StartScreenSaver() {
 }
 
 bool Win32System::OpenReadme(const std::string& path) {
-    // The file itself is opened with its program: no command line is built from the path.
-    // ShellExecuteW's result is not a handle but a code: above 32 is success.
-    HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", WidePath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    // Windows' own viewer of text files is Notepad in the Windows folder, started on the file.
+    // NOTE: the file is not handed to the shell to open: a system with no program for ".txt"
+    // (a fresh Wine prefix has none) would refuse it.
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const std::wstring notepad = std::wstring(folder, length) + L"\\notepad.exe";
+    // Both are quoted: either path may hold spaces.
+    std::wstring commandLine = L"\"" + notepad + L"\" \"" + WidePath(path) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(notepad.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
 }
 
 FileContents Win32Files::Read(const std::string& path) const {

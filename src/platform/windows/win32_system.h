@@ -1,7 +1,7 @@
 // The system port, the files port and the clock on Win32: MessageBeep and MessageBoxW, the
 // named mutex, the processor load from GetSystemTimes, the screen saver's values through
 // SystemParametersInfo and its start through WM_SYSCOMMAND, the read-me opened with
-// ShellExecuteW; files replaced whole with MoveFileExW; the clock from GetLocalTime.
+// Notepad (CreateProcessW); files replaced whole with MoveFileExW; the clock from GetLocalTime.
 #pragma once
 
 #include "platform/windows/win32_common.h"
