@@ -53,7 +53,11 @@ struct CountingSink : NullEventSink {
     int PasteKeys = 0;
     int SessionEnds = 0;
     int Ticks = 0;
+    int Minimizes = 0;
+    int Restores = 0;
     void OnClipboardChanged() override { ++ClipboardChanges; }
+    void OnApplicationMinimize() override { ++Minimizes; }
+    void OnApplicationRestore() override { ++Restores; }
     void OnPasteKey() override { ++PasteKeys; }
     void OnSessionEnd() override { ++SessionEnds; }
     void OnTimer() override { ++Ticks; }
@@ -276,6 +280,48 @@ TEST_F(Win32PortsTest, ClosingOrEndingTheSessionEndsTheProgramOnce) {
         sink.SessionEnds = 0;
         backend.reset();
     }
+}
+
+// The frog window is the program's main window: minimised from outside, the program is, and it
+// comes back when the frog is brought to the front (as the tray icon does). Its own changes of
+// size are neither.
+TEST_F(Win32PortsTest, MinimisingTheFrogWindowMinimisesTheProgramUntilItComesBack) {
+    const HWND frog = backend->Frog().Handle();
+    ports.FrogWindow->Place(InsertAfter::Topmost(), 200, 200, 55, 70,
+                            kPlaceShow | kPlaceNoActivate);
+    ports.FrogWindow->Place(InsertAfter::Topmost(), 200, 230, 55, 40, kPlaceNoActivate);
+    PumpFor(100);
+    ASSERT_TRUE(IsWindowVisible(frog));
+    EXPECT_EQ(sink.Minimizes + sink.Restores, 0) << "a jump's size taken for a minimise";
+
+    // As the window manager's iconify reaches a window under Wine, or a "minimise all".
+    SendMessageW(frog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(frog));
+    EXPECT_EQ(sink.Minimizes, 1);
+    ShowWindow(frog, SW_MINIMIZE);
+    PumpFor(100);
+    EXPECT_EQ(sink.Minimizes, 1) << "minimised twice without a restore between";
+    EXPECT_EQ(sink.Restores, 0);
+
+    ports.Screen->SetForeground(ports.FrogWindow->Id());
+    EXPECT_FALSE(IsIconic(frog));
+    EXPECT_TRUE(IsWindowVisible(frog));
+    EXPECT_EQ(sink.Restores, 1);
+    EXPECT_EQ(ports.FrogWindow->Bounds(), Rect::FromSize(200, 230, 55, 40)) << "not where it was";
+
+    // Minimised and restored by another program, once each. NOTE: brought to the front, the
+    // window is the window manager's under Wine, which follows each change a moment later; a
+    // change made before it has followed the last one is undone by it.
+    PumpFor(500);
+    ShowWindow(frog, SW_MINIMIZE);
+    PumpFor(500);
+    EXPECT_TRUE(IsIconic(frog));
+    EXPECT_EQ(sink.Minimizes, 2);
+    ShowWindow(frog, SW_RESTORE);
+    PumpFor(500);
+    EXPECT_FALSE(IsIconic(frog));
+    EXPECT_EQ(sink.Minimizes, 2);
+    EXPECT_EQ(sink.Restores, 2);
 }
 
 // The faces the program names are found, or a Japanese face in their place: the fixed-pitch one

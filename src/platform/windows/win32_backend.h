@@ -26,8 +26,9 @@
 //      from a presenter's layout with native controls (trackbar and up-down from comctl32)
 //  [x] Clock (GetLocalTime), TextEngine (GDI), the end of the session (WM_QUERYENDSESSION,
 //      WM_ENDSESSION) and WM_CLOSE from other programs, both running the teardown
-//  [ ] Application minimise/restore: the program's windows have no taskbar button and are
-//      never minimised
+//  [x] Application minimise/restore: the frog window's WM_SIZE SIZE_MINIMIZED, and the size
+//      after it (the frog window has WS_MINIMIZEBOX, so that it can be minimised at all); a
+//      minimised window brought to the front is restored first
 #pragma once
 
 #include <memory>

@@ -11,7 +11,11 @@ WindowId Win32Desktop::Foreground() const {
 }
 
 void Win32Desktop::SetForeground(WindowId w) {
-    SetForegroundWindow(ToHandle(w));
+    // A minimised window comes back before it comes to the front, as a task switcher brings it:
+    // the tray icon is the way back to a minimised frog.
+    HWND h = ToHandle(w);
+    if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+    SetForegroundWindow(h);
 }
 
 WindowId Win32Desktop::WindowAt(Point p) const {

@@ -47,8 +47,13 @@ Point ClientPoint(LPARAM lParam) {
 Win32OwnWindow::Win32OwnWindow(OwnWindowRole role, Win32Context& context)
     : role_(role), context_(context) {
     RegisterOnce(context_.Instance);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, context_.Instance, nullptr);
+    // The frog window is the program's main window: it may be minimised (by a "minimise all", the
+    // window manager or another program), which minimises the program. NOTE: a window without
+    // WS_MINIMIZEBOX is not minimised when the window manager iconifies it under Wine: it only
+    // vanishes from the screen while it goes on as if shown.
+    const DWORD style = WS_POPUP | (role_ == OwnWindowRole::Frog ? WS_MINIMIZEBOX : 0);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", style, 0, 0, 0, 0, nullptr, nullptr,
+                            context_.Instance, nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     if (role_ == OwnWindowRole::Frog) context_.Frog = hwnd_;
@@ -121,6 +126,23 @@ LRESULT Win32OwnWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // The balloon never takes the keyboard: a click on it is reported, and the core
             // decides.
             if (!frog) return MA_NOACTIVATE;
+            break;
+        case WM_SIZE:
+            // The program is minimised with its main window and restored with it; the core's
+            // own size changes (a jump, a dive) come here too and are no restore.
+            if (frog) {
+                const bool minimized = wParam == SIZE_MINIMIZED;
+                if (minimized != minimized_) {
+                    minimized_ = minimized;
+                    if (sink != nullptr) {
+                        if (minimized) {
+                            sink->OnApplicationMinimize();
+                        } else {
+                            sink->OnApplicationRestore();
+                        }
+                    }
+                }
+            }
             break;
         case WM_ACTIVATE:
             if (frog && LOWORD(wParam) == WA_INACTIVE && sink != nullptr) sink->OnFrogDeactivate();

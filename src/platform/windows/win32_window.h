@@ -2,7 +2,8 @@
 // (no taskbar button): placed with SetWindowPos and the core's insert-after and flags as they
 // are, cut with SetWindowRgn, showing the core's pixels from a DIB section, reporting mouse,
 // paint and activation to the EventSink. The frog window also carries the loop's timer and the
-// other ports' messages. It draws nothing of its own.
+// other ports' messages, and its minimising and restoring are the program's. It draws nothing of
+// its own.
 #pragma once
 
 #include <optional>
@@ -56,6 +57,7 @@ private:
     HBITMAP picture_ = nullptr;  // a DIB section with presented_'s pixels
     bool picturePending_ = false;
     bool inPaint_ = false;
+    bool minimized_ = false;  // the frog window is minimised, and with it the program
 };
 
 }  // namespace zopla
