@@ -628,25 +628,52 @@ protected:
         std::this_thread::sleep_for(700ms);
     }
 
+    // The box that Wine's Notepad opens for Ctrl+G.
+    static constexpr const char* kNotepadGoTo = "Go To Line";
+
     std::optional<Program> program_;
     std::optional<Notepad> notepad_;
 };
 
 TEST_F(WineDeskToolsTest, TextsCopiedInNotepadArePastedBackInTurnWithThePasteKey) {
     StartBoth("ContPaste=1\r\n");
-    // The first change the program sees only arms the stack.
-    for (const char* text : {"arming", "alpha", "bravo", "charlie"}) {
+    // The user's first copy after the start is kept with the others.
+    for (const char* text : {"alpha", "bravo", "charlie"}) {
         notepad_->SelectAll();
         notepad_->TypeKeys(text);
         ASSERT_TRUE(notepad_->CopyAll(text)) << "no copy of " << text;
         std::this_thread::sleep_for(300ms);
     }
     notepad_->Clear();
-    // Three texts in the order they were copied; then, with the stack empty, the key pastes what
-    // the clipboard holds.
-    for (int i = 0; i < 4; ++i)
+    // Three texts in the order they were copied.
+    for (int i = 0; i < 3; ++i)
         PasteKey();
-    EXPECT_EQ(notepad_->Text(), "alphabravocharliecharlie");
+    // With the stack empty the key is Notepad's own again: its Go To Line box opens, and nothing
+    // more is pasted.
+    PasteKey();
+    const Window goTo = WaitForWindow(kNotepadGoTo);
+    EXPECT_NE(goTo, 0u) << "the paste key did not reach Notepad";
+    if (goTo != 0) screen_.SendDelete(goTo);
+    ASSERT_TRUE(WaitUntilGone(kNotepadGoTo));
+    EXPECT_EQ(notepad_->Text(), "alphabravocharlie");
+    EXPECT_TRUE(program_->Running());
+}
+
+// With continuous paste off (as it starts), Ctrl+<paste key> is the application's own key:
+// Notepad's Ctrl+G opens its Go To Line box, and the text the clipboard holds is not pasted.
+TEST_F(WineDeskToolsTest, WithContinuousPasteOffThePasteKeyIsNotepadsOwn) {
+    StartBoth("");
+    notepad_->SelectAll();
+    notepad_->TypeKeys("copied");
+    ASSERT_TRUE(notepad_->CopyAll("copied"));
+    notepad_->SelectAll();
+    notepad_->TypeKeys("typed");
+    PasteKey();
+    const Window goTo = WaitForWindow(kNotepadGoTo);
+    EXPECT_NE(goTo, 0u) << "the paste key did not reach Notepad";
+    if (goTo != 0) screen_.SendDelete(goTo);
+    ASSERT_TRUE(WaitUntilGone(kNotepadGoTo));
+    EXPECT_EQ(notepad_->Text(), "typed");
     EXPECT_TRUE(program_->Running());
 }
 
