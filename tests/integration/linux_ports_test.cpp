@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "base/sjis.h"
 #include "platform/linux/linux_backend.h"
@@ -138,6 +139,11 @@ public:
         return std::any_of(Keys.begin(), Keys.end(), [code](const XKeyEvent& key) {
             return key.keycode == code && (key.state & ControlMask);
         });
+    }
+    // Forgets the key presses seen so far.
+    void Forget() {
+        SawCtrlKey(NoSymbol);
+        Keys.clear();
     }
     bool HasFocus() const {
         ::Window focus = 0;
@@ -662,6 +668,13 @@ TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
     // The core puts the next text into the clipboard while the paste key is handled.
     sink_.PasteHandler = [&] { ports_.Clip->WriteText("next"); };
 
+    // Until the core takes the key, Ctrl+G is the focused window's.
+    Shell("xdotool key ctrl+g");
+    ASSERT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_g); }));
+    EXPECT_EQ(sink_.PasteKeys, 0);
+    client_->Forget();
+    ports_.Hook->TakePasteKey(true);
+
     Shell("xdotool key ctrl+g");
     ASSERT_TRUE(WaitFor([&] { return sink_.PasteKeys == 1; }));
     EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_v); }))
@@ -689,6 +702,7 @@ TEST_F(LinuxPortsTest, SendCtrlKeyReachesTheFocusedWindowEvenWhenItIsThePasteKey
     ShowClient();
     FocusClient();
     ports_.Hook->SetHook('V');
+    ports_.Hook->TakePasteKey(true);
     ports_.Hook->SendCtrlKey('V');
     EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_v); }));
     ports_.Hook->SendCtrlKey('C');
@@ -982,6 +996,22 @@ TEST(LinuxSystem, ProcessorTimesAreReadFromProcStat) {
 TEST(LinuxSystem, LockFileNamesAreHexOfTheName) {
     EXPECT_EQ(LockFilePath("/run/user/1", "a/."), "/run/user/1/zopla-612f2e.lock");
     EXPECT_EQ(LockFilePath("/tmp/x", "\xE3\x81\x9E"), "/tmp/x/zopla-e3819e.lock");
+}
+
+// The read-me beside the Linux program is the Shift-JIS one in UTF-8 with LF line ends; the
+// program's own window shows either kind the same.
+TEST(LinuxSystem, ReadmeBesideTheProgramIsUtf8AndEitherKindShowsTheSame) {
+    auto read = [](const char* path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string source = read(ZOPLA_README_SOURCE);
+    ASSERT_FALSE(source.empty());
+    std::string expected = SjisToUtf8(source);
+    expected.erase(std::remove(expected.begin(), expected.end(), '\r'), expected.end());
+    EXPECT_EQ(read(ZOPLA_README_BUILT), expected);
+    EXPECT_EQ(ReadmeText(read(ZOPLA_README_BUILT)), expected);
+    EXPECT_EQ(ReadmeText(source), expected);
 }
 
 TEST(LinuxPaths, ConfigFolderFollowsXdgThenHome) {

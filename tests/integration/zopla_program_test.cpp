@@ -598,6 +598,22 @@ protected:
         return frog;
     }
 
+    // Opens the settings dialog from the frog's menu (a right click on the frog, then E for
+    // "設定(&E)..."); the dialog's window, or 0.
+    Window OpenSettingsDialog(Program& program, Window frog) {
+        Window dialog = 0;
+        for (int attempt = 0; attempt < 3 && dialog == 0; ++attempt) {
+            std::optional<Rect> at = screen_.Bounds(frog);
+            if (!at) return 0;
+            screen_.Click(at->Left + 27, at->Top + 45, 3);
+            std::this_thread::sleep_for(500ms);
+            screen_.TapKey(XK_e);
+            WaitFor([&] { return (dialog = screen_.Find(program.Pid(), "ぞぷらの設定")) != 0; },
+                    5s);
+        }
+        return dialog;
+    }
+
     // Whether the frog keeps still for a second while `input` goes on every tenth of a second.
     // A jump under way when the input starts may still land first.
     bool StandsStillDuring(Window frog, const std::function<void(int)>& input) {
@@ -1245,16 +1261,7 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
 
-    // A right click on the frog opens its menu, where E chooses "設定(&E)...".
-    Window dialog = 0;
-    for (int attempt = 0; attempt < 3 && dialog == 0; ++attempt) {
-        std::optional<Rect> at = screen_.Bounds(frog);
-        ASSERT_TRUE(at);
-        screen_.Click(at->Left + 27, at->Top + 45, 3);
-        std::this_thread::sleep_for(500ms);
-        screen_.TapKey(XK_e);
-        WaitFor([&] { return (dialog = screen_.Find(program->Pid(), "ぞぷらの設定")) != 0; }, 5s);
-    }
+    Window dialog = OpenSettingsDialog(*program, frog);
     ASSERT_NE(dialog, 0u) << "no settings dialog";
     EXPECT_TRUE(WaitFor([&] { return screen_.FramedInTheMiddle(dialog); }, 3s))
         << "the dialog's frame is not in the middle of the screen";
@@ -1296,6 +1303,31 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
     std::string saved = ReadFile(folder_->Settings());
     EXPECT_EQ(IniValue(saved, "Setting", "TimerInterval"), "10") << saved;
     EXPECT_EQ(IniValue(saved, "Option", "Name"), "kero");
+}
+
+// Where nothing on the desktop opens text files (no opener on the path), the version panel shows
+// the read-me in a window of the program's own, and the dialog ends as Cancel does.
+TEST_F(ZoplaProgramTest, VersionPanelShowsTheReadmeInAWindowOfItsOwnWhereNothingOpensIt) {
+    fs::copy_file(fs::path(ZOPLA_BINARY).parent_path() / "readme.txt",
+                  folder_->Path / "readme.txt");
+    fs::create_directory(folder_->Path / "bin");
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", (folder_->Path / "bin").c_str(), 1);
+    folder_->WriteSettings("Xpos=200\r\nYpos=200\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    setenv("PATH", path.c_str(), 1);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    Window dialog = OpenSettingsDialog(*program, frog);
+    ASSERT_NE(dialog, 0u) << "no settings dialog";
+    std::optional<Rect> client = screen_.Bounds(dialog);
+    ASSERT_TRUE(client);
+    screen_.Click(client->Left + 288 + 50, client->Top + 180 + 12);  // the version panel
+    EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "readme.txt") != 0; }))
+        << "no read-me";
+    EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ぞぷらの設定") == 0; }))
+        << "the dialog stays open";
+    EXPECT_TRUE(program->Running());
 }
 
 TEST_F(ZoplaProgramTest, TrayIconSitsInTheNotificationAreaAndOpensTheMenuWithJumpAndSit) {

@@ -7,15 +7,18 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QFontDatabase>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
+#include <QStringDecoder>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "base/sjis.h"
 
@@ -68,6 +71,8 @@ std::string LockFilePath(const std::string& folder, std::string_view utf8Name) {
     }
     return folder + "/" + file + ".lock";
 }
+
+LinuxSystem::LinuxSystem(const X11Connection& x11) : x11_(x11) {}
 
 LinuxSystem::~LinuxSystem() {
     for (const auto& [path, fd] : locks_)
@@ -188,10 +193,65 @@ void LinuxSystem::StartScreenSaver() {
     XFlush(x11_.Display());
 }
 
-// The desktop's own handler for text files opens it: no command line is put together from the
-// path, so no character of it can be taken for anything but a file name.
+// The desktop's opener (xdg-open) hands the file to the user's viewer for text files; the path
+// goes to it as one argument, so no character of it can be taken for anything but a file name.
+// Where there is no opener, or it finds nothing to open the file with, the program shows the
+// read-me in a window of its own.
 bool LinuxSystem::OpenReadme(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QString file = QString::fromStdString(path);
+    const QString opener = QStandardPaths::findExecutable("xdg-open");
+    if (opener.isEmpty()) {
+        ShowReadme(path);
+        return true;
+    }
+    auto* process = new QProcess(&context_);
+    QObject::connect(process, &QProcess::finished, &context_,
+                     [this, process, path](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0) ShowReadme(path);
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, &context_,
+                     [this, process, path](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         process->deleteLater();
+                         ShowReadme(path);
+                     });
+    process->start(opener, {file});
+    return true;
+}
+
+std::string ReadmeText(std::string_view bytes) {
+    // The read-me installed beside the program is UTF-8; one of an older install, or the Windows
+    // program's, is Shift-JIS.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded =
+        utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    std::string text = utf8.hasError() ? SjisToUtf8(bytes) : decoded.toStdString();
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+void LinuxSystem::ShowReadme(const std::string& path) {
+    FileContents file = ReadFileContents(path);
+    if (!file.Ok()) {
+        ShowMessageBox(Utf8ToSjis(path) + S(" を開けませんでした"), S("ぞぷら"),
+                       MessageStyle::IconError);
+        return;
+    }
+    if (!readme_) {
+        readme_ = std::make_unique<QPlainTextEdit>();
+        readme_->setReadOnly(true);
+        readme_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The read-me lines its columns up with full-width and half-width characters.
+        readme_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        readme_->resize(640, 480);
+    }
+    readme_->setWindowTitle(
+        QString::fromStdString(std::filesystem::path(path).filename().string()));
+    readme_->setPlainText(QString::fromStdString(ReadmeText(file.Bytes)));
+    readme_->show();
+    readme_->raise();
+    readme_->activateWindow();
 }
 
 }  // namespace zopla

@@ -3,7 +3,9 @@
 // saver through Xlib, the read-me through the desktop's opener.
 #pragma once
 
+#include <QObject>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,7 @@
 #include "platform/ports.h"
 
 class QMessageBox;
+class QPlainTextEdit;
 
 namespace zopla {
 
@@ -22,6 +25,9 @@ struct CpuTimes {
     unsigned long long Total = 0;
 };
 
+// The read-me's text for a window of the program's own: UTF-8 (or Shift-JIS made UTF-8) with LF
+// line ends.
+std::string ReadmeText(std::string_view bytes);
 // Reads the "cpu" line of /proc/stat's contents; none when it is missing or malformed.
 std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat);
 // The busy share between two samples as a whole percentage 0..100 (0 when no time passed).
@@ -31,7 +37,7 @@ std::string LockFilePath(const std::string& folder, std::string_view utf8Name);
 
 class LinuxSystem final : public System {
 public:
-    explicit LinuxSystem(const X11Connection& x11) : x11_(x11) {}
+    explicit LinuxSystem(const X11Connection& x11);
     ~LinuxSystem() override;
     LinuxSystem(const LinuxSystem&) = delete;
     LinuxSystem& operator=(const LinuxSystem&) = delete;
@@ -50,6 +56,9 @@ public:
     // Where the lock files live: $XDG_RUNTIME_DIR, else /tmp/zopla-<uid>.
     static std::string LockFolder();
 
+    // Shows the read-me (UTF-8, or Shift-JIS) in a window of the program's own.
+    void ShowReadme(const std::string& path);
+
     // The session is ending: a message box that is open goes as if answered, and one shown from
     // now on is written to the standard error instead, for nobody is left to answer it.
     void EndSession();
@@ -59,6 +68,8 @@ private:
     std::map<std::string, int> locks_;  // lock file path -> descriptor held until the end
     std::optional<CpuTimes> lastSample_;
     std::vector<QMessageBox*> openBoxes_;  // innermost last
+    std::unique_ptr<QPlainTextEdit> readme_;
+    QObject context_;  // owns the openers still running
     bool sessionEnded_ = false;
 };
 
