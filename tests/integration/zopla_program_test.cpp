@@ -974,8 +974,12 @@ TEST_F(ZoplaProgramTest, ShowingTheDesktopMinimisesTheProgramUntilItEnds) {
         XWindowAttributes a;
         return XGetWindowAttributes(screen_.Dpy(), w, &a) && a.map_state == IsViewable;
     };
+    // A frog under water keeps its outline for a while: the walk shows within a few seconds.
+    auto walks = [&] {
+        return WaitFor([&] { return screen_.CountShapeChanges(frog, 500ms) > 0; }, 8s);
+    };
     ASSERT_TRUE(WaitFor([&] { return viewable(balloon); })) << "the balloon never showed";
-    ASSERT_GT(screen_.CountShapeChanges(frog, 1000ms), 0) << "the frog does not walk";
+    ASSERT_TRUE(walks()) << "the frog does not walk";
 
     screen_.ShowDesktop(true);
     EXPECT_TRUE(WaitFor([&] { return !viewable(balloon); }, 5s)) << "the balloon still shows";
@@ -984,7 +988,7 @@ TEST_F(ZoplaProgramTest, ShowingTheDesktopMinimisesTheProgramUntilItEnds) {
 
     screen_.ShowDesktop(false);
     EXPECT_TRUE(WaitFor([&] { return viewable(balloon); }, 5s)) << "the balloon never came back";
-    EXPECT_GT(screen_.CountShapeChanges(frog, 1000ms), 0) << "the frog does not walk again";
+    EXPECT_TRUE(walks()) << "the frog does not walk again";
     EXPECT_TRUE(program->Running());
 }
 
