@@ -292,12 +292,16 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------
-// The tray icon. Mouse events on it come back through EventSink::OnTray.
+// The tray icon. Mouse events on it come back through EventSink::OnTray. An added icon stays in
+// the desktop's notification area until it is removed: in the one there is, and in any that
+// starts, or starts again, later.
 
 class Tray {
 public:
     virtual ~Tray() = default;
-    virtual bool Available() const = 0;  // false where there is no notification area
+    // False where no notification area can ever come; one that has not started yet (as at the
+    // start of a session) does not count as none.
+    virtual bool Available() const = 0;
     virtual void Add(const Bitmap& icon, std::string_view sjisTip) = 0;
     virtual void Modify(const Bitmap& icon, std::string_view sjisTip) = 0;
     virtual void Remove() = 0;

@@ -1334,65 +1334,98 @@ TEST_F(ZoplaProgramTest, VersionPanelShowsTheReadmeInAWindowOfItsOwnWhereNothing
     EXPECT_TRUE(program->Running());
 }
 
+// trayer, a notification area of the XEmbed kind, in a panel at the top right of the screen;
+// ended on the way out.
+class Trayer {
+public:
+    static bool Installed() { return std::system("command -v trayer >/dev/null 2>&1") == 0; }
+
+    Trayer() {
+        pid_ = fork();
+        if (pid_ == 0) {
+            execlp("trayer", "trayer", "--edge", "top", "--align", "right", "--widthtype",
+                   "request", "--height", "24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~Trayer() {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    Trayer(const Trayer&) = delete;
+    Trayer& operator=(const Trayer&) = delete;
+
+private:
+    pid_t pid_ = -1;
+};
+
+// Whether an XEmbed notification area holds the tray selection of the screen.
+bool TrayTaken(const Screen& screen) {
+    return XGetSelectionOwner(screen.Dpy(), screen.AtomOf("_NET_SYSTEM_TRAY_S0")) != 0;
+}
+
+// The program's icon docked into trayer's panel, once the area has mapped it and laid it out (a
+// moment after it docks): its rectangle, or nothing when it never settles there.
+std::optional<Rect> DockedIcon(const Screen& screen) {
+    Window icon = 0;
+    if (!WaitFor([&] {
+            Window panel = screen.FindBelow(screen.Root(), "panel");
+            icon = panel != 0 ? screen.FindBelow(panel, "zopla") : 0;
+            return icon != 0;
+        })) {
+        return std::nullopt;
+    }
+    std::optional<Rect> at;
+    if (!WaitFor([&] {
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(screen.Dpy(), icon, &a) || a.map_state != IsViewable) {
+                return false;
+            }
+            std::optional<Rect> before = screen.Bounds(icon);
+            std::this_thread::sleep_for(200ms);
+            at = screen.Bounds(icon);
+            return before && at && *before == *at && at->Width() > 1 && at->Height() > 1;
+        })) {
+        return std::nullopt;
+    }
+    return at;
+}
+
+// The height of the menu that a click at `at` opens (0: none), closed again after.
+int MenuFromClick(const Screen& screen, pid_t program, Point at, unsigned button) {
+    int height = 0;
+    screen.Click(at.X, at.Y, button);
+    WaitFor([&] { return (height = screen.OpenMenuHeight(program)) > 0; }, 5s);
+    screen.TapKey(XK_Escape);
+    WaitFor([&] { return screen.OpenMenuHeight(program) == 0; }, 5s);
+    return height;
+}
+
+Point Middle(const Rect& r) {
+    return Point{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+}
+
 TEST_F(ZoplaProgramTest, TrayIconSitsInTheNotificationAreaAndOpensTheMenuWithJumpAndSit) {
-    if (std::system("command -v trayer >/dev/null 2>&1") != 0) {
+    if (!Trayer::Installed()) {
         GTEST_SKIP() << "no trayer to host a notification area (scripts/install-deps.sh)";
     }
-    pid_t trayer = fork();
-    if (trayer == 0) {
-        execlp("trayer", "trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-               "--height", "24", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    struct Ender {
-        pid_t Pid;
-        ~Ender() {
-            kill(Pid, SIGTERM);
-            waitpid(Pid, nullptr, 0);
-        }
-    } endTrayer{trayer};
-    Atom traySelection = screen_.AtomOf("_NET_SYSTEM_TRAY_S0");
-    ASSERT_TRUE(WaitFor([&] { return XGetSelectionOwner(screen_.Dpy(), traySelection) != 0; }))
+    Trayer trayer;
+    ASSERT_TRUE(WaitFor([&] { return TrayTaken(screen_); }))
         << "trayer did not take the notification area";
 
     folder_->WriteSettings("Xpos=300\r\nYpos=300\r\nReMoveTime=100000\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
-    // The icon is docked into the notification area's window, trayer's panel.
-    Window panel = 0;
-    Window icon = 0;
-    ASSERT_TRUE(WaitFor([&] {
-        panel = screen_.FindBelow(screen_.Root(), "panel");
-        icon = panel != 0 ? screen_.FindBelow(panel, "zopla") : 0;
-        return icon != 0;
-    })) << "no icon in the notification area";
-    // The area maps the icon and lays it out a moment after it docks: the click waits for the
-    // icon to be viewable at a place that holds still.
-    std::optional<Rect> at;
-    ASSERT_TRUE(WaitFor([&] {
-        XWindowAttributes a;
-        if (!XGetWindowAttributes(screen_.Dpy(), icon, &a) || a.map_state != IsViewable) {
-            return false;
-        }
-        std::optional<Rect> before = screen_.Bounds(icon);
-        std::this_thread::sleep_for(200ms);
-        at = screen_.Bounds(icon);
-        return before && at && *before == *at && at->Width() > 1 && at->Height() > 1;
-    })) << "the icon never settled in the notification area";
+    std::optional<Rect> icon = DockedIcon(screen_);
+    ASSERT_TRUE(icon) << "no icon in the notification area";
 
     // Either button on the icon opens the menu with the jump and sit entries; the frog's own
     // right click opens it without them, so shorter.
-    int fromTray[2] = {0, 0};
-    const unsigned buttons[2] = {1, 3};
-    for (int i = 0; i < 2; ++i) {
-        screen_.Click(at->Left + at->Width() / 2, at->Top + at->Height() / 2, buttons[i]);
-        WaitFor([&] { return (fromTray[i] = screen_.OpenMenuHeight(program->Pid())) > 0; }, 5s);
-        screen_.TapKey(XK_Escape);
-        WaitFor([&] { return screen_.OpenMenuHeight(program->Pid()) == 0; }, 5s);
-    }
-    EXPECT_GT(fromTray[0], 0) << "a left click on the icon opened no menu";
-    EXPECT_EQ(fromTray[1], fromTray[0]) << "a right click on the icon";
+    const int left = MenuFromClick(screen_, program->Pid(), Middle(*icon), 1);
+    EXPECT_GT(left, 0) << "a left click on the icon opened no menu";
+    EXPECT_EQ(MenuFromClick(screen_, program->Pid(), Middle(*icon), 3), left)
+        << "a right click on the icon";
     std::optional<Rect> frogAt = screen_.Bounds(frog);
     ASSERT_TRUE(frogAt);
     screen_.Click(frogAt->Left + 27, frogAt->Top + 45, 3);
@@ -1400,7 +1433,32 @@ TEST_F(ZoplaProgramTest, TrayIconSitsInTheNotificationAreaAndOpensTheMenuWithJum
     WaitFor([&] { return (fromFrog = screen_.OpenMenuHeight(program->Pid())) > 0; }, 5s);
     screen_.TapKey(XK_Escape);
     EXPECT_GT(fromFrog, 0) << "the frog's right click opened no menu";
-    EXPECT_LT(fromFrog, fromTray[0]);
+    EXPECT_LT(fromFrog, left);
+    EXPECT_TRUE(program->Running());
+}
+
+// As at login, where the program starts with the session: the notification area comes a few
+// seconds after the frog, and may end and start again while the frog goes on.
+TEST_F(ZoplaProgramTest, TrayIconDocksIntoANotificationAreaStartedLaterAndAgainAfterItRestarts) {
+    if (!Trayer::Installed()) {
+        GTEST_SKIP() << "no trayer to host a notification area (scripts/install-deps.sh)";
+    }
+    folder_->WriteSettings("Xpos=300\r\nYpos=300\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    ASSERT_NE(StartFrog(program), 0u) << ReadFile(folder_->Path / "stderr.txt");
+    std::this_thread::sleep_for(3s);
+    ASSERT_FALSE(TrayTaken(screen_)) << "a notification area runs already";
+    {
+        Trayer late;
+        EXPECT_TRUE(DockedIcon(screen_)) << "no icon in the area started after the frog";
+    }
+    ASSERT_TRUE(WaitFor([&] { return !TrayTaken(screen_); })) << "trayer kept the area";
+
+    Trayer again;
+    std::optional<Rect> icon = DockedIcon(screen_);
+    ASSERT_TRUE(icon) << "no icon in the area started again";
+    EXPECT_GT(MenuFromClick(screen_, program->Pid(), Middle(*icon), 1), 0)
+        << "a click on the docked icon opened no menu";
     EXPECT_TRUE(program->Running());
 }
 

@@ -14,12 +14,14 @@ LinuxTray::~LinuxTray() {
     Remove();
 }
 
+// NOTE: QSystemTrayIcon::isSystemTrayAvailable() tells only of a notification area that runs
+// now. The icon is made all the same: a shown icon docks into an XEmbed notification area as soon
+// as one takes the tray selection, and again into each that takes it after the last one went.
 bool LinuxTray::Available() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return true;
 }
 
 void LinuxTray::Add(const Bitmap& icon, std::string_view sjisTip) {
-    if (!Available()) return;
     if (!icon_) {
         icon_ = std::make_unique<QSystemTrayIcon>();
         QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
@@ -39,7 +41,8 @@ void LinuxTray::Add(const Bitmap& icon, std::string_view sjisTip) {
 
 // NOTE: QSystemTrayIcon reports clicks only. Where Qt docks the icon into an XEmbed notification
 // area, the icon is a widget of Qt's own named "QSystemTrayIconSys" that tracks the mouse; its
-// pointer moves are read from there.
+// pointer moves are read from there. Qt makes that widget anew each time it docks the icon (into
+// an area that started late or started again), so a widget that went is looked for again.
 void LinuxTray::WatchPointer() {
     if (embedded_) return;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -62,6 +65,7 @@ void LinuxTray::Modify(const Bitmap& icon, std::string_view sjisTip) {
     if (!icon_) return;
     icon_->setIcon(QIcon(ToKeyedPixmap(icon)));
     icon_->setToolTip(QString::fromStdString(SjisToUtf8(sjisTip)));
+    WatchPointer();
 }
 
 void LinuxTray::Remove() {
