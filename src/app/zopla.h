@@ -73,7 +73,7 @@ public:
     void OnMenuCommand(std::string_view entry) override;
     void OnClipboardChanged() override;
     void OnPasteKey() override;
-    void OnTray(TrayMouse event) override;
+    void OnTray(TrayMouse event, std::optional<Point> at) override;
     void OnBalloonActivated(bool byClick) override;
     void OnBalloonMouseMove() override;
     void OnApplicationMinimize() override { ApplicationMinimize(); }

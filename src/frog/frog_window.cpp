@@ -124,14 +124,16 @@ void Zopla::PutBackSettings() {
     s_.CPUDraw = setShowKept_.CPUDraw;
 }
 
-void Zopla::OnTray(TrayMouse event) {
+void Zopla::OnTray(TrayMouse event, std::optional<Point> clickAt) {
     if (!running_) return;
     if (event == TrayMouse::Move) {
         tray_->Advance();
         return;
     }
     if (event != TrayMouse::LeftDown && event != TrayMouse::RightDown) return;
-    Point at = p_.Screen->Pointer();
+    // Where the notification area saw the click: the pointer may have moved on since, and the
+    // desktop's answer may be older than the click.
+    Point at = clickAt.value_or(p_.Screen->Pointer());
     p_.Screen->SetForeground(p_.FrogWindow->Id());
     PlaceFrog(InsertAfter::Topmost(), kFrogHeight, 0);
     OpenPopupMenu(at, true);

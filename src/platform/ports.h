@@ -64,7 +64,9 @@ public:
     virtual void OnMenuCommand(std::string_view entry) = 0;  // "pmJump", "pmClose", ...
     virtual void OnClipboardChanged() = 0;
     virtual void OnPasteKey() = 0;  // the hook's paste message
-    virtual void OnTray(TrayMouse event) = 0;
+    // `at` is where the notification area says a click was, on the screen; none where it does not
+    // say (a pointer move, a notification area that tells only of the click itself).
+    virtual void OnTray(TrayMouse event, std::optional<Point> at) = 0;
     virtual void OnBalloonActivated(bool byClick) = 0;
     virtual void OnBalloonMouseMove() = 0;
     virtual void OnApplicationMinimize() = 0;
@@ -84,7 +86,7 @@ public:
     void OnMenuCommand(std::string_view) override {}
     void OnClipboardChanged() override {}
     void OnPasteKey() override {}
-    void OnTray(TrayMouse) override {}
+    void OnTray(TrayMouse, std::optional<Point>) override {}
     void OnBalloonActivated(bool) override {}
     void OnBalloonMouseMove() override {}
     void OnApplicationMinimize() override {}

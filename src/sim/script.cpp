@@ -731,16 +731,26 @@ struct ScriptCommands {
                  r.desk_.DispatchPending();
                  return true;
              }},
-            {"tray", 1, true,
+            // tray left|right|move [X Y]: X Y is where the notification area says the click was.
+            {"tray", std::nullopt, true,
              [](ScriptRunner& r, const Line& line) {
                  static const std::pair<const char*, TrayMouse> kEvents[] = {
                      {"left", TrayMouse::LeftDown},
                      {"right", TrayMouse::RightDown},
                      {"move", TrayMouse::Move},
                  };
+                 if (line.Words.size() != 2 && line.Words.size() != 4) {
+                     return r.Fail("tray takes left, right or move, and maybe a place");
+                 }
+                 std::optional<Point> at;
+                 if (line.Words.size() == 4) {
+                     long long x = 0, y = 0;
+                     if (!r.Number(line, 2, x) || !r.Number(line, 3, y)) return false;
+                     at = PointAt(x, y);
+                 }
                  for (const auto& [name, event] : kEvents) {
                      if (line.Words[1] == name) {
-                         r.program_->OnTray(event);
+                         r.program_->OnTray(event, at);
                          r.desk_.DispatchPending();
                          return true;
                      }

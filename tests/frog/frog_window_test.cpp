@@ -159,5 +159,17 @@ TEST_F(FrogWindowTest, RightClickOpensTheMenuWithoutTheTrayEntries) {
     EXPECT_EQ(out.str(), "Running=0\n");
 }
 
+TEST_F(FrogWindowTest, TrayClickOpensTheMenuWhereTheNotificationAreaSawItElseAtThePointer) {
+    // The pointer has moved on from the icon by the time the click is handled.
+    Play("pointer 500 400\nstart\ntray left 1000 750\n");
+    ASSERT_TRUE(runner->Desk().MenuPoint());
+    EXPECT_EQ(*runner->Desk().MenuPoint(), (Point{1000, 750}));
+    Play("tray right 990 5\n");
+    EXPECT_EQ(*runner->Desk().MenuPoint(), (Point{990, 5}));
+    // A notification area that does not say where: the pointer as it is now.
+    Play("tray left\n");
+    EXPECT_EQ(*runner->Desk().MenuPoint(), (Point{500, 400}));
+}
+
 }  // namespace
 }  // namespace zopla

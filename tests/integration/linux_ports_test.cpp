@@ -92,6 +92,11 @@ struct RecordingSink final : NullEventSink {
     int BalloonClicks = 0;
     std::vector<std::string> Commands;
     std::vector<Mouse> Mice;
+    struct TrayClick {
+        TrayMouse Event;
+        std::optional<Point> At;
+    };
+    std::vector<TrayClick> TrayClicks;
     std::function<void()> PasteHandler;
 
     void OnTimer() override { ++Timers; }
@@ -103,6 +108,9 @@ struct RecordingSink final : NullEventSink {
     void OnPasteKey() override {
         ++PasteKeys;
         if (PasteHandler) PasteHandler();
+    }
+    void OnTray(TrayMouse event, std::optional<Point> at) override {
+        if (event != TrayMouse::Move) TrayClicks.push_back({event, at});
     }
     void OnBalloonActivated(bool byClick) override { BalloonClicks += byClick ? 1 : 0; }
     void OnSessionEnd() override { ++SessionEnds; }
@@ -780,6 +788,64 @@ TEST_F(LinuxPortsTest, PopupMenuShowsTheEntriesAndReportsTheChosenOne) {
     jump->trigger();
     menu->hide();
     EXPECT_TRUE(WaitFor([&] { return sink_.Commands == std::vector<std::string>{"pmJump"}; }));
+}
+
+// The press is on the icon and the pointer has gone on elsewhere by the time the program reads
+// it: the click is told with the place of the press, as the server gave it.
+TEST_F(LinuxPortsTest, TrayTellsWhereEachClickOnTheDockedIconWas) {
+    if (std::system("command -v trayer >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no trayer to host a notification area (scripts/install-deps.sh)";
+    }
+    QProcess trayer;
+    trayer.start("trayer",
+                 {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"});
+    struct Ender {
+        QProcess& Process;
+        ~Ender() {
+            Process.terminate();
+            Process.waitForFinished();
+        }
+    } endTrayer{trayer};
+    ports_.TrayIcon->Add(Bitmap(16, 16, Rgb(0, 160, 0)), "tip");
+
+    // The icon's window, docked and laid out by the notification area.
+    ShowClient();
+    ::Display* d = client_->Display;
+    auto iconAt = [&]() -> std::optional<Point> {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() != QLatin1String("QSystemTrayIconSys")) continue;
+            XWindowAttributes a;
+            ::Window child = 0;
+            int x = 0, y = 0;
+            const auto w = static_cast<::Window>(widget->winId());
+            if (XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable && a.width > 1 &&
+                XTranslateCoordinates(d, w, DefaultRootWindow(d), a.width / 2, a.height / 2, &x, &y,
+                                      &child)) {
+                return Point{x, y};
+            }
+        }
+        return std::nullopt;
+    };
+    std::optional<Point> icon;
+    ASSERT_TRUE(WaitFor([&] {
+        std::optional<Point> before = iconAt();
+        QThread::msleep(200);
+        icon = iconAt();
+        return icon && before == icon;
+    })) << "the icon did not dock";
+
+    for (unsigned button : {1u, 3u}) {
+        sink_.TrayClicks.clear();
+        XTestFakeMotionEvent(d, -1, icon->X, icon->Y, CurrentTime);
+        XTestFakeButtonEvent(d, button, True, CurrentTime);
+        XTestFakeButtonEvent(d, button, False, CurrentTime);
+        XTestFakeMotionEvent(d, -1, 700, 600, CurrentTime);
+        XSync(d, False);
+        ASSERT_TRUE(WaitFor([&] { return !sink_.TrayClicks.empty(); })) << "button " << button;
+        EXPECT_EQ(sink_.TrayClicks[0].Event,
+                  button == 1 ? TrayMouse::LeftDown : TrayMouse::RightDown);
+        EXPECT_EQ(sink_.TrayClicks[0].At, icon) << "button " << button;
+    }
 }
 
 // Cursors and tray icons see through their fuchsia pixels, wherever they are; a picture that

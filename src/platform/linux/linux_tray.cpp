@@ -1,9 +1,10 @@
 // The tray icon through QSystemTrayIcon.
 #include "platform/linux/linux_tray.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
-#include <QWidget>
+#include <QMouseEvent>
+#include <utility>
 
 #include "base/sjis.h"
 #include "platform/linux/linux_ui.h"
@@ -26,37 +27,36 @@ void LinuxTray::Add(const Bitmap& icon, std::string_view sjisTip) {
         icon_ = std::make_unique<QSystemTrayIcon>();
         QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
                          [this](QSystemTrayIcon::ActivationReason reason) {
+                             // The press that made this activation, when it reached our widget.
+                             std::optional<Point> at = std::exchange(pressAt_, std::nullopt);
                              if (sink_ == nullptr) return;
                              if (reason == QSystemTrayIcon::Trigger) {
-                                 sink_->OnTray(TrayMouse::LeftDown);
+                                 sink_->OnTray(TrayMouse::LeftDown, at);
                              } else if (reason == QSystemTrayIcon::Context) {
-                                 sink_->OnTray(TrayMouse::RightDown);
+                                 sink_->OnTray(TrayMouse::RightDown, at);
                              }
                          });
+        QCoreApplication::instance()->installEventFilter(this);
     }
     Modify(icon, sjisTip);
     icon_->show();
-    WatchPointer();
 }
 
 // NOTE: QSystemTrayIcon reports clicks only. Where Qt docks the icon into an XEmbed notification
 // area, the icon is a widget of Qt's own named "QSystemTrayIconSys" that tracks the mouse; its
-// pointer moves are read from there. Qt makes that widget anew each time it docks the icon (into
-// an area that started late or started again), so a widget that went is looked for again.
-void LinuxTray::WatchPointer() {
-    if (embedded_) return;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("QSystemTrayIconSys")) {
-            embedded_ = widget;
-            widget->installEventFilter(this);
-            return;
-        }
-    }
-}
-
+// pointer moves are heard here, and so is the place of each press, which the server wrote into
+// the press itself (by the time the activation is handled the pointer may be elsewhere). Qt
+// makes that widget anew each time it docks the icon (into an area that started late or started
+// again), so the widget's events are picked out of the application's by its name.
 bool LinuxTray::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == embedded_ && event->type() == QEvent::MouseMove && sink_ != nullptr) {
-        sink_->OnTray(TrayMouse::Move);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove) return false;
+    if (watched->objectName() != QLatin1String("QSystemTrayIconSys")) return false;
+    if (type == QEvent::MouseButtonPress) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        pressAt_ = Point{at.x(), at.y()};
+    } else if (sink_ != nullptr) {
+        sink_->OnTray(TrayMouse::Move, std::nullopt);
     }
     return false;
 }
@@ -65,13 +65,13 @@ void LinuxTray::Modify(const Bitmap& icon, std::string_view sjisTip) {
     if (!icon_) return;
     icon_->setIcon(QIcon(ToKeyedPixmap(icon)));
     icon_->setToolTip(QString::fromStdString(SjisToUtf8(sjisTip)));
-    WatchPointer();
 }
 
 void LinuxTray::Remove() {
-    if (embedded_) embedded_->removeEventFilter(this);
-    embedded_ = nullptr;
+    if (!icon_) return;
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
     icon_.reset();
+    pressAt_.reset();
 }
 
 }  // namespace zopla

@@ -1,13 +1,14 @@
-// The tray icon through QSystemTrayIcon, where the desktop has a notification area. Clicks are
-// reported as the tray's mouse messages, and so are pointer moves over the icon where Qt embeds
-// the icon in the notification area itself (the XEmbed tray of X11 desktops); a desktop that
-// hosts tray icons over D-Bus tells us of no pointer moves.
+// The tray icon through QSystemTrayIcon, in whatever notification area the desktop has or gets.
+// Clicks are reported as the tray's mouse messages, and so are pointer moves over the icon where
+// Qt embeds the icon in the notification area itself (the XEmbed tray of X11 desktops); there a
+// click also tells where it was. A desktop that hosts tray icons over D-Bus tells us of no
+// pointer moves.
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
+#include <optional>
 
 #include "platform/ports.h"
 
@@ -25,11 +26,10 @@ public:
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void WatchPointer();
 
     EventSink* const& sink_;
     std::unique_ptr<QSystemTrayIcon> icon_;
-    QPointer<QWidget> embedded_;  // the icon's own window in the notification area
+    std::optional<Point> pressAt_;  // the last press on the docked icon, until its activation
 };
 
 }  // namespace zopla

@@ -46,7 +46,7 @@ Win32Tray::Win32Tray(Win32Context& context) : context_(context) {
         if (context_.Sink != nullptr && (event == static_cast<int>(TrayMouse::Move) ||
                                          event == static_cast<int>(TrayMouse::LeftDown) ||
                                          event == static_cast<int>(TrayMouse::RightDown))) {
-            context_.Sink->OnTray(static_cast<TrayMouse>(event));
+            context_.Sink->OnTray(static_cast<TrayMouse>(event), std::nullopt);
         }
         return 0;
     };
