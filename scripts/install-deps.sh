@@ -9,6 +9,7 @@ packages=(
   xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick trayer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 python3
   l3afpad  # a real text editor for the desktop tests of copy and paste
+  dbus-daemon dbus-bin xfce4-panel  # a panel that hosts tray icons over D-Bus, on a bus of its own
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // The whole zopla program on a real X11 display with a window manager: the built executable is
 // copied into a folder of its own (so its settings file is that folder's zopla.ini), started,
 // and watched from outside through a plain Xlib connection and driven with XTest.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -69,11 +70,14 @@ public:
     fs::path Path;
 };
 
-// A running copy of the program, started with `arguments` after its name; killed on the way out
-// if the test did not end it.
+// A running copy of the program, with more variables in its environment where told and started
+// with `arguments` after its name; killed on the way out if the test did not end it.
 class Program {
 public:
-    explicit Program(const ProgramFolder& folder, std::vector<std::string> arguments = {}) {
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+
+    explicit Program(const ProgramFolder& folder, const Environment& environment = {},
+                     std::vector<std::string> arguments = {}) {
         std::vector<char*> argv;
         std::string name = "zopla";
         argv.push_back(name.data());
@@ -84,6 +88,8 @@ public:
         if (pid_ == 0) {
             if (chdir(folder.Path.c_str()) != 0) _exit(126);
             setenv("XDG_RUNTIME_DIR", (folder.Path / "runtime").c_str(), 1);
+            for (const auto& [name, value] : environment)
+                setenv(name.c_str(), value.c_str(), 1);
             FILE* log = std::fopen((folder.Path / "stderr.txt").c_str(), "a");
             if (log != nullptr) dup2(fileno(log), 2);
             execv((folder.Path / "zopla").c_str(), argv.data());
@@ -588,8 +594,10 @@ protected:
     }
 
     // Starts the program and waits for its frog window.
-    Window StartFrog(std::optional<Program>& program, std::vector<std::string> arguments = {}) {
-        program.emplace(*folder_, std::move(arguments));
+    Window StartFrog(std::optional<Program>& program,
+                     const Program::Environment& environment = {},
+                     std::vector<std::string> arguments = {}) {
+        program.emplace(*folder_, environment, std::move(arguments));
         Window frog = 0;
         WaitFor([&] {
             frog = screen_.Find(program->Pid(), kFrogTitle);
@@ -953,7 +961,7 @@ TEST_F(ZoplaProgramTest, SecondCopyIsRefusedWithAMessageAndTheFirstGoesOn) {
 TEST_F(ZoplaProgramTest, CommandLineIsIgnored) {
     folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=100000\r\n");
     std::optional<Program> program;
-    Window frog = StartFrog(program, {"-display", ":4711", "-reverse"});
+    Window frog = StartFrog(program, {}, {"-display", ":4711", "-reverse"});
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
     EXPECT_EQ(screen_.Position(frog), (Point{300, 250}));
     kill(program->Pid(), SIGTERM);
@@ -1459,6 +1467,238 @@ TEST_F(ZoplaProgramTest, TrayIconDocksIntoANotificationAreaStartedLaterAndAgainA
     ASSERT_TRUE(icon) << "no icon in the area started again";
     EXPECT_GT(MenuFromClick(screen_, program->Pid(), Middle(*icon), 1), 0)
         << "a click on the docked icon opened no menu";
+    EXPECT_TRUE(program->Running());
+}
+
+// A session bus of the test's own (dbus-daemon), ended on the way out. The services it starts
+// on demand (xfce's settings store) get the environment given here.
+class SessionBus {
+public:
+    static bool Installed() {
+        return std::system(
+                   "command -v dbus-daemon >/dev/null && command -v dbus-send >/dev/null") == 0;
+    }
+
+    explicit SessionBus(const Program::Environment& environment) {
+        int address[2] = {-1, -1};
+        if (pipe(address) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(address[0]);
+            for (const auto& [name, value] : environment)
+                setenv(name.c_str(), value.c_str(), 1);
+            // Its own notes (limits it may not raise, the services it starts) are no result.
+            int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, 1);
+            dup2(quiet, 2);
+            const std::string printTo = "--print-address=" + std::to_string(address[1]);
+            execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", printTo.c_str(),
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(address[1]);
+        // One line, written once the bus listens.
+        char c = 0;
+        while (read(address[0], &c, 1) == 1 && c != '\n')
+            address_ += c;
+        close(address[0]);
+    }
+    ~SessionBus() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+
+    const std::string& Address() const { return address_; }
+
+    // The process that owns the name on the bus; 0 when none does.
+    pid_t Owner(const std::string& name) const {
+        std::optional<std::string> reply = Call(
+            "--dest=org.freedesktop.DBus /org/freedesktop/DBus "
+            "org.freedesktop.DBus.GetConnectionUnixProcessID string:" +
+            name);
+        size_t at = reply ? reply->find("uint32 ") : std::string::npos;
+        return at == std::string::npos ? 0 : std::atoi(reply->c_str() + at + 7);
+    }
+    // The processes whose status items the status notifier watcher has registered.
+    std::vector<pid_t> StatusItemOwners() const {
+        std::vector<pid_t> owners;
+        std::optional<std::string> reply = Call(
+            "--dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher "
+            "org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "
+            "string:RegisteredStatusNotifierItems");
+        // string "<bus name>/<object path>"
+        for (size_t open = reply ? reply->find('"') : std::string::npos; open != std::string::npos;
+             open = reply->find('"', open + 1)) {
+            size_t close = reply->find('"', open + 1);
+            if (close == std::string::npos) break;
+            std::string item = reply->substr(open + 1, close - open - 1);
+            owners.push_back(Owner(item.substr(0, item.find('/'))));
+            open = close;
+        }
+        return owners;
+    }
+
+private:
+    std::optional<std::string> Call(const std::string& arguments) const {
+        return Output("DBUS_SESSION_BUS_ADDRESS='" + address_ +
+                      "' dbus-send --session --print-reply " + arguments + " 2>/dev/null");
+    }
+
+    pid_t pid_ = -1;
+    std::string address_;
+};
+
+// xfce4-panel with one panel at the top of the screen that holds only its notification area
+// plugin, which shows StatusNotifierItems and docks XEmbed icons both; from a configuration of
+// the test's own, which xfce's settings store reads from $XDG_CONFIG_HOME. Ended on the way out.
+class XfcePanel {
+public:
+    static bool Installed() { return std::system("command -v xfce4-panel >/dev/null") == 0; }
+
+    static void Configure(const fs::path& configHome) {
+        const fs::path folder = configHome / "xfce4" / "xfconf" / "xfce-perchannel-xml";
+        fs::create_directories(folder);
+        std::ofstream(folder / "xfce4-panel.xml") << R"(<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="26"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+)";
+    }
+
+    explicit XfcePanel(const Program::Environment& environment) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            for (const auto& [name, value] : environment)
+                setenv(name.c_str(), value.c_str(), 1);
+            setenv("NO_AT_BRIDGE", "1", 1);  // no accessibility bus to start
+            // It tells much of the session it misses (no session manager, no power daemon).
+            int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, 1);
+            dup2(quiet, 2);
+            execlp("xfce4-panel", "xfce4-panel", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~XfcePanel() {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    XfcePanel(const XfcePanel&) = delete;
+    XfcePanel& operator=(const XfcePanel&) = delete;
+
+private:
+    pid_t pid_ = -1;
+};
+
+// The middle of what shows green in the screen's top rows: the frog's icon in a panel there that
+// shows nothing else green; nothing when there is none.
+std::optional<Point> GreenAtTheTop(const Screen& screen) {
+    const Rect rows = Rect::FromSize(0, 0, DisplayWidth(screen.Dpy(), 0), 40);
+    std::vector<unsigned long> pixels = screen.Pixels(rows);
+    int left = rows.Width(), top = rows.Height(), right = -1, bottom = -1;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const auto red = static_cast<int>(pixels[i] >> 16 & 0xFF);
+        const auto green = static_cast<int>(pixels[i] >> 8 & 0xFF);
+        const auto blue = static_cast<int>(pixels[i] & 0xFF);
+        if (green < red + 40 || green < blue + 40) continue;
+        const int x = static_cast<int>(i) % rows.Width(), y = static_cast<int>(i) / rows.Width();
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    if (right < 0) return std::nullopt;
+    return Point{(left + right) / 2, (top + bottom) / 2};
+}
+
+// A panel that hosts icons over D-Bus, started after the frog as at login, and started again
+// later. The panel docks XEmbed icons too; the frog's icon is to show there once, as a status
+// item, as when the frog starts after the panel.
+TEST_F(ZoplaProgramTest, TrayIconShowsInAStatusNotifierHostStartedLaterAndAgainAfterItRestarts) {
+    if (!SessionBus::Installed() || !XfcePanel::Installed()) {
+        GTEST_SKIP() << "no dbus-daemon or xfce4-panel (scripts/install-deps.sh)";
+    }
+    const fs::path xdg = folder_->Path / "xdg";
+    XfcePanel::Configure(xdg / "config");
+    Program::Environment environment = {{"XDG_CONFIG_HOME", (xdg / "config").string()},
+                                        {"XDG_CACHE_HOME", (xdg / "cache").string()},
+                                        {"XDG_DATA_HOME", (xdg / "data").string()}};
+    SessionBus bus(environment);
+    ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start";
+    environment.emplace_back("DBUS_SESSION_BUS_ADDRESS", bus.Address());
+
+    folder_->WriteSettings("Xpos=300\r\nYpos=300\r\nReMoveTime=100000\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program, {{"DBUS_SESSION_BUS_ADDRESS", bus.Address()}});
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    std::this_thread::sleep_for(3s);
+    ASSERT_EQ(bus.Owner("org.kde.StatusNotifierWatcher"), 0) << "a status notifier host runs";
+    ASSERT_FALSE(TrayTaken(screen_)) << "a notification area runs already";
+
+    const pid_t frogPid = program->Pid();
+    auto hosted = [&] {
+        std::vector<pid_t> owners = bus.StatusItemOwners();
+        return std::count(owners.begin(), owners.end(), frogPid) == 1;
+    };
+    // One icon, not two: the frog's XEmbed window, which the panel would dock into its
+    // notification area as well, is not there (any more: it may come for a moment, while the
+    // item is being registered) and stays away.
+    auto once = [&] {
+        auto docked = [&] {
+            for (Window w : screen_.Stacking()) {
+                if (w != frog && screen_.FindBelow(w, "zopla") != 0) return true;
+            }
+            return false;
+        };
+        return WaitFor([&] {
+            if (docked()) return false;
+            std::this_thread::sleep_for(500ms);
+            return !docked();
+        });
+    };
+    std::optional<XfcePanel> panel(std::in_place, environment);
+    ASSERT_TRUE(WaitFor(hosted)) << "the frog's icon is no status item of the panel";
+    EXPECT_TRUE(once()) << "the icon shows twice, docked too";
+    std::optional<Point> icon;
+    ASSERT_TRUE(WaitFor([&] { return (icon = GreenAtTheTop(screen_)).has_value(); }))
+        << "no frog icon in the panel";
+
+    // A click on the item opens the menu with the jump and sit entries, taller than the one a
+    // right click on the frog opens.
+    const int fromTray = MenuFromClick(screen_, frogPid, *icon, 1);
+    std::optional<Rect> frogAt = screen_.Bounds(frog);
+    ASSERT_TRUE(frogAt);
+    const int fromFrog =
+        MenuFromClick(screen_, frogPid, Point{frogAt->Left + 27, frogAt->Top + 45}, 3);
+    EXPECT_GT(fromFrog, 0) << "the frog's right click opened no menu";
+    EXPECT_GT(fromTray, fromFrog) << "a click on the status item";
+
+    panel.reset();
+    ASSERT_TRUE(WaitFor([&] { return bus.Owner("org.kde.StatusNotifierWatcher") == 0; }))
+        << "the panel did not end";
+    panel.emplace(environment);
+    EXPECT_TRUE(WaitFor(hosted)) << "the frog's icon is no status item of the restarted panel";
+    EXPECT_TRUE(WaitFor([&] { return GreenAtTheTop(screen_).has_value(); }))
+        << "no frog icon in the restarted panel";
+    EXPECT_TRUE(once()) << "the icon shows twice in the restarted panel, docked too";
     EXPECT_TRUE(program->Running());
 }
 

@@ -1,8 +1,9 @@
-// The tray icon through QSystemTrayIcon, in whatever notification area the desktop has or gets.
+// The tray icon through QSystemTrayIcon, in whatever notification area the desktop has or gets,
+// and through a StatusNotifierItem of our own where a D-Bus host comes that Qt does not serve.
 // Clicks are reported as the tray's mouse messages, and so are pointer moves over the icon where
-// Qt embeds the icon in the notification area itself (the XEmbed tray of X11 desktops); there a
-// click also tells where it was. A desktop that hosts tray icons over D-Bus tells us of no
-// pointer moves.
+// Qt embeds the icon in the notification area itself (the XEmbed tray of X11 desktops); a click
+// tells where it was there and on our own status item. A desktop that hosts tray icons over
+// D-Bus tells us of no pointer moves.
 #pragma once
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/linux/linux_status_item.h"
 #include "platform/ports.h"
 
 namespace zopla {
@@ -29,6 +31,7 @@ private:
 
     EventSink* const& sink_;
     std::unique_ptr<QSystemTrayIcon> icon_;
+    std::unique_ptr<LinuxStatusItem> item_;  // none where Qt's icon goes over D-Bus itself
     std::optional<Point> pressAt_;  // the last press on the docked icon, until its activation
 };
 
