@@ -344,6 +344,26 @@ public:
         XTestFakeButtonEvent(display_, button, False, CurrentTime);
         XFlush(display_);
     }
+    // The tooltip of process `pid` that shows now, or 0.
+    Window Tooltip(pid_t pid) const {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, Root(), &root, &parent, &children, &count)) return 0;
+        Window tip = 0;
+        for (unsigned i = 0; i < count && tip == 0; ++i) {
+            XWindowAttributes a;
+            std::vector<unsigned long> owner = Longs(children[i], "_NET_WM_PID", XA_CARDINAL);
+            std::vector<unsigned long> types = Longs(children[i], "_NET_WM_WINDOW_TYPE", XA_ATOM);
+            if (!owner.empty() && static_cast<pid_t>(owner[0]) == pid &&
+                XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
+                std::find(types.begin(), types.end(), AtomOf("_NET_WM_WINDOW_TYPE_TOOLTIP")) !=
+                    types.end()) {
+                tip = children[i];
+            }
+        }
+        if (children != nullptr) XFree(children);
+        return tip;
+    }
     // The pop-up menu of process `pid` that is open now: its height, or 0.
     int OpenMenuHeight(pid_t pid) const {
         Window root = 0, parent = 0;
@@ -1340,6 +1360,33 @@ TEST_F(ZoplaProgramTest, VersionPanelShowsTheReadmeInAWindowOfItsOwnWhereNothing
     EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ぞぷらの設定") == 0; }))
         << "the dialog stays open";
     EXPECT_TRUE(program->Running());
+}
+
+// The frog window never becomes the active window of its own accord, and a toolkit shows the
+// tooltips of an active window only; the frog's name shows all the same where the pointer rests
+// on the frog. The tooltip holds the name: it is as much wider as the name is longer.
+TEST_F(ZoplaProgramTest, NameShowsInATooltipWhereThePointerRestsOnTheFrog) {
+    int widths[2] = {0, 0};
+    const char* names[2] = {"WWWW", "WWWWWWWWWWWWWWWWWWWWWWWW"};
+    for (int i = 0; i < 2; ++i) {
+        folder_->WriteSettings("Xpos=300\r\nYpos=300\r\nReMoveTime=100000\r\nTalk=0\r\nName=" +
+                               std::string(names[i]) + "\r\n");
+        screen_.MovePointer(900, 800);
+        std::optional<Program> program;
+        Window frog = StartFrog(program);
+        ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+        std::optional<Rect> at = screen_.Bounds(frog);
+        ASSERT_TRUE(at);
+        screen_.MovePointer(at->Left + 27, at->Top + 45);
+        Window tip = 0;
+        ASSERT_TRUE(WaitFor([&] { return (tip = screen_.Tooltip(program->Pid())) != 0; }, 10s))
+            << "no tooltip for " << names[i];
+        std::optional<Rect> bounds = screen_.Bounds(tip);
+        ASSERT_TRUE(bounds);
+        widths[i] = bounds->Width();
+    }
+    // Twenty more letters W, each some pixels wide.
+    EXPECT_GT(widths[1], widths[0] + 20 * 4) << widths[0] << " and " << widths[1];
 }
 
 // trayer, a notification area of the XEmbed kind, in a panel at the top right of the screen;

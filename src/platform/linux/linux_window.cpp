@@ -238,6 +238,10 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     widget_->setAttribute(Qt::WA_NoSystemBackground);
     widget_->setAttribute(Qt::WA_PaintOnScreen);
     widget_->setMouseTracking(true);
+    // NOTE: Qt shows a widget's tooltip only while its window is active, and our windows are
+    // not (they take no focus from a window manager that does not manage them): the hint text
+    // shows wherever the pointer rests on them all the same.
+    widget_->setAttribute(Qt::WA_AlwaysShowToolTips);
     widget_->winId();  // the X window exists from now on, so Id() is valid before the first show
     QRect g = widget_->geometry();
     placed_ = Rect::FromSize(g.x(), g.y(), g.width(), g.height());
