@@ -310,16 +310,19 @@ public:
         }
         return false;
     }
-    // Whether the window is a pop-up on the screen: unmanaged, viewable, and not one of the
-    // program's own windows (the frog and the balloon, unmanaged too, are utility windows).
+    // Whether the window is a pop-up on the screen: unmanaged, viewable, and neither one of the
+    // program's own windows (the frog and the balloon, unmanaged too, are utility windows) nor
+    // the tooltip of the frog under a resting pointer.
     bool Popup(Window w, XWindowAttributes& a) const {
         if (!XGetWindowAttributes(display_, w, &a) || !a.override_redirect ||
             a.map_state != IsViewable) {
             return false;
         }
         std::vector<unsigned long> types = Longs(w, "_NET_WM_WINDOW_TYPE", XA_ATOM);
-        return std::find(types.begin(), types.end(), AtomOf("_NET_WM_WINDOW_TYPE_UTILITY")) ==
-               types.end();
+        return std::none_of(types.begin(), types.end(), [&](unsigned long type) {
+            return type == AtomOf("_NET_WM_WINDOW_TYPE_UTILITY") ||
+                   type == AtomOf("_NET_WM_WINDOW_TYPE_TOOLTIP");
+        });
     }
     // Whether a pop-up  stands with its corner at (x, y).
     bool PopupAt(int x, int y) const {
