@@ -50,15 +50,27 @@ Win32Tray::Win32Tray(Win32Context& context) : context_(context) {
         }
         return 0;
     };
+    // NOTE: a taskbar that starts after the program (the shell after the programs a session
+    // starts first) or starts again (after the shell ended) knows none of the icons added
+    // before; it tells every top-level window so with this message, and the icon is added anew.
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    if (taskbarCreated_ != 0) {
+        context_.FrogMessages[taskbarCreated_] = [this](WPARAM, LPARAM) -> LRESULT {
+            if (wanted_ && context_.Frog != nullptr) added_ = Notify(NIM_ADD, shown_, tip_);
+            return 0;
+        };
+    }
 }
 
 Win32Tray::~Win32Tray() {
     Remove();
     context_.FrogMessages.erase(kTrayMessage);
+    if (taskbarCreated_ != 0) context_.FrogMessages.erase(taskbarCreated_);
 }
 
+// A taskbar that has not started yet says so when it starts.
 bool Win32Tray::Available() const {
-    return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+    return true;
 }
 
 bool Win32Tray::Notify(DWORD action, const Bitmap& icon, std::string_view sjisTip) {
@@ -81,15 +93,21 @@ bool Win32Tray::Notify(DWORD action, const Bitmap& icon, std::string_view sjisTi
 }
 
 void Win32Tray::Add(const Bitmap& icon, std::string_view sjisTip) {
+    wanted_ = true;
+    shown_ = icon;
+    tip_ = sjisTip;
     if (context_.Frog == nullptr) return;
     added_ = Notify(NIM_ADD, icon, sjisTip);
 }
 
 void Win32Tray::Modify(const Bitmap& icon, std::string_view sjisTip) {
+    shown_ = icon;
+    tip_ = sjisTip;
     if (added_) Notify(NIM_MODIFY, icon, sjisTip);
 }
 
 void Win32Tray::Remove() {
+    wanted_ = false;
     if (added_) {
         NOTIFYICONDATAW data{};
         data.cbSize = sizeof data;

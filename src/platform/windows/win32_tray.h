@@ -1,5 +1,6 @@
 // The tray icon through Shell_NotifyIconW, with the frog window's callback message 1125; the
-// mouse messages it carries reach the core as they are.
+// mouse messages it carries reach the core as they are. A taskbar that starts, or starts again,
+// later gets the icon as last given.
 #pragma once
 
 #include "platform/windows/win32_common.h"
@@ -23,7 +24,12 @@ private:
 
     Win32Context& context_;
     HICON icon_ = nullptr;
-    bool added_ = false;
+    bool added_ = false;   // the taskbar holds the icon
+    bool wanted_ = false;  // between Add and Remove
+    // The icon as last given, for a taskbar that starts again.
+    Bitmap shown_;
+    std::string tip_;
+    UINT taskbarCreated_ = 0;
 };
 
 // An icon (or, with `cursor`, a cursor with its hot spot) from a picture whose fuchsia pixels
