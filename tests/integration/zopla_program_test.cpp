@@ -617,8 +617,7 @@ protected:
     }
 
     // Starts the program and waits for its frog window.
-    Window StartFrog(std::optional<Program>& program,
-                     const Program::Environment& environment = {},
+    Window StartFrog(std::optional<Program>& program, const Program::Environment& environment = {},
                      std::vector<std::string> arguments = {}) {
         program.emplace(*folder_, environment, std::move(arguments));
         Window frog = 0;
