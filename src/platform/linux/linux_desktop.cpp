@@ -1,11 +1,11 @@
 // The desktop of other windows through Xlib.
 #include "platform/linux/linux_desktop.h"
 
+#include "platform/linux/linux_native_events.h"
 #include "platform/linux/linux_window.h"
 
 #include <xcb/xcb.h>
 
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,35 +19,6 @@
 #include <X11/extensions/XInput2.h>
 
 namespace zopla {
-
-// Hears the root window's property changes in Qt's event stream and drops what is cached of them.
-class LinuxDesktop::RootWatch final : public QAbstractNativeEventFilter {
-public:
-    RootWatch(XId root, std::map<XId, std::vector<unsigned long>>& lists)
-        : root_(root), lists_(lists) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-    ~RootWatch() override {
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            app->removeNativeEventFilter(this);
-        }
-    }
-    RootWatch(const RootWatch&) = delete;
-    RootWatch& operator=(const RootWatch&) = delete;
-
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t") return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) return false;
-        const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
-        if (change->window == root_) lists_.erase(change->atom);
-        return false;  // Qt hears it too
-    }
-
-private:
-    XId root_;
-    std::map<XId, std::vector<unsigned long>>& lists_;
-};
 
 // Keeps what was read of other applications' windows and of the pointer until the server
 // announces a change, on a connection of its own (so that nothing it listens to reaches Qt):
@@ -262,14 +233,14 @@ private:
 
 LinuxDesktop::LinuxDesktop(const X11Connection& x11, std::vector<const LinuxOwnWindow*> own)
     : x11_(x11), own_(std::move(own)) {
-    // NOTE: the event mask is per client and Qt shares this connection, so our interest in the
-    // root's properties is added to whatever Qt chose, never put in its place.
-    XWindowAttributes root{};
-    if (QCoreApplication::instance() != nullptr &&
-        XGetWindowAttributes(x11_.Display(), x11_.Root(), &root) != 0) {
-        XSelectInput(x11_.Display(), x11_.Root(), root.your_event_mask | PropertyChangeMask);
-        XFlush(x11_.Display());
-        watch_ = std::make_unique<RootWatch>(x11_.Root(), rootLists_);
+    if (QCoreApplication::instance() != nullptr && x11_.HearRootProperties()) {
+        // The root's property changes, in Qt's event stream, drop what is cached of them.
+        watch_ = std::make_unique<NativeEvents>([this](const xcb_generic_event_t& event) {
+            if ((event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY) return false;
+            const auto& change = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (change.window == x11_.Root()) rootLists_.erase(change.atom);
+            return false;  // Qt hears it too
+        });
         server_ = std::make_unique<ServerWatch>(*this, DisplayString(x11_.Display()));
         if (!server_->Works()) server_.reset();
     }

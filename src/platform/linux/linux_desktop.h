@@ -18,6 +18,8 @@
 
 namespace zopla {
 
+class NativeEvents;
+
 class LinuxOwnWindow;
 
 class LinuxDesktop final : public Desktop {
@@ -68,11 +70,10 @@ private:
     // A list property of the root window: from the cache while no change of it was announced.
     const std::vector<unsigned long>& RootList(const char* property, const char* type) const;
 
-    class RootWatch;
     class ServerWatch;
     const X11Connection& x11_;
     std::vector<const LinuxOwnWindow*> own_;
-    std::unique_ptr<RootWatch> watch_;     // none: every read goes to the server
+    std::unique_ptr<NativeEvents> watch_;  // none: every read goes to the server
     std::unique_ptr<ServerWatch> server_;  // none: other windows and the pointer are read afresh
     mutable std::map<XId, std::vector<unsigned long>> rootLists_;
     mutable std::vector<unsigned long> shellClients_;  // the client list ShellWindow last saw

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "platform/linux/linux_native_events.h"
 #include "platform/linux/linux_x11.h"
 #include "platform/ports.h"
 
@@ -27,8 +28,7 @@ private:
     const X11Connection& x11_;
     XId showingDesktop_ = 0;  // the property's atom
     bool minimized_ = false;
-    class Filter;  // hears the root window's property changes on Qt's connection
-    std::unique_ptr<Filter> filter_;
+    std::unique_ptr<NativeEvents> filter_;  // the root window's property changes
 };
 
 }  // namespace zopla

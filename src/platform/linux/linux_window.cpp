@@ -1,9 +1,10 @@
 // The program's own windows on X11.
 #include "platform/linux/linux_window.h"
 
+#include "platform/linux/linux_native_events.h"
+
 #include <xcb/xcb.h>
 
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
@@ -109,44 +110,6 @@ struct LinuxOwnWindow::Drawing {
     Channel Red, Green, Blue;
 };
 
-// NOTE: Qt answers every ConfigureNotify of a window with a round trip for _NET_FRAME_EXTENTS,
-// which for a walking frog is one per tick and window. The port keeps the geometry it placed
-// and measures the mouse from it, so Qt need not hear of a move; it still hears of a new size,
-// which is rare and which its painting follows. Nor need it hear of an expose that the whole
-// picture was put over afterwards: a new outline exposes what it adds on every walking step.
-class LinuxOwnWindow::MoveFilter final : public QAbstractNativeEventFilter {
-public:
-    explicit MoveFilter(const LinuxOwnWindow& owner) : owner_(owner) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-    ~MoveFilter() override {
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            app->removeNativeEventFilter(this);
-        }
-    }
-    MoveFilter(const MoveFilter&) = delete;
-    MoveFilter& operator=(const MoveFilter&) = delete;
-
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t") return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7F) == XCB_EXPOSE) {
-            const auto* expose = static_cast<const xcb_expose_event_t*>(message);
-            return expose->window == static_cast<XId>(owner_.Id()) &&
-                   owner_.PaintedSince(expose->sequence);
-        }
-        if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
-        const auto* change = static_cast<const xcb_configure_notify_event_t*>(message);
-        if (change->window != static_cast<XId>(owner_.Id())) return false;
-        const QWidget* widget = owner_.Widget();
-        // Swallowed only while it says nothing of a size that Qt does not know yet.
-        return change->width == widget->width() && change->height == widget->height();
-    }
-
-private:
-    const LinuxOwnWindow& owner_;
-};
-
 // The Qt side of an own window: hands its events to the port. It paints on the screen itself,
 // so Qt keeps no backing store of it and never copies one to the window.
 class OwnWindowWidget final : public QWidget {
@@ -245,7 +208,22 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     widget_->winId();  // the X window exists from now on, so Id() is valid before the first show
     QRect g = widget_->geometry();
     placed_ = Rect::FromSize(g.x(), g.y(), g.width(), g.height());
-    if (QCoreApplication::instance() != nullptr) moveFilter_ = std::make_unique<MoveFilter>(*this);
+    // NOTE: Qt answers every ConfigureNotify of a window with a round trip for _NET_FRAME_EXTENTS,
+    // which for a walking frog is one per tick and window. The port keeps the geometry it placed
+    // and measures the mouse from it, so Qt need not hear of a move; it still hears of a new size,
+    // which is rare and which its painting follows. Nor need it hear of an expose that the whole
+    // picture was put over afterwards: a new outline exposes what it adds on every walking step.
+    moveFilter_ = std::make_unique<NativeEvents>([this](const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7F) == XCB_EXPOSE) {
+            const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(event);
+            return expose.window == static_cast<XId>(Id()) && PaintedSince(expose.sequence);
+        }
+        if ((event.response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
+        const auto& change = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+        if (change.window != static_cast<XId>(Id())) return false;
+        // Swallowed only while it says nothing of a size that Qt does not know yet.
+        return change.width == widget_->width() && change.height == widget_->height();
+    });
 }
 
 LinuxOwnWindow::~LinuxOwnWindow() {

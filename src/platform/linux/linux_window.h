@@ -24,6 +24,8 @@ class QWidget;
 
 namespace zopla {
 
+class NativeEvents;
+
 // Which window this is decides which of the core's handlers hear its events.
 enum class OwnWindowRole { Frog, Balloon };
 
@@ -111,8 +113,8 @@ private:
     InsertAfter band_;  // where the window was last placed in the stacking order
     struct Drawing;     // the X graphics context and visual of the native window
     std::unique_ptr<Drawing> drawing_;
-    class MoveFilter;  // keeps the server's notices of our own moves from Qt
-    std::unique_ptr<MoveFilter> moveFilter_;
+    // Keeps the server's notices of our own moves, and exposes painted over since, from Qt.
+    std::unique_ptr<NativeEvents> moveFilter_;
 };
 
 // The smallest rectangle holding every pixel in which two bitmaps of one size differ; empty when

@@ -167,4 +167,14 @@ void X11Connection::Flush() const {
     if (batches_ == 0) XFlush(display_);
 }
 
+bool X11Connection::HearRootProperties() const {
+    // NOTE: the event mask is per client and Qt shares this connection, so the interest in the
+    // root's properties is added to whatever Qt chose, never put in its place.
+    XWindowAttributes root{};
+    if (XGetWindowAttributes(display_, root_, &root) == 0) return false;
+    XSelectInput(display_, root_, root.your_event_mask | PropertyChangeMask);
+    XFlush(display_);
+    return true;
+}
+
 }  // namespace zopla

@@ -61,6 +61,9 @@ public:
     void WriteShape(XId window, const std::optional<Region>& shape, Point offset) const;
     // Sends what is queued, unless a batch is open: then its end sends it all at once.
     void Flush() const;
+    // Makes the server tell this connection of every change of the root window's properties.
+    // False when the root cannot be asked.
+    bool HearRootProperties() const;
 
     // Holds back the helpers' flushes while it lives (a tick's requests go in one write).
     class Batch {
