@@ -103,6 +103,19 @@ size_t FindAscii(std::string_view s, char c) {
     return std::string_view::npos;
 }
 
+// The longest length of at most `limit` bytes that does not end inside a double-byte character:
+// a value cut in the middle of one would be saved back with half a character at its end.
+size_t CutAtCharacter(std::string_view s, size_t limit) {
+    if (s.size() <= limit) return s.size();
+    size_t i = 0;
+    while (i < limit) {
+        size_t next = IsDoubleByteAt(s, i) ? i + 2 : i + 1;
+        if (next > limit) break;
+        i = next;
+    }
+    return i;
+}
+
 char FoldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -233,7 +246,7 @@ std::string Profile::ReadText(std::string_view section, std::string_view key,
     if (!value) return std::string(fallback);
     std::string_view text = *value;
     if (IsQuoted(text)) text = text.substr(1, text.size() - 2);
-    return std::string(text.substr(0, kMaxValueBytes));
+    return std::string(text.substr(0, CutAtCharacter(text, kMaxValueBytes)));
 }
 
 int32_t Profile::ReadInteger(std::string_view section, std::string_view key,

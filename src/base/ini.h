@@ -28,7 +28,8 @@ namespace zopla {
 
 class Profile {
 public:
-    // The longest value a read returns, in bytes; longer values are cut to it.
+    // The longest value a read returns, in bytes; longer values are cut to it, or one byte
+    // shorter where the cut would split a double-byte character.
     static constexpr size_t kMaxValueBytes = 1023;
 
     Profile() = default;

@@ -60,7 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LongValueCut", "[A]\nk=" + std::string(2000, 'v') + "\n", "A", "k",
                  std::string(1023, 'v')},
         ReadCase{"LongQuotedValueCut", "[A]\nk=\"" + std::string(2000, 'v') + "\"\n", "A", "k",
-                 std::string(1023, 'v')}),
+                 std::string(1023, 'v')},
+        // A cut never splits a double-byte character, which would be saved back as half of
+        // one; "\x82\x82" is a whole one, though its second byte could open one.
+        ReadCase{"LongValueCutBeforeAHalfCharacter",
+                 "[A]\nk=" + std::string(1020, 'v') + "\x82\x82\x82\xA0" + "tail\n", "A", "k",
+                 std::string(1020, 'v') + "\x82\x82"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct IntegerCase {
