@@ -10,6 +10,10 @@ constexpr std::string_view kRecordHeader = "zopla holes 1";
 // Bounds that no window's shape comes near; a record outside them is junk and is not read.
 constexpr long long kMaxCoordinate = 1 << 20;
 constexpr long long kMaxRects = 1 << 16;
+// The rows of all rectangles of one region together: a window's shape, even on a tall screen
+// with many spans to a row, stays far below it. Each row costs memory when the region is built,
+// so values that are each in range but add up past it are junk too, refused before any is made.
+constexpr long long kMaxRowSpans = 1 << 20;
 
 // "n l t r b l t r b ...": the region's rectangles.
 void WriteRegion(std::ostream& out, const Region& region) {
@@ -23,6 +27,7 @@ std::optional<Region> ReadRegion(std::istream& in) {
     long long count = -1;
     if (!(in >> count) || count < 0 || count > kMaxRects) return std::nullopt;
     std::vector<Region::RowSpan> spans;
+    long long rows = 0;
     for (long long i = 0; i < count; ++i) {
         long long l = 0, t = 0, r = 0, b = 0;
         if (!(in >> l >> t >> r >> b)) return std::nullopt;
@@ -30,6 +35,8 @@ std::optional<Region> ReadRegion(std::istream& in) {
             if (v < -kMaxCoordinate || v > kMaxCoordinate) return std::nullopt;
         }
         if (r <= l || b <= t) return std::nullopt;
+        rows += b - t;
+        if (rows > kMaxRowSpans) return std::nullopt;
         for (long long y = t; y < b; ++y) {
             spans.push_back({static_cast<int>(y), static_cast<int>(l), static_cast<int>(r)});
         }

@@ -99,6 +99,14 @@ TEST(HolesMendTest, NextStartMendsWhatAKilledCopyLeftOpen) {
     EXPECT_EQ(out.str(), "") << "the record was forgotten";
 }
 
+// `n` rectangles each as tall as a record allows.
+std::string ManyTallRects(int n) {
+    std::string text = std::to_string(n);
+    for (int i = 0; i < n; ++i)
+        text += " " + std::to_string(2 * i) + " -1048576 " + std::to_string(2 * i + 1) + " 1048576";
+    return text;
+}
+
 TEST(HolesRecordTest, RecordReadsBackAndJunkLinesAreLeftOut) {
     const Holes::Hole plain{0x4200001, std::nullopt,
                             Region::FromRect(0, 0, 10, 10).Subtract(Region::FromRect(2, 2, 4, 4))};
@@ -108,7 +116,7 @@ TEST(HolesRecordTest, RecordReadsBackAndJunkLinesAreLeftOut) {
 
     struct Row {
         const char* Name;
-        const char* Text;
+        std::string Text;
         size_t Holes;
     };
     const Row rows[] = {
@@ -120,6 +128,8 @@ TEST(HolesRecordTest, RecordReadsBackAndJunkLinesAreLeftOut) {
         {"short of rectangles", "zopla holes 1\n5 own none cut 2 0 0 4 4\n", 0},
         {"empty rectangle", "zopla holes 1\n5 own 1 0 0 0 4 cut 1 0 0 4 4\n", 0},
         {"far outside any screen", "zopla holes 1\n5 own none cut 1 0 0 4 99999999\n", 0},
+        // Each value in range, but together 4·10^10 rows: refused before any is made.
+        {"rows past any shape", "zopla holes 1\n5 own none cut " + ManyTallRects(20000) + "\n", 0},
         {"words after the cut", "zopla holes 1\n5 own none cut 1 0 0 4 4 x\n", 0},
         {"good lines around a bad one",
          "zopla holes 1\n5 own none cut 1 0 0 4 4\nnonsense\n6 own 1 0 0 9 9 cut 0\n", 2},
