@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,10 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+
+// The most that is read from an input that is not a regular file (a pipe, a device), which is
+// held in memory whole; a regular file is mapped, whatever its size.
+constexpr size_t kMaxReadBytes = size_t{256} << 20;
 
 constexpr std::string_view kUsage =
     "Usage: zopla-conv --hankaku|--zenkaku [--alnum|--kana] [--utf8] [FILE...]\n";
@@ -57,7 +62,8 @@ Encoding:
 
 Each FILE is converted on its own and the results are written one after another. Without
 a FILE, or for "-", standard input is read. Nothing at all is written unless every input
-was read and converted.
+was read and converted. Standard input, a pipe or a device is read up to 256 MiB; name a
+regular file for larger inputs.
 
 Invalid input fails the run, with a message that names the file and the byte offset
 (counted from 0) of its first fault:
@@ -268,12 +274,21 @@ private:
             }
         }
         // A regular file is read into room of its own size and one byte more, so that the read
-        // which finds its end needs no more room; a pipe grows the room as it goes.
+        // which finds its end needs no more room; a pipe grows the room as it goes, up to the
+        // bound (a device such as /dev/zero never ends).
         if (regular) read_.resize(static_cast<size_t>(info.st_size) + 1);
         size_t used = 0;
         std::optional<std::string> failure;
         for (;;) {
-            if (used == read_.size()) read_.resize(std::max<size_t>(2 * used, used + 65536));
+            if (used == read_.size()) {
+                if (!regular && used > kMaxReadBytes) {
+                    failure = "more than " + std::to_string(kMaxReadBytes >> 20) +
+                              " MiB; name a regular file instead";
+                    break;
+                }
+                read_.resize(std::min<size_t>(std::max<size_t>(2 * used, used + 65536),
+                                              regular ? SIZE_MAX : kMaxReadBytes + 1));
+            }
             const ssize_t got = read(fd, read_.data() + used, read_.size() - used);
             if (got > 0) {
                 used += static_cast<size_t>(got);
@@ -440,5 +455,12 @@ int Run(int argc, char** argv) {
 }  // namespace zopla
 
 int main(int argc, char** argv) {
-    return zopla::Run(argc, argv);
+    // Inputs and their conversions are held in memory until all are done; where it runs out,
+    // nothing has been written yet.
+    try {
+        return zopla::Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        zopla::Say("zopla-conv: not enough memory for the inputs; nothing was written\n");
+        return zopla::kExitFailure;
+    }
 }

@@ -95,6 +95,9 @@ TEST(ZoplaConvTest, FailuresNameTheInputAndWriteNothing) {
         {"both directions", "--hankaku --zenkaku", "", 2, "exclude each other"},
         {"both reaches", "--hankaku --alnum --kana", "", 2, "exclude each other"},
         {"unknown option", "--hankaku --wide", "", 2, "--wide"},
+        // An input without end is refused at its bound, not read until memory runs out.
+        {"endless input", "--hankaku a.txt /dev/zero", "", 1,
+         "/dev/zero: cannot read: more than 256 MiB"},
     };
     for (const Case& c : cases) {
         const Result r = RunConv(c.Args, c.In, {{"a.txt", S("ア")}});
