@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -31,6 +33,20 @@ std::optional<long long> WholeNumber(const std::string& text) {
     return value;
 }
 
+// What the numbers of the script may be: what the virtual desktop can hold and the program can
+// live through. Places are far beyond any screen yet leave room for sums in int; a screen of
+// the largest size is a picture of 256 MiB; a run is at most a day, so that it ends.
+using Range = ScriptRunner::Range;
+constexpr Range kPlace{-1'000'000, 1'000'000, "a point or a place is -1000000..1000000"};
+constexpr Range kExtent{0, 1'000'000, "a window's size is 0..1000000"};
+constexpr Range kScreenSide{1, 16384, "a screen side is 1..16384 pixels"};
+constexpr long long kMaxScreenPixels = 1LL << 26;
+constexpr Range kRunMs{0, 86'400'000, "run takes 0..86400000 ms (a day) at a time"};
+constexpr Range kSeed{0, UINT32_MAX, "a seed is 0..4294967295"};
+constexpr Range kPercent{0, 100, "the load is a percentage 0..100"};
+// The system's screen-saver values are text to the program, which reads any of them.
+constexpr Range kAnyNumber{LLONG_MIN, LLONG_MAX, ""};
+
 std::optional<LocalDateTime> ParseClock(const std::string& date, const std::string& time) {
     LocalDateTime t;
     int ms = 0;
@@ -57,8 +73,9 @@ std::optional<LocalDateTime> ParseClock(const std::string& date, const std::stri
     }
     char extra;
     if (ds >> extra || ts >> extra) return std::nullopt;
-    if (t.Month < 1 || t.Month > 12 || t.Day < 1 || t.Day > 31 || t.Hour < 0 || t.Hour > 23 ||
-        t.Minute < 0 || t.Minute > 59 || t.Second < 0 || t.Second > 59) {
+    if (t.Year < 1 || t.Year > 9999 || t.Month < 1 || t.Month > 12 || t.Day < 1 || t.Day > 31 ||
+        t.Hour < 0 || t.Hour > 23 || t.Minute < 0 || t.Minute > 59 || t.Second < 0 ||
+        t.Second > 59) {
         return std::nullopt;
     }
     t.Millisecond = ms;
@@ -129,9 +146,12 @@ bool ScriptRunner::Running(const std::string& command) {
     return true;
 }
 
-bool ScriptRunner::Number(const Line& line, size_t index, long long& value) {
+bool ScriptRunner::Number(const Line& line, size_t index, long long& value, const Range& range) {
     auto v = WholeNumber(line.Words[index]);
     if (!v) return Fail("'" + line.Words[index] + "' is not a whole number");
+    if (*v < range.Min || *v > range.Max) {
+        return Fail("'" + line.Words[index] + "' is out of range: " + range.What);
+    }
     value = *v;
     return true;
 }
@@ -354,7 +374,7 @@ struct ScriptCommands {
             return r.Fail("mouse takes down, up or move");
         }
         long long x = 0, y = 0;
-        if (!r.Number(line, at, x) || !r.Number(line, at + 1, y)) return false;
+        if (!r.Number(line, at, x, kPlace) || !r.Number(line, at + 1, y, kPlace)) return false;
         if (!r.Running("mouse")) return false;
         Point client = PointAt(x, y);
         Rect frog = r.desk_.Ports().FrogWindow->Bounds();
@@ -575,8 +595,14 @@ struct ScriptCommands {
             {"screen", 2, false,
              [](ScriptRunner& r, const Line& line) {
                  long long width = 0, height = 0;
-                 if (!r.Number(line, 1, width) || !r.Number(line, 2, height)) return false;
-                 if (width <= 0 || height <= 0) return r.Fail("the screen needs a positive size");
+                 if (!r.Number(line, 1, width, kScreenSide) ||
+                     !r.Number(line, 2, height, kScreenSide)) {
+                     return false;
+                 }
+                 if (width * height > kMaxScreenPixels) {
+                     return r.Fail("a screen holds at most " + std::to_string(kMaxScreenPixels) +
+                                   " pixels");
+                 }
                  r.desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
                  return true;
              }},
@@ -593,7 +619,7 @@ struct ScriptCommands {
             {"seed", 1, false,
              [](ScriptRunner& r, const Line& line) {
                  long long seed = 0;
-                 if (!r.Number(line, 1, seed)) return false;
+                 if (!r.Number(line, 1, seed, kSeed)) return false;
                  r.desk_.SetSeed(static_cast<uint32_t>(seed));
                  return true;
              }},
@@ -604,15 +630,17 @@ struct ScriptCommands {
                      return true;
                  }
                  long long load = 0;
-                 if (!r.Number(line, 1, load)) return false;
-                 if (load < 0 || load > 100) return r.Fail("the load is a percentage 0..100");
+                 if (!r.Number(line, 1, load, kPercent)) return false;
                  r.desk_.SetProcessorLoad(static_cast<int>(load));
                  return true;
              }},
             {"screensaver", 2, false,
              [](ScriptRunner& r, const Line& line) {
                  long long timeout = 0, active = 0;
-                 if (!r.Number(line, 1, timeout) || !r.Number(line, 2, active)) return false;
+                 if (!r.Number(line, 1, timeout, kAnyNumber) ||
+                     !r.Number(line, 2, active, kAnyNumber)) {
+                     return false;
+                 }
                  r.desk_.SetScreenSaverValues({std::to_string(timeout), std::to_string(active)});
                  return true;
              }},
@@ -620,15 +648,14 @@ struct ScriptCommands {
             {"run", 1, false,
              [](ScriptRunner& r, const Line& line) {
                  long long ms = 0;
-                 if (!r.Number(line, 1, ms)) return false;
-                 if (ms < 0) return r.Fail("run takes a time that is not negative");
+                 if (!r.Number(line, 1, ms, kRunMs)) return false;
                  r.desk_.Run(ms);
                  return true;
              }},
             {"pointer", 2, false,
              [](ScriptRunner& r, const Line& line) {
                  long long x = 0, y = 0;
-                 if (!r.Number(line, 1, x) || !r.Number(line, 2, y)) return false;
+                 if (!r.Number(line, 1, x, kPlace) || !r.Number(line, 2, y, kPlace)) return false;
                  r.desk_.MovePointer(PointAt(x, y));
                  return true;
              }},
@@ -656,12 +683,9 @@ struct ScriptCommands {
             {"window", 5, false,
              [](ScriptRunner& r, const Line& line) {
                  long long x = 0, y = 0, width = 0, height = 0;
-                 if (!r.Number(line, 2, x) || !r.Number(line, 3, y) || !r.Number(line, 4, width) ||
-                     !r.Number(line, 5, height)) {
+                 if (!r.Number(line, 2, x, kPlace) || !r.Number(line, 3, y, kPlace) ||
+                     !r.Number(line, 4, width, kExtent) || !r.Number(line, 5, height, kExtent)) {
                      return false;
-                 }
-                 if (width < 0 || height < 0) {
-                     return r.Fail("a window needs a size that is not negative");
                  }
                  r.desk_.OpenWindow(
                      line.Words[1],

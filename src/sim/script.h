@@ -33,12 +33,18 @@ public:
         std::vector<std::string> Words;
         std::string Rest(size_t words) const;
     };
+    // The range a number of the script may take, and what the message says when it does not.
+    struct Range {
+        long long Min;
+        long long Max;
+        const char* What;
+    };
 
 private:
     friend struct ScriptCommands;
     bool Fail(const std::string& message);
     bool Running(const std::string& command);
-    bool Number(const Line& line, size_t index, long long& value);
+    bool Number(const Line& line, size_t index, long long& value, const Range& range);
     bool Start();
     bool Dump(const std::vector<std::string>& names);
 

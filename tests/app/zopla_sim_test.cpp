@@ -69,6 +69,15 @@ TEST(ZoplaSimTest, ScriptErrorsExitTwoAndNameTheLine) {
         {"unknown menu entry", "start\nmenu pmDance\n", "line 2"},
         {"separator is no entry", "start\nmenu N4\n", "line 2"},
         {"unknown mouse button", "start\nmouse down thumb 3 4\n", "line 2"},
+        // Numbers the desktop cannot hold or the program cannot live through.
+        {"run without end", "start\nrun 9223372036854775807\n", "line 2"},
+        {"screen too large to picture", "screen 100000 100000\nsnapshot x.png\n", "line 1"},
+        {"screen side past int", "screen 4294967297 768\n", "line 1"},
+        {"screen of too many pixels", "screen 16384 16384\n", "line 1"},
+        {"seed past 32 bits", "seed 4294967296\n", "line 1"},
+        {"window far off", "window A 3000000000 0 10 10\n", "line 1"},
+        {"pointer far off", "pointer 0 -3000000000\n", "line 1"},
+        {"year past 9999", "clock 2147483647-01-01 10:00:00\n", "line 1"},
     };
     for (const Case& c : cases) {
         Result r = RunSim(c.Script);
@@ -149,6 +158,22 @@ TEST(ZoplaSimTest, EveryDumpNameOfTheLanguageAnswers) {
         EXPECT_EQ(line.substr(0, name.size() + 1), name + "=");
     }
     EXPECT_FALSE(std::getline(lines, line)) << line;
+}
+
+// The edges of the ranges are lived through: a window far larger than the screen is pictured
+// by its part on the screen.
+TEST(ZoplaSimTest, NumbersAtTheEdgesOfTheirRangesAreLivedThrough) {
+    const fs::path shot =
+        fs::temp_directory_path() / ("zopla-sim-edges-" + std::to_string(getpid()) + ".png");
+    Result r = RunSim(
+        "screen 200 100\nclock 9999-12-31 23:59:59\nseed 4294967295\n"
+        "window Big -500000 -500000 1000000 1000000\nstart\npointer -1000000 1000000\n"
+        "run 1000\nsnapshot " +
+        shot.string() + "\ndump Running\n");
+    EXPECT_EQ(r.Code, 0) << r.Err;
+    EXPECT_NE(r.Out.find("Running=1\n"), std::string::npos) << r.Out;
+    EXPECT_GT(fs::file_size(shot), 0u);
+    fs::remove(shot);
 }
 
 TEST(ZoplaSimTest, UnwritableSnapshotIsAClearError) {

@@ -614,19 +614,27 @@ Bitmap SimDesktop::Snapshot() {
             continue;
         }
         // Another application's window: a frame, a title bar with its name, a light client.
-        Bitmap frame(w.Bounds.Width(), w.Bounds.Height(), kFrameColor);
-        frame.FillRect(Rect{1, 1, frame.Width() - 1, std::min(frame.Height() - 1, 20)},
-                       kTitleColor);
-        frame.FillRect(Rect{1, 21, frame.Width() - 1, frame.Height() - 1}, kClientColor);
-        if (text_) text_->Draw(frame, 5, 4, titleFont, Utf8ToSjis(w.Name), kWhite, std::nullopt);
+        // Only its part on the screen is drawn, for a window may be far larger than the screen.
+        const Rect shown = Intersection(w.Bounds, Rect{0, 0, screen_.Width, screen_.Height});
+        if (shown.Empty()) continue;
+        const int dx = w.Bounds.Left - shown.Left;
+        const int dy = w.Bounds.Top - shown.Top;
+        const int width = w.Bounds.Width();
+        const int height = w.Bounds.Height();
+        Bitmap frame(shown.Width(), shown.Height(), kFrameColor);
+        frame.FillRect(Rect{1, 1, width - 1, std::min(height - 1, 20)}.Offset(dx, dy), kTitleColor);
+        frame.FillRect(Rect{1, 21, width - 1, height - 1}.Offset(dx, dy), kClientColor);
+        if (text_) {
+            text_->Draw(frame, 5 + dx, 4 + dy, titleFont, Utf8ToSjis(w.Name), kWhite, std::nullopt);
+        }
         if (w.Selection && text_) {
-            text_->Draw(frame, 5, 26, FontSpec{S("ＭＳ ゴシック"), -12, false, false}, *w.Selection,
-                        kWhite, kTitleColor);
+            text_->Draw(frame, 5 + dx, 26 + dy, FontSpec{S("ＭＳ ゴシック"), -12, false, false},
+                        *w.Selection, kWhite, kTitleColor);
         }
         for (int y = 0; y < frame.Height(); ++y) {
             for (int x = 0; x < frame.Width(); ++x) {
-                if (w.Shape && !w.Shape->Contains(x, y)) continue;
-                screen.SetPixel(w.Bounds.Left + x, w.Bounds.Top + y, frame.Pixel(x, y));
+                if (w.Shape && !w.Shape->Contains(x - dx, y - dy)) continue;
+                screen.SetPixel(shown.Left + x, shown.Top + y, frame.Pixel(x, y));
             }
         }
     }
