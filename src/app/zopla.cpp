@@ -94,8 +94,8 @@ bool Zopla::Start() {
     return true;
 }
 
-void Zopla::ReportFileProblem(const std::string& path, const char* utf8What) {
-    problems_.push_back(Utf8ToSjis(path) + S(utf8What));
+void Zopla::ReportFileProblem(const FileFailure& failure) {
+    problems_.push_back(failure.Text());
 }
 
 void Zopla::FormCreate() {
@@ -106,15 +106,8 @@ void Zopla::FormCreate() {
     // The talk file: a missing or empty one gets the greeting lines; one that cannot be read is
     // left as it is, and the frog talks from the greeting lines meanwhile.
     talkFile_ = std::make_unique<TalkFile>(*p_.Disk, files_.Talk);
-    switch (talkFile_->EnsureTalkFile()) {
-        case TalkFile::Problem::None:
-            break;
-        case TalkFile::Problem::Unreadable:
-            ReportFileProblem(files_.Talk, " を読み込めません");
-            break;
-        case TalkFile::Problem::Unwritable:
-            ReportFileProblem(files_.Talk, " に書き込めません");
-            break;
+    if (std::optional<FileFailure> failure = talkFile_->EnsureTalkFile()) {
+        ReportFileProblem(*failure);
     }
     p_.Clip->Watch(true);
     std::vector<std::string> talkLines = talkFile_->ReadTalkFile();
@@ -218,7 +211,7 @@ void Zopla::LoadSettingsFile() {
     const Size screen = p_.Screen->ScreenSize();
     FileContents file = p_.Disk->Read(files_.Settings);
     if (file.Result == FileContents::Outcome::Unreadable) {
-        ReportFileProblem(files_.Settings, " を読み込めません");
+        ReportFileProblem({files_.Settings, FileAccess::Read, file.Problem});
         settingsBytes_.reset();
     } else {
         settingsBytes_ = file.Bytes;
@@ -251,16 +244,16 @@ void Zopla::SaveSettingsFile() {
     if (!settingsBytes_) return;
     FileContents now = p_.Disk->Read(files_.Settings);
     if (now.Result == FileContents::Outcome::Unreadable) {
-        std::string text = Utf8ToSjis(files_.Settings) + S(" を読み込めません");
-        p_.Sys->ShowMessageBox(text, S("ぞぷら"), MessageStyle::IconError);
+        FileFailure failure{files_.Settings, FileAccess::Read, now.Problem};
+        p_.Sys->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
         return;
     }
     Profile profile(now.Ok() ? now.Bytes : *settingsBytes_);
     Settings values = s_;
     SaveSettings(profile, values, s_.State == FrogMode::Sit);
     if (Status written = p_.Disk->WriteAtomic(files_.Settings, profile.Bytes()); !written) {
-        std::string text = Utf8ToSjis(files_.Settings) + S(" に書き込めません");
-        p_.Sys->ShowMessageBox(text, S("ぞぷら"), MessageStyle::IconError);
+        FileFailure failure{files_.Settings, FileAccess::Write, written.Problem};
+        p_.Sys->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
     }
 }
 

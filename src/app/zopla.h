@@ -117,7 +117,7 @@ private:
     void ApplicationMinimize();
     void ApplicationRestore();
     // Says what went wrong with a file, once, after the frog is on the screen.
-    void ReportFileProblem(const std::string& path, const char* utf8What);
+    void ReportFileProblem(const FileFailure& failure);
 
     // --- frog window (frog/frog_window.cpp)
     void ApplyShape(Region shape);

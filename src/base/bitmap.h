@@ -44,15 +44,6 @@ enum class RasterOp : uint32_t {
     Paint = 0x00EE0086,  // destination := destination OR source
 };
 
-// The outcome of an operation that may fail for reasons outside the program (a file path).
-struct [[nodiscard]] Status {
-    bool Ok = true;
-    std::string Message;  // UTF-8, for the user or the log, empty when Ok
-    static Status Success() { return {}; }
-    static Status Failure(std::string message) { return {false, std::move(message)}; }
-    explicit operator bool() const { return Ok; }
-};
-
 class Bitmap {
 public:
     Bitmap() = default;

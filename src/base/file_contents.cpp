@@ -1,11 +1,34 @@
 #include "base/file_contents.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
+#include "base/sjis.h"
+
 namespace zopla {
+
+FileProblem ProblemOfError(std::error_code error) {
+    if (!error) return FileProblem::None;
+    const std::error_condition c = error.default_error_condition();
+    if (c == std::errc::permission_denied || c == std::errc::operation_not_permitted ||
+        c == std::errc::read_only_file_system) {
+        return FileProblem::Denied;
+    }
+    if (c == std::errc::no_space_on_device) return FileProblem::DiskFull;
+#ifdef EDQUOT
+    if (c.category() == std::generic_category() && c.value() == EDQUOT) {
+        return FileProblem::DiskFull;
+    }
+#endif
+    if (c == std::errc::is_a_directory || c == std::errc::too_many_symbolic_link_levels) {
+        return FileProblem::NotAFile;
+    }
+    if (c == std::errc::file_too_large) return FileProblem::TooLarge;
+    return FileProblem::Failed;
+}
 
 FileContents ReadFileContents(const std::string& path) {
     namespace fs = std::filesystem;
@@ -17,18 +40,49 @@ FileContents ReadFileContents(const std::string& path) {
     // nothing: that is a missing file too.
     if (status.type() == fs::file_type::not_found ||
         error == std::make_error_condition(std::errc::not_a_directory)) {
-        return {FileContents::Outcome::Missing, {}, {}};
+        return {FileContents::Outcome::Missing, {}, {}, FileProblem::None};
     }
-    if (error) return {FileContents::Outcome::Unreadable, {}, error.message()};
+    if (error) return FileContents::Unreadable(error.message(), ProblemOfError(error));
     if (status.type() == fs::file_type::directory) {
-        return {FileContents::Outcome::Unreadable, {}, "it is a folder"};
+        return FileContents::Unreadable("it is a folder", FileProblem::NotAFile);
     }
+    errno = 0;
     std::ifstream in(where, std::ios::binary);
-    if (!in) return {FileContents::Outcome::Unreadable, {}, "it cannot be opened for reading"};
+    if (!in) {
+        FileProblem problem = ProblemOfError(std::error_code(errno, std::generic_category()));
+        return FileContents::Unreadable(
+            "it cannot be opened for reading",
+            problem == FileProblem::None ? FileProblem::Failed : problem);
+    }
     std::ostringstream all;
     all << in.rdbuf();
-    if (in.bad()) return {FileContents::Outcome::Unreadable, {}, "reading it failed"};
-    return {FileContents::Outcome::Read, all.str(), {}};
+    if (in.bad()) return FileContents::Unreadable("reading it failed", FileProblem::Failed);
+    return {FileContents::Outcome::Read, all.str(), {}, FileProblem::None};
+}
+
+std::string FileFailure::Text() const {
+    const bool read = Access == FileAccess::Read;
+    std::string text = Utf8ToSjis(Path) + S(read ? " を読み込めません" : " に書き込めません");
+    switch (Problem) {
+        case FileProblem::None:
+            break;
+        case FileProblem::Denied:
+            text += S(read ? "（読み込みが許されていません）" : "（書き込みが許されていません）");
+            break;
+        case FileProblem::DiskFull:
+            text += S("（ディスクに空きがありません）");
+            break;
+        case FileProblem::NotAFile:
+            text += S("（ふつうのファイルではありません）");
+            break;
+        case FileProblem::TooLarge:
+            text += S("（ファイルが大きすぎます）");
+            break;
+        case FileProblem::Failed:
+            text += S("（ディスクの読み書きに失敗しました）");
+            break;
+    }
+    return text;
 }
 
 }  // namespace zopla

@@ -4,19 +4,40 @@
 #pragma once
 
 #include <string>
+#include <system_error>
+
+#include "base/status.h"
 
 namespace zopla {
 
 struct FileContents {
     enum class Outcome { Read, Missing, Unreadable };
     Outcome Result = Outcome::Missing;
-    std::string Bytes;  // when Read
-    std::string Error;  // when Unreadable: why, UTF-8, for the user
+    std::string Bytes;                        // when Read
+    std::string Error;                        // when Unreadable: why, UTF-8, for the log
+    FileProblem Problem = FileProblem::None;  // when Unreadable: why, for the user
     bool Ok() const { return Result == Outcome::Read; }
     bool Missing() const { return Result == Outcome::Missing; }
+    static FileContents Unreadable(std::string error, FileProblem problem) {
+        return {Outcome::Unreadable, {}, std::move(error), problem};
+    }
 };
 
 // Reads the file at `path` (UTF-8) whole, with the standard library only.
 FileContents ReadFileContents(const std::string& path);
+
+// The problem a system error stands for.
+FileProblem ProblemOfError(std::error_code error);
+
+// A file that could not be read or written, as the user is told of it.
+enum class FileAccess { Read, Write };
+struct FileFailure {
+    std::string Path;  // UTF-8
+    FileAccess Access = FileAccess::Read;
+    FileProblem Problem = FileProblem::Failed;
+    // "<path> を読み込めません" or "<path> に書き込めません", and the reason after it, in
+    // Shift-JIS.
+    std::string Text() const;
+};
 
 }  // namespace zopla

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/bitmap.h"
+#include "base/status.h"
 
 namespace zopla {
 

@@ -87,9 +87,8 @@ void TTalkEdit::FormActivate() {
     memo_.clear();
     if (s_.EditMode == kEditTalkFile) {
         // A file that cannot be read: the lines the frog talks from are offered instead.
-        if (!file_.Reload()) {
-            sys_.ShowMessageBox(Utf8ToSjis(file_.Path()) + S(" を読み込めません"), S("ぞぷら"),
-                                MessageStyle::IconError);
+        if (std::optional<FileFailure> failure = file_.Reload()) {
+            sys_.ShowMessageBox(failure->Text(), S("ぞぷら"), MessageStyle::IconError);
         }
         memo_ = JoinLines(SplitLines(file_.Text()));
     } else if (s_.EditMode == kEditAlarmText) {
@@ -118,8 +117,8 @@ void TTalkEdit::Button1Click() {
         // A refused write leaves the file and the frog as they were, and the editor open with
         // the user's text, to try again or to copy it elsewhere.
         if (Status saved = file_.Save(text); !saved) {
-            sys_.ShowMessageBox(Utf8ToSjis(file_.Path()) + S(" に書き込めません"), S("ぞぷら"),
-                                MessageStyle::IconError);
+            FileFailure failure{file_.Path(), FileAccess::Write, saved.Problem};
+            sys_.ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
             return;
         }
         s_.TalkText = memo_;

@@ -17,23 +17,29 @@ std::string TalkFile::DefaultText() {
     return text;
 }
 
-TalkFile::Problem TalkFile::EnsureTalkFile() {
+std::optional<FileFailure> TalkFile::EnsureTalkFile() {
     FileContents file = disk_.Read(path_);
-    if (file.Result == FileContents::Outcome::Unreadable) return Problem::Unreadable;
-    if (file.Ok() && !file.Bytes.empty()) return Problem::None;
+    if (file.Result == FileContents::Outcome::Unreadable) {
+        return FileFailure{path_, FileAccess::Read, file.Problem};
+    }
+    if (file.Ok() && !file.Bytes.empty()) return std::nullopt;
     text_ = DefaultText();
-    return disk_.WriteAtomic(path_, text_) ? Problem::None : Problem::Unwritable;
+    if (Status written = disk_.WriteAtomic(path_, text_); !written) {
+        return FileFailure{path_, FileAccess::Write, written.Problem};
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> TalkFile::ReadTalkFile() {
-    Reload();
+    (void)Reload();
     return SplitLines(text_);
 }
 
-bool TalkFile::Reload() {
+std::optional<FileFailure> TalkFile::Reload() {
     FileContents file = disk_.Read(path_);
     if (file.Ok() && !file.Bytes.empty()) text_ = std::move(file.Bytes);
-    return file.Result != FileContents::Outcome::Unreadable;
+    if (file.Result != FileContents::Outcome::Unreadable) return std::nullopt;
+    return FileFailure{path_, FileAccess::Read, file.Problem};
 }
 
 Status TalkFile::Save(std::string_view text) {

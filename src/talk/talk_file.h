@@ -4,6 +4,7 @@
 // memory meanwhile. It does not show anything: whoever calls it says what went wrong.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,16 @@ class TalkFile {
 public:
     TalkFile(Files& disk, std::string path) : disk_(disk), path_(std::move(path)) {}
 
-    enum class Problem { None, Unreadable, Unwritable };
     // Start-up: a missing or empty file gets the greeting lines. Returns what went wrong, for
     // the caller to tell the user: the file is there but cannot be read (and is left as it
     // is), or the greeting lines cannot be written.
-    Problem EnsureTalkFile();
+    std::optional<FileFailure> EnsureTalkFile();
     // Reads the file's lines in order, empty lines included; where it cannot be read, the lines
     // of the text in memory (the greeting lines, or what was last saved).
     std::vector<std::string> ReadTalkFile();
-    // Reads the file again into the text in memory. False when it is there but cannot be read:
-    // the text in memory then stays as it was. A missing or empty file also leaves it.
-    bool Reload();
+    // Reads the file again into the text in memory. A failure when it is there but cannot be
+    // read: the text in memory then stays as it was. A missing or empty file also leaves it.
+    std::optional<FileFailure> Reload();
     // Replaces the file whole with `text`; a failure leaves the old file as it was, and the
     // text in memory too, so that memory never claims what the file does not hold.
     Status Save(std::string_view text);

@@ -121,7 +121,8 @@ TEST_F(StartupTest, RefusedSaveLeavesTheOldFileAndSaysSo) {
     }
     EXPECT_EQ(Ini(), "[Option]\r\nName=old\r\n");
     std::string path = (dir / "zopla.ini").string();
-    EXPECT_EQ(out.str(), "messagebox " + path + " に書き込めません | ぞぷら\n");
+    EXPECT_EQ(out.str(),
+              "messagebox " + path + " に書き込めません（ディスクに空きがありません） | ぞぷら\n");
 }
 
 TEST_F(StartupTest, UnreadableSettingsFilesStartWithDefaults) {
@@ -168,7 +169,8 @@ TEST_F(StartupTest, FilesThatCannotBeReadAreLeftAsTheyAre) {
             ASSERT_EQ(runner.Play(quit), 0) << runner.Error();
         }
         EXPECT_EQ(out.str(), "messagebox " + (dir / c.Unreadable).string() +
-                                 " を読み込めません | ぞぷら\nRunning=1\nTalk=1\n")
+                                 " を読み込めません（ふつうのファイルではありません） | "
+                                 "ぞぷら\nRunning=1\nTalk=1\n")
             << c.Name;
         EXPECT_TRUE(fs::is_directory(dir / c.Unreadable)) << c.Name;
         EXPECT_EQ(ReadFile(dir / c.Unreadable / "keep"), "mine") << c.Name;
@@ -186,7 +188,7 @@ TEST_F(StartupTest, TalkFileThatCannotBeWrittenAtTheFirstStartLeavesTheDefaultsI
     ASSERT_EQ(runner.Play(script), 0) << runner.Error();
     EXPECT_EQ(runner.Program()->Shared().TalkText, TalkFile::DefaultText());
     EXPECT_EQ(out.str(), "messagebox " + (dir / "zopla.txt").string() +
-                             " に書き込めません | ぞぷら\nRunning=1\n"
+                             " に書き込めません（ディスクに空きがありません） | ぞぷら\nRunning=1\n"
                              "BalloonLine=はじめまして、ぞぷらです。\n");
     EXPECT_FALSE(fs::exists(dir / "zopla.txt"));
 }

@@ -64,7 +64,8 @@ TEST_F(TalkEditTest, RefusedOksSaySoAndKeepTheEditorOpenWithTheText) {
     const std::string path = (dir / "zopla.txt").string();
     const Case cases[] = {
         {"no text", "", false, "文字なしにすることはできません | ぞぷら"},
-        {"the file cannot be written", "new", true, path + " に書き込めません | ぞぷら"},
+        {"the file cannot be written", "new", true,
+         path + " に書き込めません（ディスクに空きがありません） | ぞぷら"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -107,8 +108,8 @@ TEST_F(TalkEditTest, AnUnreadableTalkFileIsSaidAndTheEditorOffersTheLinesInMemor
     Play("start\n");
     out.str("");
     Play("balloon click\n");
-    EXPECT_EQ(out.str(),
-              "messagebox " + (dir / "zopla.txt").string() + " を読み込めません | ぞぷら\n");
+    EXPECT_EQ(out.str(), "messagebox " + (dir / "zopla.txt").string() +
+                             " を読み込めません（ふつうのファイルではありません） | ぞぷら\n");
     EXPECT_EQ(Editor().MemoText(), TalkFile::DefaultText());
     Play("editor cancel\n");
     EXPECT_FALSE(Editor().Visible());

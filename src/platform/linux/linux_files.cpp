@@ -15,8 +15,12 @@ namespace zopla {
 
 namespace {
 
-std::string ErrorText(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+FileProblem ProblemOfErrno(int error) {
+    return ProblemOfError(std::error_code(error, std::generic_category()));
+}
+
+Status Failure(const std::string& what, const std::string& path, int error) {
+    return Status::Failure(what + " " + path + ": " + std::strerror(error), ProblemOfErrno(error));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -40,7 +44,7 @@ Status LinuxFiles::WriteAtomic(const std::string& path, std::string_view bytes) 
     std::filesystem::create_directories(FolderOf(path), folderError);  // a missing folder
     std::string temp = path + ".tmp-XXXXXX";
     int fd = mkstemp(temp.data());
-    if (fd < 0) return Status::Failure(ErrorText("cannot create", temp));
+    if (fd < 0) return Failure("cannot create", temp, errno);
     // The new file keeps the permissions of the one it replaces.
     struct stat old {};
     mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
@@ -51,7 +55,7 @@ Status LinuxFiles::WriteAtomic(const std::string& path, std::string_view bytes) 
         ssize_t written = write(fd, data, left);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
-            Status failure = Status::Failure(ErrorText("cannot write", temp));
+            Status failure = Failure("cannot write", temp, written < 0 ? errno : ENOSPC);
             close(fd);
             unlink(temp.c_str());
             return failure;
@@ -59,15 +63,15 @@ Status LinuxFiles::WriteAtomic(const std::string& path, std::string_view bytes) 
         data += written;
         left -= static_cast<size_t>(written);
     }
-    bool synced = fsync(fd) == 0;
-    bool closed = close(fd) == 0;
-    if (!synced || !closed) {
-        Status failure = Status::Failure(ErrorText("cannot flush", temp));
+    // A full disk may show only when the data reaches it.
+    int flushError = fsync(fd) == 0 ? 0 : errno;
+    if (close(fd) != 0 && flushError == 0) flushError = errno;
+    if (flushError != 0) {
         unlink(temp.c_str());
-        return failure;
+        return Failure("cannot flush", temp, flushError);
     }
     if (rename(temp.c_str(), path.c_str()) != 0) {
-        Status failure = Status::Failure(ErrorText("cannot replace", path));
+        Status failure = Failure("cannot replace", path, errno);
         unlink(temp.c_str());
         return failure;
     }

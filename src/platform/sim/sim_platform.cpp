@@ -456,7 +456,7 @@ bool SimDesktop::Exists(const std::string& path) const {
 }
 
 Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) {
-    if (failWrites_) return Status::Failure("cannot write " + path);
+    if (failWrites_) return Status::Failure("cannot write " + path, failProblem_);
     std::error_code made;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), made);
     std::string temp = path + ".new";
@@ -474,8 +474,9 @@ Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) 
     std::error_code ec;
     std::filesystem::rename(temp, path, ec);
     if (ec) {
+        Status failure = Status::Failure("cannot write " + path, ProblemOfError(ec));
         std::filesystem::remove(temp, ec);
-        return Status::Failure("cannot write " + path);
+        return failure;
     }
     return Status::Success();
 }

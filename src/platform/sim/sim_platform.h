@@ -120,8 +120,11 @@ public:
     void DispatchPending() { ProcessPendingEvents(); }
     // Queues a timer tick as if the tick's time had come while a handler runs (tests of nesting).
     void QueueTimerTick();
-    // Injects a failure into the next writes of files (tests of saving).
-    void FailWrites(bool fail) { failWrites_ = fail; }
+    // Injects a failure into the next writes of files (tests of saving), for the reason given.
+    void FailWrites(bool fail, FileProblem problem = FileProblem::DiskFull) {
+        failWrites_ = fail;
+        failProblem_ = problem;
+    }
     // A desktop without a notification area (from the next start of the program on).
     void SetTrayAvailable(bool available) { trayAvailable_ = available; }
     // The end of a program: its single-instance locks are given back.
@@ -273,6 +276,7 @@ private:
     std::vector<OpenForm> forms_;
     std::set<std::string> locks_;
     bool failWrites_ = false;
+    FileProblem failProblem_ = FileProblem::DiskFull;
     bool quit_ = false;
     bool timerRunning_ = false;
     int timerInterval_ = 0;

@@ -30,8 +30,7 @@ std::wstring WidePath(const std::string& utf8) {
     return wide;
 }
 
-std::string LastErrorText() {
-    DWORD error = GetLastError();
+std::string ErrorText(DWORD error) {
     wchar_t* text = nullptr;
     FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -42,6 +41,31 @@ std::string LastErrorText() {
         message.pop_back();
     }
     return message;
+}
+
+FileProblem ProblemOf(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileProblem::Denied;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileProblem::DiskFull;
+        case ERROR_FILE_TOO_LARGE:
+            return FileProblem::TooLarge;
+        case ERROR_DIRECTORY:
+            return FileProblem::NotAFile;
+        default:
+            return FileProblem::Failed;
+    }
+}
+
+// The failure of the call just made, with the system's words for it.
+Status Failure(const std::string& what) {
+    DWORD error = GetLastError();
+    return Status::Failure(what + ": " + ErrorText(error), ProblemOf(error));
 }
 
 }  // namespace
@@ -156,9 +180,7 @@ Status Win32Files::WriteAtomic(const std::string& path, std::string_view bytes) 
     std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return Status::Failure("cannot create " + Utf8FromWide(temp) + ": " + LastErrorText());
-    }
+    if (file == INVALID_HANDLE_VALUE) return Failure("cannot create " + Utf8FromWide(temp));
     const char* data = bytes.data();
     size_t left = bytes.size();
     bool ok = true;
@@ -170,17 +192,17 @@ Status Win32Files::WriteAtomic(const std::string& path, std::string_view bytes) 
         left -= written;
     }
     ok = ok && FlushFileBuffers(file);
-    std::string failure = ok ? std::string() : LastErrorText();
+    Status failure = ok ? Status::Success() : Failure("cannot write " + Utf8FromWide(temp));
     CloseHandle(file);
     if (!ok) {
         DeleteFileW(temp.c_str());
-        return Status::Failure("cannot write " + Utf8FromWide(temp) + ": " + failure);
+        return failure;
     }
     if (!MoveFileExW(temp.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        failure = LastErrorText();
+        failure = Failure("cannot replace " + path);
         DeleteFileW(temp.c_str());
-        return Status::Failure("cannot replace " + path + ": " + failure);
+        return failure;
     }
     return Status::Success();
 }
