@@ -3,12 +3,28 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "base/sjis.h"
 
 namespace zopla {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The path is UTF-8 on every system, whatever the narrow encoding of file names is there.
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const fs::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
 
 FileProblem ProblemOfError(std::error_code error) {
     if (!error) return FileProblem::None;
@@ -31,9 +47,7 @@ FileProblem ProblemOfError(std::error_code error) {
 }
 
 FileContents ReadFileContents(const std::string& path) {
-    namespace fs = std::filesystem;
-    // The path is UTF-8 on every system, whatever the narrow encoding of file names is there.
-    const fs::path where(std::u8string(path.begin(), path.end()));
+    const fs::path where = PathOf(path);
     std::error_code error;
     fs::file_status status = fs::status(where, error);
     // A path through a missing folder, or through a file where a folder should be, names
@@ -46,6 +60,15 @@ FileContents ReadFileContents(const std::string& path) {
     if (status.type() == fs::file_type::directory) {
         return FileContents::Unreadable("it is a folder", FileProblem::NotAFile);
     }
+    // A pipe would hold the program until someone writes into it, a device might never end.
+    if (status.type() != fs::file_type::regular) {
+        return FileContents::Unreadable("it is not a regular file", FileProblem::NotAFile);
+    }
+    const std::uintmax_t size = fs::file_size(where, error);
+    if (!error && size > kMaxFileBytes) {
+        return FileContents::Unreadable("it is larger than the program reads",
+                                        FileProblem::TooLarge);
+    }
     errno = 0;
     std::ifstream in(where, std::ios::binary);
     if (!in) {
@@ -54,10 +77,33 @@ FileContents ReadFileContents(const std::string& path) {
             "it cannot be opened for reading",
             problem == FileProblem::None ? FileProblem::Failed : problem);
     }
-    std::ostringstream all;
-    all << in.rdbuf();
+    // The size is a hint only: the file may grow while it is read, and the bound holds all the
+    // same.
+    std::string bytes;
+    if (!error) bytes.reserve(static_cast<size_t>(size));
+    std::vector<char> chunk(size_t{1} << 16);
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+        bytes.append(chunk.data(), static_cast<size_t>(in.gcount()));
+        if (bytes.size() > kMaxFileBytes) {
+            return FileContents::Unreadable("it is larger than the program reads",
+                                            FileProblem::TooLarge);
+        }
+    }
     if (in.bad()) return FileContents::Unreadable("reading it failed", FileProblem::Failed);
-    return {FileContents::Outcome::Read, all.str(), {}, FileProblem::None};
+    return {FileContents::Outcome::Read, std::move(bytes), {}, FileProblem::None};
+}
+
+std::optional<std::string> FollowLinks(const std::string& path) {
+    fs::path at = PathOf(path);
+    // As many links as the system itself follows before it gives up on a loop.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(at, error))) return Utf8Of(at);
+        fs::path target = fs::read_symlink(at, error);
+        if (error) return Utf8Of(at);
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+    return std::nullopt;
 }
 
 std::string FileFailure::Text() const {

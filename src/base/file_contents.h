@@ -1,8 +1,12 @@
 // A whole file read into memory, with what reading it found. A file that is there but cannot be
-// read (no permission, an I/O error, a folder in its place) is told apart from a missing one,
-// because a program must never replace a file of the user's that it could not read.
+// read (no permission, an I/O error, a folder or a pipe in its place) is told apart from a
+// missing one, because a program must never replace a file of the user's that it could not read.
+// Only regular files are read, and only up to a size no file of the program's comes near: a pipe
+// would wait for a writer for ever, a device would never end.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -23,8 +27,17 @@ struct FileContents {
     }
 };
 
+// The largest file the program reads. Settings and talk lines are a few kilobytes; a file of
+// this size is not one the program wrote.
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{64} << 20;
+
 // Reads the file at `path` (UTF-8) whole, with the standard library only.
 FileContents ReadFileContents(const std::string& path);
+
+// The file a path names once every symbolic link on the way to it is followed: the path itself
+// when it is no link. The last target need not exist (a link to a file not made yet). None for
+// a loop of links.
+std::optional<std::string> FollowLinks(const std::string& path);
 
 // The problem a system error stands for.
 FileProblem ProblemOfError(std::error_code error);

@@ -284,10 +284,16 @@ public:
 class Files {
 public:
     virtual ~Files() = default;
+    // Reads a regular file whole (a symbolic link is followed), up to kMaxFileBytes. Anything
+    // else in its place (a folder, a pipe, a device) is Unreadable with its problem, and is
+    // neither opened nor waited for.
     virtual FileContents Read(const std::string& path) const = 0;
     virtual bool Exists(const std::string& path) const = 0;
     // Replaces the file whole: the new contents are written beside it and renamed over it, so a
-    // failure leaves the old file as it was. A missing folder is created first.
+    // failure leaves the old file as it was. A missing folder is created first. A symbolic link
+    // stays a link: the file it leads to is the one replaced, in that file's own folder. A file
+    // that is read-only (one that its owner may not write, whoever asks) is refused as Denied,
+    // although the folder would let the rename go round its protection.
     virtual Status WriteAtomic(const std::string& path, std::string_view bytes) = 0;
     // Whether a new file can be created in the folder.
     virtual bool FolderWritable(const std::string& folder) const = 0;

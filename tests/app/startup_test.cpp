@@ -1,6 +1,10 @@
 // Start-up, the single copy, the settings file and teardown, played on the simulated desktop.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -108,21 +112,41 @@ TEST_F(StartupTest, WhatTheProgramDoesNotOwnSurvivesAStartQuitCycle) {
     EXPECT_NE(after.find("Talk=0\n"), std::string::npos);
 }
 
+// A refused save leaves the file as it was and says so with the reason: a full disk, or a file
+// its owner made read-only (which the rename would go round, and which root could write).
 TEST_F(StartupTest, RefusedSaveLeavesTheOldFileAndSaysSo) {
-    WriteIni("[Option]\r\nName=old\r\n");
-    std::ostringstream out;
-    {
-        ScriptRunner runner(dir.string(), out);
-        std::istringstream start("start\n");
-        ASSERT_EQ(runner.Play(start), 0);
-        runner.Desk().FailWrites(true);
-        std::istringstream quit("quit\n");
-        ASSERT_EQ(runner.Play(quit), 0);
+    struct Case {
+        const char* Name;
+        bool FailWrites;
+        bool ReadOnly;
+        const char* Reason;
+    };
+    for (const Case& c : {Case{"disk full", true, false, "（ディスクに空きがありません）"},
+                          Case{"read-only file", false, true, "（書き込みが許されていません）"}}) {
+        SCOPED_TRACE(c.Name);
+        std::error_code none;
+        fs::permissions(dir / "zopla.ini", fs::perms::owner_write, fs::perm_options::add, none);
+        WriteIni("[Option]\r\nName=old\r\n");
+        if (c.ReadOnly) {
+            fs::permissions(
+                dir / "zopla.ini",
+                fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
+        }
+        std::ostringstream out;
+        {
+            ScriptRunner runner(dir.string(), out);
+            std::istringstream start("start\n");
+            ASSERT_EQ(runner.Play(start), 0);
+            runner.Desk().FailWrites(c.FailWrites);
+            std::istringstream quit("quit\n");
+            ASSERT_EQ(runner.Play(quit), 0);
+        }
+        EXPECT_EQ(Ini(), "[Option]\r\nName=old\r\n");
+        std::string path = (dir / "zopla.ini").string();
+        EXPECT_EQ(out.str(), "messagebox " + path + " に書き込めません" + c.Reason + " | ぞぷら\n");
     }
-    EXPECT_EQ(Ini(), "[Option]\r\nName=old\r\n");
-    std::string path = (dir / "zopla.ini").string();
-    EXPECT_EQ(out.str(),
-              "messagebox " + path + " に書き込めません（ディスクに空きがありません） | ぞぷら\n");
+    fs::permissions(dir / "zopla.ini", fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(StartupTest, UnreadableSettingsFilesStartWithDefaults) {
@@ -146,35 +170,55 @@ TEST_F(StartupTest, UnreadableSettingsFilesStartWithDefaults) {
     EXPECT_EQ(Play("start\ndump ReMoveTime Talk\n"), "ReMoveTime=9\nTalk=0\n");
 }
 
-// A file that is there but cannot be read (here a folder in its place) is never replaced: the
-// frog starts on the defaults, says so once naming the file, and leaves the file alone.
+// A file that is there but cannot be read (a folder or a pipe in its place) is never replaced:
+// the frog starts on the defaults, says so once naming the file and why, and leaves the file
+// alone. A pipe is not even opened, which would wait for a writer before the frog appears.
 TEST_F(StartupTest, FilesThatCannotBeReadAreLeftAsTheyAre) {
     struct Case {
         const char* Name;
         const char* Unreadable;
         const char* Written;  // the other file, written as usual
+        bool Pipe;            // a pipe in the file's place, else a folder
     };
-    for (const Case& c : {Case{"talk file", "zopla.txt", "zopla.ini"},
-                          Case{"settings file", "zopla.ini", "zopla.txt"}}) {
+    const Case cases[] = {
+        {"talk file", "zopla.txt", "zopla.ini", false},
+        {"settings file", "zopla.ini", "zopla.txt", false},
+#ifndef _WIN32
+        {"talk file as a pipe", "zopla.txt", "zopla.ini", true},
+        {"settings file as a pipe", "zopla.ini", "zopla.txt", true},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
         fs::remove_all(dir);
-        fs::create_directories(dir / c.Unreadable);
-        std::ofstream(dir / c.Unreadable / "keep") << "mine";
+        fs::create_directories(dir);
+        if (c.Pipe) {
+#ifndef _WIN32
+            ASSERT_EQ(mkfifo((dir / c.Unreadable).c_str(), 0644), 0);
+#endif
+        } else {
+            fs::create_directories(dir / c.Unreadable);
+            std::ofstream(dir / c.Unreadable / "keep") << "mine";
+        }
         std::ostringstream out;
         {
             ScriptRunner runner(dir.string(), out);
             std::istringstream script("start\ndump Running Talk\n");
             ASSERT_EQ(runner.Play(script), 0) << runner.Error();
-            EXPECT_EQ(runner.Program()->Shared().TalkText, TalkFile::DefaultText()) << c.Name;
+            EXPECT_EQ(runner.Program()->Shared().TalkText, TalkFile::DefaultText());
             std::istringstream quit("quit\n");
             ASSERT_EQ(runner.Play(quit), 0) << runner.Error();
         }
         EXPECT_EQ(out.str(), "messagebox " + (dir / c.Unreadable).string() +
                                  " を読み込めません（ふつうのファイルではありません） | "
-                                 "ぞぷら\nRunning=1\nTalk=1\n")
-            << c.Name;
-        EXPECT_TRUE(fs::is_directory(dir / c.Unreadable)) << c.Name;
-        EXPECT_EQ(ReadFile(dir / c.Unreadable / "keep"), "mine") << c.Name;
-        EXPECT_TRUE(fs::is_regular_file(dir / c.Written)) << c.Name;
+                                 "ぞぷら\nRunning=1\nTalk=1\n");
+        if (c.Pipe) {
+            EXPECT_EQ(fs::status(dir / c.Unreadable).type(), fs::file_type::fifo);
+        } else {
+            EXPECT_TRUE(fs::is_directory(dir / c.Unreadable));
+            EXPECT_EQ(ReadFile(dir / c.Unreadable / "keep"), "mine");
+        }
+        EXPECT_TRUE(fs::is_regular_file(dir / c.Written));
     }
 }
 

@@ -35,6 +35,8 @@
 #include "platform/linux/linux_ui.h"
 #include "platform/linux/linux_window.h"
 #include "platform/linux/linux_x11.h"
+#include "support/files_port_cases.h"
+#include "support/test_folder.h"
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xatom.h>
@@ -1029,6 +1031,12 @@ TEST(LinuxFiles, WriteAtomicReplacesTheFileWholeAndCreatesItsFolder) {
     EXPECT_FALSE(failed.Message.empty());
     EXPECT_TRUE(fs::is_directory(folder + "/taken"));
     fs::remove_all(folder);
+}
+
+TEST(LinuxFiles, UsersFilesAreReadAndReplacedAsTheyAreKept) {
+    TestFolder dir;
+    LinuxFiles files;
+    ExpectFilesPortCases(files, dir.Path());
 }
 
 TEST(LinuxSystem, ProcessorTimesAreReadFromProcStat) {

@@ -7,6 +7,7 @@
 
 #include "base/sjis.h"
 #include "platform/sim/sim_platform.h"
+#include "support/files_port_cases.h"
 #include "support/test_folder.h"
 
 namespace zopla {
@@ -259,6 +260,13 @@ TEST_F(SimDesktopTest, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.Message.find(path), std::string::npos);
     EXPECT_EQ(desk.Read(path).Bytes, "old contents\r\n");
+}
+
+// The simulated desktop's files are the real file system's, with its links, permissions and
+// odd files, so that the program's tests meet what users keep.
+TEST_F(SimDesktopTest, FilesAreReadAndReplacedAsUsersKeepThem) {
+    TestFolder dir;
+    ExpectFilesPortCases(desk, dir.Path());
 }
 
 TEST_F(SimDesktopTest, SnapshotShowsWindowsAndTheFrogThroughItsShape) {

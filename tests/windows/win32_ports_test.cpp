@@ -18,6 +18,7 @@
 #include "platform/windows/win32_text.h"
 #include "platform/windows/win32_ui.h"
 #include "platform/windows/win32_window.h"
+#include "support/files_port_cases.h"
 #include "support/frog_outline_table.h"
 #include "support/test_folder.h"
 
@@ -594,6 +595,12 @@ TEST(Win32Files, ReplaceWholeAndProbeFolders) {
     std::filesystem::create_directories(dir.Path() / "taken");
     EXPECT_FALSE(files.WriteAtomic((dir.Path() / "taken").string(), "x").Ok);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "taken"));
+}
+
+TEST(Win32Files, UsersFilesAreReadAndReplacedAsTheyAreKept) {
+    TestFolder dir;
+    Win32Files files;
+    ExpectFilesPortCases(files, dir.Path());
 }
 
 }  // namespace

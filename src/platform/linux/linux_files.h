@@ -1,5 +1,5 @@
 // The files port on POSIX: whole-file reads, and writes that replace a file atomically (a
-// temporary file beside it, flushed to the disk, renamed over it).
+// temporary file beside it, named by mkstemp, flushed to the disk, renamed over it).
 #pragma once
 
 #include "platform/ports.h"

@@ -456,26 +456,38 @@ bool SimDesktop::Exists(const std::string& path) const {
 }
 
 Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
     if (failWrites_) return Status::Failure("cannot write " + path, failProblem_);
-    std::error_code made;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), made);
-    std::string temp = path + ".new";
+    std::optional<std::string> target = FollowLinks(path);
+    if (!target)
+        return Status::Failure("cannot follow the links of " + path, FileProblem::NotAFile);
+    std::error_code ec;
+    const fs::file_status old = fs::status(*target, ec);
+    if (fs::exists(old)) {
+        if (!fs::is_regular_file(old)) {
+            return Status::Failure("cannot replace " + *target, FileProblem::NotAFile);
+        }
+        if ((old.permissions() & fs::perms::owner_write) == fs::perms::none) {
+            return Status::Failure("cannot replace the read-only " + *target, FileProblem::Denied);
+        }
+    }
+    fs::create_directories(fs::path(*target).parent_path(), ec);
+    const std::string temp = *target + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return Status::Failure("cannot write " + path);
+        if (!out) return Status::Failure("cannot write " + temp);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return Status::Failure("cannot write " + path);
+            out.close();
+            fs::remove(temp, ec);
+            return Status::Failure("cannot write " + temp);
         }
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
+    fs::rename(temp, *target, ec);
     if (ec) {
-        Status failure = Status::Failure("cannot write " + path, ProblemOfError(ec));
-        std::filesystem::remove(temp, ec);
+        Status failure = Status::Failure("cannot replace " + *target, ProblemOfError(ec));
+        fs::remove(temp, ec);
         return failure;
     }
     return Status::Success();

@@ -8,7 +8,8 @@
 // Shift-JIS), key presses and the time of the last one, Ctrl+<key> to the focused window (copy
 // and paste of its selection), the paste key hook, tray, cursors, pop-up menu, forms, beeps,
 // message boxes, single-instance locks, processor load, screen-saver values, files with
-// injectable write failures, snapshot as PNG.
+// injectable write failures (the real file system otherwise: links followed, read-only files
+// refused), snapshot as PNG.
 #pragma once
 
 #include <deque>

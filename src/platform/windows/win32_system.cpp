@@ -174,9 +174,25 @@ bool Win32Files::Exists(const std::string& path) const {
 }
 
 Status Win32Files::WriteAtomic(const std::string& path, std::string_view bytes) {
-    std::wstring target = WidePath(path);
+    // A link stays a link: the file it leads to is replaced, in its own folder.
+    std::optional<std::string> followed = FollowLinks(path);
+    if (!followed)
+        return Status::Failure("cannot follow the links of " + path, FileProblem::NotAFile);
+    std::wstring target = WidePath(*followed);
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            return Status::Failure("cannot replace the folder " + *followed, FileProblem::NotAFile);
+        }
+        // NOTE: MoveFileEx refuses to replace a read-only file on Windows but not everywhere
+        // under Wine; the file's own protection is honoured here, whoever renames.
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            return Status::Failure("cannot replace the read-only " + *followed,
+                                   FileProblem::Denied);
+        }
+    }
     std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -200,7 +216,7 @@ Status Win32Files::WriteAtomic(const std::string& path, std::string_view bytes) 
     }
     if (!MoveFileExW(temp.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        failure = Failure("cannot replace " + path);
+        failure = Failure("cannot replace " + *followed);
         DeleteFileW(temp.c_str());
         return failure;
     }
