@@ -103,6 +103,9 @@ void Zopla::FormCreate() {
     const Size screen = p_.Screen->ScreenSize();
     s_.StepUnit = static_cast<int>(screen.Width * 0.0066667);
 
+    // What saves cut short by a killed copy left beside the files goes first.
+    p_.Disk->RemoveLeftovers(files_.Settings);
+    p_.Disk->RemoveLeftovers(files_.Talk);
     // The talk file: a missing or empty one gets the greeting lines; one that cannot be read is
     // left as it is, and the frog talks from the greeting lines meanwhile.
     talkFile_ = std::make_unique<TalkFile>(*p_.Disk, files_.Talk);

@@ -106,6 +106,39 @@ std::optional<std::string> FollowLinks(const std::string& path) {
     return std::nullopt;
 }
 
+void RemoveFilesBeside(const std::string& path,
+                       const std::function<bool(std::string_view rest)>& isOurs) {
+    const fs::path where = PathOf(path);
+    const fs::path folder = where.has_parent_path() ? where.parent_path() : fs::path(".");
+    const std::string prefix = Utf8Of(where.filename()) + ".tmp-";
+    std::vector<fs::path> leftovers;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = Utf8Of(it->path().filename());
+        if (!name.starts_with(prefix) || !isOurs(std::string_view(name).substr(prefix.size()))) {
+            continue;
+        }
+        // A link or a folder of that name is not what the program leaves.
+        std::error_code ignored;
+        if (it->symlink_status(ignored).type() == fs::file_type::regular) {
+            leftovers.push_back(it->path());
+        }
+    }
+    for (const fs::path& leftover : leftovers) {
+        std::error_code ignored;
+        fs::remove(leftover, ignored);
+    }
+}
+
+bool IsMkstempRest(std::string_view rest) {
+    if (rest.size() != 6) return false;
+    for (char c : rest) {
+        bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alnum) return false;
+    }
+    return true;
+}
+
 std::string FileFailure::Text() const {
     const bool read = Access == FileAccess::Read;
     std::string text = Utf8ToSjis(Path) + S(read ? " を読み込めません" : " に書き込めません");

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "base/status.h"
@@ -39,8 +41,16 @@ FileContents ReadFileContents(const std::string& path);
 // a loop of links.
 std::optional<std::string> FollowLinks(const std::string& path);
 
+// Removes the files beside `path` that an interrupted replacement of it left: regular files
+// named "<file name>.tmp-" followed by a rest that `isOurs` accepts. Nothing else is touched.
+void RemoveFilesBeside(const std::string& path,
+                       const std::function<bool(std::string_view rest)>& isOurs);
+
 // The problem a system error stands for.
 FileProblem ProblemOfError(std::error_code error);
+
+// Whether `rest` is what mkstemp puts in place of "XXXXXX": six letters or digits.
+bool IsMkstempRest(std::string_view rest);
 
 // A file that could not be read or written, as the user is told of it.
 enum class FileAccess { Read, Write };

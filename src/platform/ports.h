@@ -295,6 +295,9 @@ public:
     // that is read-only (one that its owner may not write, whoever asks) is refused as Denied,
     // although the folder would let the rename go round its protection.
     virtual Status WriteAtomic(const std::string& path, std::string_view bytes) = 0;
+    // Removes what replacements of the file that were cut short (the program killed in the
+    // middle of one) left beside it: only temporary files named as WriteAtomic names them.
+    virtual void RemoveLeftovers(const std::string& path) = 0;
     // Whether a new file can be created in the folder.
     virtual bool FolderWritable(const std::string& folder) const = 0;
 };

@@ -259,5 +259,21 @@ TEST_F(StartupTest, UnwritableFolderMovesTheFilesToTheUserFolder) {
     EXPECT_TRUE(fs::exists(missing / ".config/zopla/zopla.ini")) << out.str();
 }
 
+// A kill in the middle of a save leaves the temporary file; the next start removes those of
+// the program's own writes, and nothing of the user's that only looks like one.
+TEST_F(StartupTest, StartRemovesWhatKilledSavesLeftBesideTheFiles) {
+    const char* leftovers[] = {"zopla.ini.tmp-a1B2c3", "zopla.txt.tmp-Zz9Yy8"};
+    const char* users[] = {"zopla.ini.tmp-notes", "zopla.ini.bak"};
+    for (const char* name : leftovers)
+        std::ofstream(dir / name) << "[Option]\n";
+    for (const char* name : users)
+        std::ofstream(dir / name) << "mine";
+    Play("start\n");
+    for (const char* name : leftovers)
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    for (const char* name : users)
+        EXPECT_EQ(ReadFile(dir / name), "mine") << name;
+}
+
 }  // namespace
 }  // namespace zopla

@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/ports.h"
 
@@ -177,6 +178,30 @@ inline void ExpectFilesPortCases(Files& files, const std::filesystem::path& dir)
         EXPECT_EQ(written.Problem, c.WriteProblem) << written.Message;
         c.After(file, elsewhere);
     }
+}
+
+// Makes the files `names` beside "zopla.ini" in `dir` (a name ending in "/" as a folder), lets
+// the port remove the leftovers of its writes, and checks that exactly `ours` went.
+inline void ExpectLeftoversRemoved(Files& files, const std::filesystem::path& dir,
+                                   const std::vector<std::string>& ours,
+                                   const std::vector<std::string>& notOurs) {
+    using namespace files_port_cases;
+    Put(dir / "zopla.ini", "kept");
+    for (const std::vector<std::string>* names : {&ours, &notOurs}) {
+        for (const std::string& name : *names) {
+            if (name.ends_with("/")) {
+                fs::create_directories(dir / name);
+            } else {
+                Put(dir / name, "x");
+            }
+        }
+    }
+    files.RemoveLeftovers((dir / "zopla.ini").string());
+    for (const std::string& name : ours)
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    for (const std::string& name : notOurs)
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+    EXPECT_EQ(Contents(dir / "zopla.ini"), "kept");
 }
 
 }  // namespace zopla

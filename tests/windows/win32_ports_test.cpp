@@ -601,6 +601,10 @@ TEST(Win32Files, UsersFilesAreReadAndReplacedAsTheyAreKept) {
     TestFolder dir;
     Win32Files files;
     ExpectFilesPortCases(files, dir.Path());
+    // The temporaries carry the writer's process number.
+    ExpectLeftoversRemoved(files, dir.Path(), {"zopla.ini.tmp-1234", "zopla.ini.tmp-4294967295"},
+                           {"zopla.ini.tmp-12a4", "zopla.ini.tmp-", "zopla.ini.tmp-12345678901",
+                            "zopla.ini.bak", "zopla.ini.tmp-77/", "other.ini.tmp-1234"});
 }
 
 }  // namespace

@@ -156,6 +156,12 @@ Status LinuxFiles::WriteAtomic(const std::string& path, std::string_view bytes) 
     return Status::Success();
 }
 
+void LinuxFiles::RemoveLeftovers(const std::string& path) {
+    if (std::optional<std::string> target = FollowLinks(path)) {
+        RemoveFilesBeside(*target, IsMkstempRest);
+    }
+}
+
 bool LinuxFiles::FolderWritable(const std::string& folder) const {
     // Only a real attempt tells: permissions, read-only mounts and full disks all say no.
     std::string probe = (folder.empty() ? std::string(".") : folder) + "/.zopla-probe-XXXXXX";

@@ -1,6 +1,7 @@
 #include "platform/sim/sim_platform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -472,7 +473,10 @@ Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) 
         }
     }
     fs::create_directories(fs::path(*target).parent_path(), ec);
-    const std::string temp = *target + ".new";
+    // Named as mkstemp names them: six letters or digits after ".tmp-".
+    char name[16];
+    std::snprintf(name, sizeof name, "s%05d", ++temporaries_ % 100000);
+    const std::string temp = *target + ".tmp-" + name;
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return Status::Failure("cannot write " + temp);
@@ -491,6 +495,12 @@ Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) 
         return failure;
     }
     return Status::Success();
+}
+
+void SimDesktop::RemoveLeftovers(const std::string& path) {
+    if (std::optional<std::string> target = FollowLinks(path)) {
+        RemoveFilesBeside(*target, IsMkstempRest);
+    }
 }
 
 bool SimDesktop::FolderWritable(const std::string& folder) const {

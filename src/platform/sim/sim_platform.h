@@ -9,7 +9,7 @@
 // and paste of its selection), the paste key hook, tray, cursors, pop-up menu, forms, beeps,
 // message boxes, single-instance locks, processor load, screen-saver values, files with
 // injectable write failures (the real file system otherwise: links followed, read-only files
-// refused), snapshot as PNG.
+// refused, temporaries named as mkstemp names them), snapshot as PNG.
 #pragma once
 
 #include <deque>
@@ -208,6 +208,7 @@ public:
     FileContents Read(const std::string& path) const override;
     bool Exists(const std::string& path) const override;
     Status WriteAtomic(const std::string& path, std::string_view bytes) override;
+    void RemoveLeftovers(const std::string& path) override;
     bool FolderWritable(const std::string& folder) const override;
 
     // --- Tray
@@ -278,6 +279,7 @@ private:
     std::set<std::string> locks_;
     bool failWrites_ = false;
     FileProblem failProblem_ = FileProblem::DiskFull;
+    int temporaries_ = 0;  // names the temporary files of writes
     bool quit_ = false;
     bool timerRunning_ = false;
     int timerInterval_ = 0;

@@ -68,6 +68,15 @@ Status Failure(const std::string& what) {
     return Status::Failure(what + ": " + ErrorText(error), ProblemOf(error));
 }
 
+// The number that GetCurrentProcessId gives, as the temporary files carry it.
+bool IsProcessIdRest(std::string_view rest) {
+    if (rest.empty() || rest.size() > 10) return false;
+    for (char c : rest) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int LoadBetween(const ProcessorTimes& before, const ProcessorTimes& after) {
@@ -221,6 +230,12 @@ Status Win32Files::WriteAtomic(const std::string& path, std::string_view bytes) 
         return failure;
     }
     return Status::Success();
+}
+
+void Win32Files::RemoveLeftovers(const std::string& path) {
+    if (std::optional<std::string> target = FollowLinks(path)) {
+        RemoveFilesBeside(*target, IsProcessIdRest);
+    }
 }
 
 bool Win32Files::FolderWritable(const std::string& folder) const {

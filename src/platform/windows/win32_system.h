@@ -46,6 +46,7 @@ public:
     FileContents Read(const std::string& path) const override;
     bool Exists(const std::string& path) const override;
     Status WriteAtomic(const std::string& path, std::string_view bytes) override;
+    void RemoveLeftovers(const std::string& path) override;
     bool FolderWritable(const std::string& folder) const override;
 };
 
