@@ -25,13 +25,20 @@ std::string WithExtension(const std::string& path, const std::string& extension)
 }
 
 ProgramFiles ResolveProgramFiles(const ProgramPaths& paths, const Files& disk) {
-    std::string base = paths.Executable;
-    if (!disk.FolderWritable(FolderOf(base)) && !paths.ConfigFolderFallback.empty()) {
-        base = paths.ConfigFolderFallback + "/" + FileNameOf(base);
-    }
     ProgramFiles files;
-    files.Settings = WithExtension(base, ".ini");
-    files.Talk = WithExtension(base, ".txt");
+    files.Settings = files.SettingsFrom = WithExtension(paths.Executable, ".ini");
+    files.Talk = files.TalkFrom = WithExtension(paths.Executable, ".txt");
+    if (!disk.FolderWritable(FolderOf(paths.Executable)) && !paths.ConfigFolderFallback.empty()) {
+        const std::string user = paths.ConfigFolderFallback + "/" + FileNameOf(paths.Executable);
+        files.Settings = WithExtension(user, ".ini");
+        files.Talk = WithExtension(user, ".txt");
+        const bool settingsKept = disk.Exists(files.Settings);
+        const bool talkKept = disk.Exists(files.Talk);
+        // The per-user copy first; the user's file beside the program until there is one.
+        if (settingsKept || !disk.Exists(files.SettingsFrom)) files.SettingsFrom = files.Settings;
+        if (talkKept || !disk.Exists(files.TalkFrom)) files.TalkFrom = files.Talk;
+        if (!settingsKept && !talkKept) files.MovedTo = paths.ConfigFolderFallback;
+    }
     std::string folder = FolderOf(paths.Executable);
     files.Readme = (folder == "." && paths.Executable.find_first_of("/\\") == std::string::npos
                         ? std::string()

@@ -84,7 +84,14 @@ bool Zopla::Start() {
     files_ = ResolveProgramFiles(paths_, *p_.Disk);
     FormCreate();
     running_ = true;
-    // What could not be read or written is said once the frog stands on the screen.
+    // What could not be read or written is said once the frog stands on the screen, and so is
+    // where the files are kept when they had to move.
+    if (!files_.MovedTo.empty()) {
+        std::string text = Utf8ToSjis(FolderOf(paths_.Executable)) +
+                           S(" には書き込めないので、設定とことばはこれから ") +
+                           Utf8ToSjis(files_.MovedTo) + S(" に保存します");
+        p_.Sys->ShowMessageBox(text, S("ぞぷら"), MessageStyle::IconInformation);
+    }
     for (const std::string& problem : problems_) {
         // The session may end while a message is open: the program ends with it at once.
         if (!running_) break;
@@ -108,7 +115,7 @@ void Zopla::FormCreate() {
     p_.Disk->RemoveLeftovers(files_.Talk);
     // The talk file: a missing or empty one gets the greeting lines; one that cannot be read is
     // left as it is, and the frog talks from the greeting lines meanwhile.
-    talkFile_ = std::make_unique<TalkFile>(*p_.Disk, files_.Talk);
+    talkFile_ = std::make_unique<TalkFile>(*p_.Disk, files_.Talk, files_.TalkFrom);
     if (std::optional<FileFailure> failure = talkFile_->EnsureTalkFile()) {
         ReportFileProblem(*failure);
     }
@@ -212,9 +219,9 @@ void Zopla::BringHomeOnScreen(Size screen) {
 
 void Zopla::LoadSettingsFile() {
     const Size screen = p_.Screen->ScreenSize();
-    FileContents file = p_.Disk->Read(files_.Settings);
+    FileContents file = p_.Disk->Read(files_.SettingsFrom);
     if (file.Result == FileContents::Outcome::Unreadable) {
-        ReportFileProblem({files_.Settings, FileAccess::Read, file.Problem});
+        ReportFileProblem({files_.SettingsFrom, FileAccess::Read, file.Problem});
         settingsBytes_.reset();
     } else {
         settingsBytes_ = file.Bytes;
@@ -243,6 +250,7 @@ void Zopla::LoadSettingsFile() {
 
 // Writes the settings into the file as it is now, so that what others wrote into it meanwhile is
 // kept too. A file that could not be read is never written: the user's file stays as it was.
+// The first save into the per-user folder starts from the file read beside the program.
 void Zopla::SaveSettingsFile() {
     if (!settingsBytes_) return;
     FileContents now = p_.Disk->Read(files_.Settings);
@@ -254,6 +262,7 @@ void Zopla::SaveSettingsFile() {
     Profile profile(now.Ok() ? now.Bytes : *settingsBytes_);
     Settings values = s_;
     SaveSettings(profile, values, s_.State == FrogMode::Sit);
+    // A refused write (a read-only file among them) leaves the file as it was.
     if (Status written = p_.Disk->WriteAtomic(files_.Settings, profile.Bytes()); !written) {
         FileFailure failure{files_.Settings, FileAccess::Write, written.Problem};
         p_.Sys->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);

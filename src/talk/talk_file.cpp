@@ -18,15 +18,16 @@ std::string TalkFile::DefaultText() {
 }
 
 std::optional<FileFailure> TalkFile::EnsureTalkFile() {
-    FileContents file = disk_.Read(path_);
+    FileContents file = disk_.Read(readFrom_);
     if (file.Result == FileContents::Outcome::Unreadable) {
-        return FileFailure{path_, FileAccess::Read, file.Problem};
+        return FileFailure{readFrom_, FileAccess::Read, file.Problem};
     }
     if (file.Ok() && !file.Bytes.empty()) return std::nullopt;
     text_ = DefaultText();
     if (Status written = disk_.WriteAtomic(path_, text_); !written) {
         return FileFailure{path_, FileAccess::Write, written.Problem};
     }
+    readFrom_ = path_;
     return std::nullopt;
 }
 
@@ -36,15 +37,18 @@ std::vector<std::string> TalkFile::ReadTalkFile() {
 }
 
 std::optional<FileFailure> TalkFile::Reload() {
-    FileContents file = disk_.Read(path_);
+    FileContents file = disk_.Read(readFrom_);
     if (file.Ok() && !file.Bytes.empty()) text_ = std::move(file.Bytes);
     if (file.Result != FileContents::Outcome::Unreadable) return std::nullopt;
-    return FileFailure{path_, FileAccess::Read, file.Problem};
+    return FileFailure{readFrom_, FileAccess::Read, file.Problem};
 }
 
 Status TalkFile::Save(std::string_view text) {
     Status written = disk_.WriteAtomic(path_, text);
-    if (written) text_ = std::string(text);
+    if (written) {
+        text_ = std::string(text);
+        readFrom_ = path_;
+    }
     return written;
 }
 

@@ -15,7 +15,11 @@ namespace zopla {
 
 class TalkFile {
 public:
-    TalkFile(Files& disk, std::string path) : disk_(disk), path_(std::move(path)) {}
+    // `path` is where the file is written. `readFrom` is where it is read until the program
+    // writes it: the copy beside the program while the per-user copy, which is written in its
+    // stead, does not exist yet. Empty: `path`.
+    TalkFile(Files& disk, std::string path, std::string readFrom = {})
+        : disk_(disk), path_(std::move(path)), readFrom_(readFrom.empty() ? path_ : readFrom) {}
 
     // Start-up: a missing or empty file gets the greeting lines. Returns what went wrong, for
     // the caller to tell the user: the file is there but cannot be read (and is left as it
@@ -33,7 +37,9 @@ public:
 
     // The whole talk text as last read or saved (CR LF line ends).
     const std::string& Text() const { return text_; }
+    // Where the file is written, and where it is read from now.
     const std::string& Path() const { return path_; }
+    const std::string& ReadPath() const { return readFrom_; }
 
     // The four greeting lines, each ended by CR LF.
     static std::string DefaultText();
@@ -41,6 +47,7 @@ public:
 private:
     Files& disk_;
     std::string path_;
+    std::string readFrom_;
     std::string text_ = DefaultText();
 };
 

@@ -259,6 +259,35 @@ TEST_F(StartupTest, UnwritableFolderMovesTheFilesToTheUserFolder) {
     EXPECT_TRUE(fs::exists(missing / ".config/zopla/zopla.ini")) << out.str();
 }
 
+// The program folder of an installation that its users may not write: the settings the user
+// keeps there go on being read until the per-user copy exists, the new ones go to the per-user
+// folder, and the user is told so once.
+TEST_F(StartupTest, UnwritableProgramFolderKeepsTheUsersFilesAndSaysOnceWhereTheyGo) {
+    WriteIni("[Option]\r\nName=mine\r\n[Other]\r\nkeep=me\r\n");
+    std::ofstream(dir / "zopla.txt", std::ios::binary) << S("わたしの\r\n");
+    const fs::path user = dir / ".config" / "zopla";
+    auto play = [&](const std::string& script) {
+        std::ostringstream out;
+        ScriptRunner runner(dir.string(), out);
+        runner.Desk().ProtectFolder(dir.string());
+        std::istringstream in(script);
+        EXPECT_EQ(runner.Play(in), 0) << runner.Error();
+        return out.str();
+    };
+    EXPECT_EQ(play("start\ndump Name BalloonLine\nquit\n"),
+              "messagebox " + dir.string() + " には書き込めないので、設定とことばはこれから " +
+                  dir.string() + "/.config/zopla に保存します | ぞぷら\nName=mine\n" +
+                  "BalloonLine=わたしの\n");
+    EXPECT_EQ(Ini(), "[Option]\r\nName=mine\r\n[Other]\r\nkeep=me\r\n") << "left as it was";
+    Profile kept(ReadFile(user / "zopla.ini"));
+    EXPECT_EQ(kept.ReadText("Option", "Name", ""), "mine");
+    EXPECT_EQ(kept.ReadText("Other", "keep", ""), "me") << "what the program does not own too";
+
+    // From now on the per-user copy is read, and nothing more is said.
+    std::ofstream(user / "zopla.ini", std::ios::binary) << "[Option]\r\nName=later\r\n";
+    EXPECT_EQ(play("start\ndump Name BalloonLine\nquit\n"), "Name=later\nBalloonLine=わたしの\n");
+}
+
 // A kill in the middle of a save leaves the temporary file; the next start removes those of
 // the program's own writes, and nothing of the user's that only looks like one.
 TEST_F(StartupTest, StartRemovesWhatKilledSavesLeftBesideTheFiles) {

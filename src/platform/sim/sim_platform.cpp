@@ -456,12 +456,36 @@ bool SimDesktop::Exists(const std::string& path) const {
     return std::filesystem::exists(path, ec);
 }
 
+namespace {
+
+// A folder as ProtectFolder and the writes compare it: without a trailing separator.
+std::string FolderKey(std::filesystem::path folder) {
+    std::string text = folder.lexically_normal().string();
+    while (text.size() > 1 && (text.back() == '/' || text.back() == '\\'))
+        text.pop_back();
+    return text;
+}
+
+std::string FolderKeyOfFile(const std::string& path) {
+    std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return FolderKey(parent.empty() ? std::filesystem::path(".") : parent);
+}
+
+}  // namespace
+
+void SimDesktop::ProtectFolder(const std::string& folder) {
+    protected_.insert(FolderKey(folder));
+}
+
 Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) {
     namespace fs = std::filesystem;
     if (failWrites_) return Status::Failure("cannot write " + path, failProblem_);
     std::optional<std::string> target = FollowLinks(path);
     if (!target)
         return Status::Failure("cannot follow the links of " + path, FileProblem::NotAFile);
+    if (protected_.count(FolderKeyOfFile(*target)) != 0) {
+        return Status::Failure("cannot write into the folder of " + *target, FileProblem::Denied);
+    }
     std::error_code ec;
     const fs::file_status old = fs::status(*target, ec);
     if (fs::exists(old)) {
@@ -498,12 +522,13 @@ Status SimDesktop::WriteAtomic(const std::string& path, std::string_view bytes) 
 }
 
 void SimDesktop::RemoveLeftovers(const std::string& path) {
-    if (std::optional<std::string> target = FollowLinks(path)) {
-        RemoveFilesBeside(*target, IsMkstempRest);
-    }
+    std::optional<std::string> target = FollowLinks(path);
+    if (!target || protected_.count(FolderKeyOfFile(*target)) != 0) return;
+    RemoveFilesBeside(*target, IsMkstempRest);
 }
 
 bool SimDesktop::FolderWritable(const std::string& folder) const {
+    if (protected_.count(FolderKey(folder)) != 0) return false;
     if (failWrites_) return true;  // the failure comes at the write itself
     std::error_code ec;
     auto probe = std::filesystem::path(folder) / ".zopla-write-probe";

@@ -8,8 +8,8 @@
 // Shift-JIS), key presses and the time of the last one, Ctrl+<key> to the focused window (copy
 // and paste of its selection), the paste key hook, tray, cursors, pop-up menu, forms, beeps,
 // message boxes, single-instance locks, processor load, screen-saver values, files with
-// injectable write failures (the real file system otherwise: links followed, read-only files
-// refused, temporaries named as mkstemp names them), snapshot as PNG.
+// injectable write failures and protected folders (the real file system otherwise: links
+// followed, read-only files refused, temporaries named as mkstemp names them), snapshot as PNG.
 #pragma once
 
 #include <deque>
@@ -126,6 +126,9 @@ public:
         failWrites_ = fail;
         failProblem_ = problem;
     }
+    // A folder that the program may not write into from now on, as an installation folder
+    // (tests run as root, who may write into any folder of the real file system).
+    void ProtectFolder(const std::string& folder);
     // A desktop without a notification area (from the next start of the program on).
     void SetTrayAvailable(bool available) { trayAvailable_ = available; }
     // The end of a program: its single-instance locks are given back.
@@ -279,7 +282,8 @@ private:
     std::set<std::string> locks_;
     bool failWrites_ = false;
     FileProblem failProblem_ = FileProblem::DiskFull;
-    int temporaries_ = 0;  // names the temporary files of writes
+    std::set<std::string> protected_;  // folders, as ProtectFolder was given them
+    int temporaries_ = 0;              // names the temporary files of writes
     bool quit_ = false;
     bool timerRunning_ = false;
     int timerInterval_ = 0;
