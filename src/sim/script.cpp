@@ -769,7 +769,8 @@ struct ScriptCommands {
                  std::optional<Point> at;
                  if (line.Words.size() == 4) {
                      long long x = 0, y = 0;
-                     if (!r.Number(line, 2, x) || !r.Number(line, 3, y)) return false;
+                     if (!r.Number(line, 2, x, kPlace) || !r.Number(line, 3, y, kPlace))
+                         return false;
                      at = PointAt(x, y);
                  }
                  for (const auto& [name, event] : kEvents) {

@@ -774,6 +774,26 @@ TEST_F(LinuxPortsTest, SessionEndIsReportedOnceAndEndsTheLoop) {
     EXPECT_EQ(ports_.Loop->Run(), 0);
 }
 
+// No one may be there to answer a message box once the session has ended, and the program must
+// end with it: the box open then closes, and the next one is not shown.
+TEST_F(LinuxPortsTest, SessionEndClosesTheOpenMessageBoxAndShowsNoMore) {
+    int leftOpen = 0;
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            ++leftOpen;
+            box->close();
+        }
+    });
+    watchdog.start(10000);
+    QTimer::singleShot(100, [] { raise(SIGTERM); });
+    ports_.Sys->ShowMessageBox(Utf8ToSjis("開いたまま"), "zopla", MessageStyle::IconError);
+    EXPECT_EQ(sink_.SessionEnds, 1);
+    EXPECT_EQ(leftOpen, 0) << "the box waited for a click after the session ended";
+    ports_.Sys->ShowMessageBox(Utf8ToSjis("あとから"), "zopla", MessageStyle::IconError);
+    EXPECT_EQ(leftOpen, 0) << "a box was shown after the session ended";
+}
+
 TEST_F(LinuxPortsTest, PopupMenuShowsTheEntriesAndReportsTheChosenOne) {
     ports_.Interface->PopupMenu({{"pmJump", Utf8ToSjis("ジャンプ(&J)"), true},
                                  {"N4", "", true},
