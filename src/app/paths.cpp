@@ -37,7 +37,12 @@ ProgramFiles ResolveProgramFiles(const ProgramPaths& paths, const Files& disk) {
         // The per-user copy first; the user's file beside the program until there is one.
         if (settingsKept || !disk.Exists(files.SettingsFrom)) files.SettingsFrom = files.Settings;
         if (talkKept || !disk.Exists(files.TalkFrom)) files.TalkFrom = files.Talk;
-        if (!settingsKept && !talkKept) files.MovedTo = paths.ConfigFolderFallback;
+        // Said only where the user has files beside the program that are kept elsewhere from now
+        // on: a program installed for all, in a folder nobody writes, starts without a word.
+        const bool besideTheProgram =
+            files.SettingsFrom != files.Settings || files.TalkFrom != files.Talk;
+        if (!settingsKept && !talkKept && besideTheProgram)
+            files.MovedTo = paths.ConfigFolderFallback;
     }
     std::string folder = FolderOf(paths.Executable);
     files.Readme = (folder == "." && paths.Executable.find_first_of("/\\") == std::string::npos

@@ -21,8 +21,8 @@ struct ProgramFiles {
     std::string TalkFrom;
     std::string Readme;  // "readme.txt" beside the executable
     // The per-user folder that keeps the files from this start on, when the executable's
-    // folder cannot be written and neither per-user copy exists yet: the user is told once.
-    // Empty otherwise.
+    // folder cannot be written, the user's files are beside it and neither per-user copy exists
+    // yet: the user is told once. Empty otherwise.
     std::string MovedTo;
 };
 

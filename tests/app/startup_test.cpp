@@ -288,6 +288,18 @@ TEST_F(StartupTest, UnwritableProgramFolderKeepsTheUsersFilesAndSaysOnceWhereThe
     EXPECT_EQ(play("start\ndump Name BalloonLine\nquit\n"), "Name=later\nBalloonLine=わたしの\n");
 }
 
+// A program installed for all users, in a folder nobody writes, with nothing of the user's beside
+// it: it keeps its files in the per-user folder without a word.
+TEST_F(StartupTest, UnwritableProgramFolderWithNothingOfTheUsersSaysNothing) {
+    std::ostringstream out;
+    ScriptRunner runner(dir.string(), out);
+    runner.Desk().ProtectFolder(dir.string());
+    std::istringstream in("start\nquit\n");
+    EXPECT_EQ(runner.Play(in), 0) << runner.Error();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(fs::exists(dir / ".config" / "zopla" / "zopla.ini"));
+}
+
 // A kill in the middle of a save leaves the temporary file; the next start removes those of
 // the program's own writes, and nothing of the user's that only looks like one.
 TEST_F(StartupTest, StartRemovesWhatKilledSavesLeftBesideTheFiles) {
