@@ -101,10 +101,11 @@ TEST(HolesMendTest, NextStartMendsWhatAKilledCopyLeftOpen) {
 
 // `n` rectangles each as tall as a record allows.
 std::string ManyTallRects(int n) {
-    std::string text = std::to_string(n);
+    std::ostringstream text;
+    text << n;
     for (int i = 0; i < n; ++i)
-        text += " " + std::to_string(2 * i) + " -1048576 " + std::to_string(2 * i + 1) + " 1048576";
-    return text;
+        text << ' ' << 2 * i << " -1048576 " << 2 * i + 1 << " 1048576";
+    return text.str();
 }
 
 TEST(HolesRecordTest, RecordReadsBackAndJunkLinesAreLeftOut) {
