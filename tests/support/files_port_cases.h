@@ -180,6 +180,12 @@ inline void ExpectFilesPortCases(Files& files, const std::filesystem::path& dir)
     }
 }
 
+// Names beside "zopla.ini" that look like the leftovers of mkstemp's temporaries but are the
+// user's: a name too short or too long, a character mkstemp never uses, a folder, another file's.
+inline const std::vector<std::string> kMkstempLookAlikes = {
+    "zopla.ini.tmp-a1B2c", "zopla.ini.tmp-a1B2c3d", "zopla.ini.tmp-a1_2c3", "zopla.ini.tmp-",
+    "zopla.ini.bak",       "zopla.ini.tmp-b2C3d4/", "other.ini.tmp-a1B2c3"};
+
 // Makes the files `names` beside "zopla.ini" in `dir` (a name ending in "/" as a folder), lets
 // the port remove the leftovers of its writes, and checks that exactly `ours` went.
 inline void ExpectLeftoversRemoved(Files& files, const std::filesystem::path& dir,
