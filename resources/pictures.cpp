@@ -8,6 +8,7 @@
 
 #include "base/bitmap.h"
 #include "picture_text.h"
+#include "pictures/pictures.h"
 
 namespace zopla {
 

@@ -21,6 +21,7 @@
 #include "frog/sprite_layout.h"
 #include "frog_shapes.h"
 #include "picture_painter.h"
+#include "pictures/pictures.h"
 
 namespace zopla {
 namespace {

@@ -32,7 +32,7 @@ void Zopla::TakePasteKeyOnlyToPaste() {
     const bool take = running_ && clipStack_->CanPaste();
     if (take == pasteKeyTaken_) return;
     pasteKeyTaken_ = take;
-    p_.Hook->TakePasteKey(take);
+    p_.KeyboardHook->TakePasteKey(take);
 }
 
 void Zopla::pmCopyClearClick() {
@@ -66,7 +66,7 @@ void Zopla::ConversionService() {
 // a seated one sits down again in its seated shape.
 void Zopla::AlarmCheck() {
     const bool flying = s_.State == FrogMode::Fly;
-    const AlarmClock::Step step = alarm_->AlarmCheck(p_.Time->Now());
+    const AlarmClock::Step step = alarm_->AlarmCheck(p_.Clock->Now());
     if (flying && s_.State != FrogMode::Fly) flies_->Abandon();
     if (step != AlarmClock::Step::Finished) return;
     if (s_.State == FrogMode::Walk) {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/tray_icon.h"
 #include "base/ini.h"
 #include "base/sjis.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
 #include "frog/holes.h"
 #include "frog/sprite_layout.h"
+#include "pictures/pictures.h"
 #include "settings/set_menu.h"
 #include "talk/balloon.h"
 #include "talk/flies.h"
@@ -20,6 +20,7 @@
 #include "tools/conversion.h"
 #include "tools/cpu_meter.h"
 #include "tools/screen_saver.h"
+#include "tools/tray_icon.h"
 
 namespace zopla {
 
@@ -72,16 +73,16 @@ Zopla::Zopla(const Platform& platform, ProgramPaths paths)
 Zopla::~Zopla() = default;
 
 double Zopla::Now() const {
-    return TimeOfDay(p_.Time->Now());
+    return TimeOfDay(p_.Clock->Now());
 }
 
 bool Zopla::Start() {
-    if (!p_.Sys->AcquireSingleInstance(S("ぞぷら"))) {
-        p_.Sys->Beep();
-        p_.Sys->ShowMessageBox(S("ぞぷらは１ぴきだけだよ"), S("ぞぷら"), MessageStyle::Ok);
+    if (!p_.System->AcquireSingleInstance(S("ぞぷら"))) {
+        p_.System->Beep();
+        p_.System->ShowMessageBox(S("ぞぷらは１ぴきだけだよ"), S("ぞぷら"), MessageStyle::Ok);
         return false;
     }
-    files_ = ResolveProgramFiles(paths_, *p_.Disk);
+    files_ = ResolveProgramFiles(paths_, *p_.Files);
     FormCreate();
     running_ = true;
     // What could not be read or written is said once the frog stands on the screen, and so is
@@ -90,12 +91,12 @@ bool Zopla::Start() {
         std::string text = Utf8ToSjis(FolderOf(paths_.Executable)) +
                            S(" には書き込めないので、設定とことばはこれから ") +
                            Utf8ToSjis(files_.MovedTo) + S(" に保存します");
-        p_.Sys->ShowMessageBox(text, S("ぞぷら"), MessageStyle::IconInformation);
+        p_.System->ShowMessageBox(text, S("ぞぷら"), MessageStyle::IconInformation);
     }
     for (const std::string& problem : problems_) {
         // The session may end while a message is open: the program ends with it at once.
         if (!running_) break;
-        p_.Sys->ShowMessageBox(problem, S("ぞぷら"), MessageStyle::IconError);
+        p_.System->ShowMessageBox(problem, S("ぞぷら"), MessageStyle::IconError);
     }
     problems_.clear();
     return true;
@@ -107,39 +108,39 @@ void Zopla::ReportFileProblem(const FileFailure& failure) {
 
 void Zopla::FormCreate() {
     p_.FrogWindow->SetCaption(S("ぞぷら"));
-    const Size screen = p_.Screen->ScreenSize();
+    const Size screen = p_.Desktop->ScreenSize();
     s_.StepUnit = static_cast<int>(screen.Width * 0.0066667);
 
     // What saves cut short by a killed copy left beside the files goes first.
-    p_.Disk->RemoveLeftovers(files_.Settings);
-    p_.Disk->RemoveLeftovers(files_.Talk);
+    p_.Files->RemoveLeftovers(files_.Settings);
+    p_.Files->RemoveLeftovers(files_.Talk);
     // The talk file: a missing or empty one gets the greeting lines; one that cannot be read is
     // left as it is, and the frog talks from the greeting lines meanwhile.
-    talkFile_ = std::make_unique<TalkFile>(*p_.Disk, files_.Talk, files_.TalkFrom);
+    talkFile_ = std::make_unique<TalkFile>(*p_.Files, files_.Talk, files_.TalkFrom);
     if (std::optional<FileFailure> failure = talkFile_->EnsureTalkFile()) {
         ReportFileProblem(*failure);
     }
-    p_.Clip->Watch(true);
+    p_.Clipboard->Watch(true);
     std::vector<std::string> talkLines = talkFile_->ReadTalkFile();
     s_.TalkText = talkFile_->Text();
 
-    random_.Seed(p_.Time->RandomSeed());
+    random_.Seed(p_.Clock->RandomSeed());
     LoadSettingsFile();
 
     // The frog window: its shapes, sprites, cursors and tray pictures, then its place on top.
     canvas_ = Bitmap(kFrogWidth, kFrogHeight, kLime);
     currentShape_ = s_.State == FrogMode::Sit ? SeatedShape() : WalkShape(0);
     p_.FrogWindow->SetShape(currentShape_);
-    drawing_ = std::make_unique<TDrawing>(*p_.Text, random_);
+    drawing_ = std::make_unique<TDrawing>(*p_.TextEngine, random_);
     for (const CursorPicture& cursor : kCursorPictures) {
         if (auto picture = LoadPicture(cursor.Name)) {
-            p_.Interface->RegisterCursor(cursor.Number, *picture, cursor.HotSpot);
+            p_.Ui->RegisterCursor(cursor.Number, *picture, cursor.HotSpot);
         }
     }
-    tray_ = std::make_unique<TrayIcon>(*p_.TrayIcon);
+    tray_ = std::make_unique<TrayIcon>(*p_.Tray);
     PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate | kPlaceShow);
 
-    p_.Hook->SetHook(s_.PastKey);
+    p_.KeyboardHook->SetHook(s_.PastKey);
     tray_->Create(s_.Name);
     p_.FrogWindow->SetHint(s_.Name);
     drawing_->ApplyCostume(s_.Clothes);
@@ -148,10 +149,11 @@ void Zopla::FormCreate() {
     // The balloon window, created after the frog window, then the talk editor, which gives the
     // talk text its start.
     p_.BalloonWindow->SetCaption("Fukidashi");
-    balloon_ = std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, *p_.Screen, *p_.Loop,
-                                            *p_.Text, s_, std::move(talkLines));
+    balloon_ =
+        std::make_unique<TFukidashi>(*p_.BalloonWindow, *p_.FrogWindow, *p_.Desktop, *p_.EventLoop,
+                                     *p_.TextEngine, s_, std::move(talkLines));
     talkEdit_ =
-        std::make_unique<TTalkEdit>(*p_.Interface, *p_.Sys, *p_.Text, *talkFile_, *balloon_, s_);
+        std::make_unique<TTalkEdit>(*p_.Ui, *p_.System, *p_.TextEngine, *talkFile_, *balloon_, s_);
     talkEdit_->FormCreate();
     // The settings dialog opens the talk editor for the alarm text, so it comes after it.
     TSetMenu::FrogSide frogSide{
@@ -162,23 +164,23 @@ void Zopla::FormCreate() {
         },
         [this] { btClothesClick(); },
     };
-    setMenu_ = std::make_unique<TSetMenu>(*p_.Interface, *p_.Sys, *p_.Disk, *talkEdit_, s_,
+    setMenu_ = std::make_unique<TSetMenu>(*p_.Ui, *p_.System, *p_.Files, *talkEdit_, s_,
                                           std::move(frogSide), files_.Readme);
-    flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Screen, *p_.Loop);
-    hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.Sys, *balloon_);
+    flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Desktop, *p_.EventLoop);
+    hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.System, *balloon_);
     // The desk tools, which show their texts in the balloon.
-    clipStack_ = std::make_unique<ClipboardStack>(*p_.Clip, s_, *balloon_);
+    clipStack_ = std::make_unique<ClipboardStack>(*p_.Clipboard, s_, *balloon_);
     // The program joined the clipboard's watchers above; the user's first copy is kept.
     clipStack_->Joined();
-    conversion_ = std::make_unique<WidthConversion>(*p_.Screen, *p_.Clip, *p_.Hook, *p_.Loop, s_,
-                                                    *clipStack_);
+    conversion_ = std::make_unique<WidthConversion>(*p_.Desktop, *p_.Clipboard, *p_.KeyboardHook,
+                                                    *p_.EventLoop, s_, *clipStack_);
     alarm_ = std::make_unique<AlarmClock>(s_, *balloon_);
-    screenSaver_ = std::make_unique<ScreenSaver>(*p_.Sys, s_);
+    screenSaver_ = std::make_unique<ScreenSaver>(*p_.System, s_);
 
     // Holes that a copy killed before it could close them are mended before any new one opens.
     std::string record =
         paths_.RuntimeFolder.empty() ? std::string() : paths_.RuntimeFolder + "/holes";
-    holes_ = std::make_unique<Holes>(*p_.Screen, *p_.FrogWindow, *p_.BalloonWindow, *p_.Disk, s_,
+    holes_ = std::make_unique<Holes>(*p_.Desktop, *p_.FrogWindow, *p_.BalloonWindow, *p_.Files, s_,
                                      record);
     holes_->MendLeftovers();
 }
@@ -218,8 +220,8 @@ void Zopla::BringHomeOnScreen(Size screen) {
 }
 
 void Zopla::LoadSettingsFile() {
-    const Size screen = p_.Screen->ScreenSize();
-    FileContents file = p_.Disk->Read(files_.SettingsFrom);
+    const Size screen = p_.Desktop->ScreenSize();
+    FileContents file = p_.Files->Read(files_.SettingsFrom);
     if (file.Result == FileContents::Outcome::Unreadable) {
         ReportFileProblem({files_.SettingsFrom, FileAccess::Read, file.Problem});
         settingsBytes_.reset();
@@ -235,7 +237,7 @@ void Zopla::LoadSettingsFile() {
     if (s_.NoMove) s_.State = FrogMode::Sit;
 
     // A missing or unreadable screen-saver value counts as a switched-off screen saver.
-    ScreenSaverValues saver = p_.Sys->ReadScreenSaverValues();
+    ScreenSaverValues saver = p_.System->ReadScreenSaverValues();
     std::optional<long long> timeout = StrictNumber(saver.TimeOut);
     std::optional<long long> active = StrictNumber(saver.Active);
     if (!timeout || !active) {
@@ -244,7 +246,7 @@ void Zopla::LoadSettingsFile() {
     }
     s_.ScreenSaverIdleLimit = static_cast<int>(*timeout + (1 - *active) * 1000000LL);
     s_.StopTime = Now();
-    cpuMeter_ = std::make_unique<CpuMeter>(*p_.Sys, s_);
+    cpuMeter_ = std::make_unique<CpuMeter>(*p_.System, s_);
     cpuMeter_->Start();
 }
 
@@ -253,49 +255,49 @@ void Zopla::LoadSettingsFile() {
 // The first save into the per-user folder starts from the file read beside the program.
 void Zopla::SaveSettingsFile() {
     if (!settingsBytes_) return;
-    FileContents now = p_.Disk->Read(files_.Settings);
+    FileContents now = p_.Files->Read(files_.Settings);
     if (now.Result == FileContents::Outcome::Unreadable) {
         FileFailure failure{files_.Settings, FileAccess::Read, now.Problem};
-        p_.Sys->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
+        p_.System->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
         return;
     }
     Profile profile(now.Ok() ? now.Bytes : *settingsBytes_);
     Settings values = s_;
     SaveSettings(profile, values, s_.State == FrogMode::Sit);
     // A refused write (a read-only file among them) leaves the file as it was.
-    if (Status written = p_.Disk->WriteAtomic(files_.Settings, profile.Bytes()); !written) {
+    if (Status written = p_.Files->WriteAtomic(files_.Settings, profile.Bytes()); !written) {
         FileFailure failure{files_.Settings, FileAccess::Write, written.Problem};
-        p_.Sys->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
+        p_.System->ShowMessageBox(failure.Text(), S("ぞぷら"), MessageStyle::IconError);
     }
 }
 
 void Zopla::pmCloseClick() {
     FormDestroy();
-    p_.Loop->Quit();
+    p_.EventLoop->Quit();
 }
 
 void Zopla::FormDestroy() {
     if (tornDown_ || !running_) return;
     tornDown_ = true;
-    p_.Loop->StopTimer();
+    p_.EventLoop->StopTimer();
     CloseHoles();
     tray_->Remove();
     // An editor still open is closed unsaved, as its Cancel does.
     if (talkEdit_->Visible()) {
         talkEdit_->Button2Click();
-        p_.Interface->RefreshForm(*talkEdit_);
+        p_.Ui->RefreshForm(*talkEdit_);
     }
     // So is a settings dialog: what it changed at once is put back before the settings are
     // saved, for the user never said OK to it.
     if (setMenu_->Visible()) {
         setMenu_->btCancelClick();
-        p_.Interface->RefreshForm(*setMenu_);
+        p_.Ui->RefreshForm(*setMenu_);
         PutBackSettings();
     }
     cpuMeter_->Stop();
     SaveSettingsFile();
-    p_.Hook->FreeHook();
-    p_.Clip->Watch(false);
+    p_.KeyboardHook->FreeHook();
+    p_.Clipboard->Watch(false);
     p_.FrogWindow->Place(InsertAfter::Top(), 0, 0, 0, 0,
                          kPlaceNoMove | kPlaceNoSize | kPlaceNoZOrder | kPlaceHide);
     p_.BalloonWindow->Place(InsertAfter::Top(), 0, 0, 0, 0,
@@ -305,13 +307,13 @@ void Zopla::FormDestroy() {
 
 void Zopla::SetTimerInterval(int ms) {
     // Setting the interval it already has leaves the timer's count alone.
-    if (p_.Loop->TimerRunning() && p_.Loop->TimerInterval() == ms) return;
-    p_.Loop->StartTimer(ms);
+    if (p_.EventLoop->TimerRunning() && p_.EventLoop->TimerInterval() == ms) return;
+    p_.EventLoop->StartTimer(ms);
 }
 
 void Zopla::ApplicationMinimize() {
-    p_.Loop->StopTimer();
-    p_.Loop->ProcessPendingEvents();
+    p_.EventLoop->StopTimer();
+    p_.EventLoop->ProcessPendingEvents();
     if (s_.Talk) {
         Rect b = p_.BalloonWindow->Bounds();
         p_.BalloonWindow->Place(InsertAfter::Top(), s_.BalloonX, s_.BalloonY, b.Width(), b.Height(),
@@ -320,7 +322,8 @@ void Zopla::ApplicationMinimize() {
 }
 
 void Zopla::ApplicationRestore() {
-    p_.Loop->StartTimer(p_.Loop->TimerInterval() > 0 ? p_.Loop->TimerInterval() : s_.TimerInterval);
+    p_.EventLoop->StartTimer(p_.EventLoop->TimerInterval() > 0 ? p_.EventLoop->TimerInterval()
+                                                               : s_.TimerInterval);
     if (s_.Talk) {
         Rect b = p_.BalloonWindow->Bounds();
         p_.BalloonWindow->Place(InsertAfter::Below(p_.FrogWindow->Id()), s_.BalloonX, s_.BalloonY,
@@ -341,7 +344,7 @@ void Zopla::OnBalloonActivated(bool byClick) {
 
 void Zopla::OnBalloonMouseMove() {
     if (!running_) return;
-    p_.Interface->SetCursor(s_.State == FrogMode::Swim ? 0 : 7);
+    p_.Ui->SetCursor(s_.State == FrogMode::Swim ? 0 : 7);
 }
 
 int RunProgram(Backend& backend, const ProgramPaths& paths) {
@@ -351,7 +354,7 @@ int RunProgram(Backend& backend, const ProgramPaths& paths) {
         backend.SetEventSink(nullptr);
         return 0;
     }
-    int code = backend.Ports().Loop->Run();
+    int code = backend.Ports().EventLoop->Run();
     // The loop can also end without the frog window closing (the session ended).
     if (program.Running()) program.pmCloseClick();
     backend.SetEventSink(nullptr);

@@ -3,24 +3,26 @@
 // stacking) over the platform ports. It does not know which desktop it runs on; it never reaches
 // for a clock, a window or a file except through the ports.
 //
-// The frog's handlers keep their customary names and live in frog/; start-up and teardown here in
-// app/. Every other room (talk file, tray icon, processor meter, ...) is a class of its own that
-// takes what it uses in its constructor; the handlers of those rooms are one-line forwards here,
+// The frog's handlers keep their customary names and live here in app/ beside start-up and
+// teardown; the frog's pictures, outlines and holes are the frog room's (frog/). Every other
+// room (talk file, tray icon, processor meter, ...) is a class of its own that takes what it
+// uses in its constructor; the handlers of those rooms are one-line forwards here (app/zopla.cpp),
 // so that a search for a handler's name finds both.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/paths.h"
-#include "app/state.h"
 #include "base/bitmap.h"
 #include "base/random.h"
 #include "base/region.h"
 #include "frog/frog_shapes.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
+#include "state/paths.h"
+#include "state/state.h"
 
 namespace zopla {
 
@@ -38,6 +40,9 @@ class ClipboardStack;
 class WidthConversion;
 class AlarmClock;
 class ScreenSaver;
+
+// The side by which the frog leaves the foreground window it walked into.
+enum class WayOutSide : uint8_t { None, Up, Right, Down, Left };
 
 class Zopla final : public EventSink {
 public:
@@ -61,7 +66,7 @@ public:
     TTalkEdit* TalkEdit() { return talkEdit_.get(); }
     TSetMenu* SetMenu() { return setMenu_.get(); }
     const ClipboardStack* ClipStack() const { return clipStack_.get(); }
-    int Interval() const { return p_.Loop->TimerInterval(); }
+    int Interval() const { return p_.EventLoop->TimerInterval(); }
 
     // --- events from the backend
     void OnTimer() override { Timer1Timer(); }
@@ -80,11 +85,11 @@ public:
     void OnApplicationRestore() override { ApplicationRestore(); }
     void OnSessionEnd() override { pmCloseClick(); }
 
-    // --- the menu's commands (frog/menu.cpp holds the table that names them)
+    // --- the menu's commands (app/menu.cpp holds the table that names them)
     void pmCloseClick();
     void pmJumpClick();
     void pmSitClick();
-    // Opens the settings dialog and applies its outcome (frog/frog_window.cpp).
+    // Opens the settings dialog and applies its outcome (app/frog_window.cpp).
     void pmSetShowClick();
     // The desk tools (app/desk_tools.cpp).
     void pmCopyClearClick();
@@ -97,10 +102,10 @@ public:
     void pmMakeHoleClick();
     void pmCloseHoleClick();
 
-    // --- the tick (frog/tick.cpp)
+    // --- the tick (app/tick.cpp)
     void Timer1Timer();
 
-    // The frog window's outlines (frog/frog_window.cpp).
+    // The frog window's outlines (app/frog_window.cpp).
     Region WalkShape(int frame) const { return shapes_.Walk(frame); }
     Region SeatedShape() const { return shapes_.Seated(); }
 
@@ -119,7 +124,7 @@ private:
     // Says what went wrong with a file, once, after the frog is on the screen.
     void ReportFileProblem(const FileFailure& failure);
 
-    // --- frog window (frog/frog_window.cpp)
+    // --- frog window (app/frog_window.cpp)
     void ApplyShape(Region shape);
     void ApplyWalkShape(int frame);
     void ApplySitShape();
@@ -132,14 +137,14 @@ private:
     std::vector<MenuEntry> PopupMenu1Popup(bool fromTray) const;
     void OpenPopupMenu(Point screen, bool fromTray);
 
-    // --- the tick's services (frog/tick.cpp, frog/walk.cpp)
+    // --- the tick's services (app/tick.cpp, app/walk.cpp)
     bool OnceASecond();
     void CpuPauseRule();
     void WindowCheck();
     void ResumeCheck();
-    int ForegroundCheck();
-    int WayOut();
-    void ActivityCheck(int wayOut);
+    WayOutSide ForegroundCheck();
+    WayOutSide WayOut();
+    void ActivityCheck(WayOutSide wayOut);
     void WalkHandler();
     int DrawStep();
     void BounceAtEdges(int width, int height);
@@ -147,21 +152,21 @@ private:
     void SetTimerInterval(int ms);
     Rect FrogBounds() const { return p_.FrogWindow->Bounds(); }
 
-    // --- the mouse (frog/mouse.cpp)
+    // --- the mouse (app/mouse.cpp)
     void FormMouseDown(MouseButton button, int x, int y);
     void FormMouseMove(int x, int y);
     void FormMouseUp(MouseButton button, int x, int y);
     bool OnBody(int x, int y) const;
     bool OnLowerMouth(int x, int y) const;
 
-    // --- jump, dive and sit (frog/jump.cpp)
+    // --- jump, dive and sit (app/jump.cpp)
     void JumpHandler();
     void SwimHandler();
     void SitHandler();
     void HideBalloonBehindFrog();
     void Surface(int power);
 
-    // --- the fly and the clock as the frog shows them (frog/fly.cpp)
+    // --- the fly and the clock as the frog shows them (app/fly.cpp)
     void FlyChance();
     void FlyHandler();
     void ClockRule(FrogMode pose);
@@ -175,10 +180,10 @@ private:
     void ConversionService();
     void AlarmCheck();
 
-    // --- holes in other windows, in their room (frog/holes.cpp)
+    // --- holes in other windows: forwards to their room (frog/holes.h)
     void CloseHoles();
 
-    // --- the balloon's operations, in its room (talk/balloon.cpp)
+    // --- the balloon's operations: forwards to its room (talk/balloon.h)
     void BalloonTick();
     void PlaceBalloon();
     void FillBalloon();

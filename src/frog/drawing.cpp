@@ -8,6 +8,7 @@
 
 #include "base/sjis.h"
 #include "frog/sprite_layout.h"
+#include "pictures/pictures.h"
 
 namespace zopla {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "base/region.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

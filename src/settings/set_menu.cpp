@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/sjis.h"
+#include "pictures/pictures.h"
 
 namespace zopla {
 

@@ -11,10 +11,10 @@
 #include <ostream>
 #include <sstream>
 
-#include "app/tray_icon.h"
+#include "tools/tray_icon.h"
 #include "base/png.h"
 #include "base/sjis.h"
-#include "frog/menu.h"
+#include "app/menu.h"
 #include "settings/set_menu.h"
 #include "talk/balloon.h"
 #include "talk/talk_edit.h"

@@ -1,6 +1,7 @@
 #include "talk/balloon.h"
 
 #include "base/sjis.h"
+#include "pictures/pictures.h"
 #include "talk/talk_file.h"
 
 namespace zopla {

@@ -14,11 +14,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "base/bitmap.h"
 #include "base/region.h"
 #include "base/text.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

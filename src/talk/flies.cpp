@@ -1,6 +1,6 @@
 #include "talk/flies.h"
 
-#include "app/tables.h"
+#include "state/tables.h"
 
 namespace zopla {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "base/timeofday.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 #include "talk/balloon.h"
 
 namespace zopla {

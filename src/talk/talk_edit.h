@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "base/text.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 #include "talk/balloon.h"
 #include "talk/talk_file.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/file_contents.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

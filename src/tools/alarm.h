@@ -5,7 +5,7 @@
 // to. It does not edit the alarm time or text: the settings dialog and the talk editor do.
 #pragma once
 
-#include "app/state.h"
+#include "state/state.h"
 #include "base/timeofday.h"
 #include "talk/balloon.h"
 

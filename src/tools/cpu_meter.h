@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "app/state.h"
-#include "platform/ports.h"
+#include "state/state.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

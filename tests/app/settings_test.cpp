@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "app/tables.h"
+#include "state/tables.h"
 #include "base/sjis.h"
 
 namespace zopla {

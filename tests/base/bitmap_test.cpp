@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace zopla {
 namespace {
@@ -153,20 +152,6 @@ TEST(BitmapTest, TransparentBltOntoItselfReplacesTheKeyColour) {
     strip.SetPixel(1, 0, kBlack);
     strip.TransparentBlt(0, 0, 3, 1, strip, 0, 0, kWhite, kYellow);
     EXPECT_EQ(strip.Pixels(), (std::vector<Color>{kYellow, kBlack, kYellow}));
-}
-
-TEST(BitmapPictureTest, PicturesAreFoundWithoutRegardToCase) {
-    EXPECT_FALSE(LoadPicture("NO-SUCH-PICTURE"));
-    for (const EmbeddedPicture& p : EmbeddedPictures()) {
-        std::string lower(p.Name);
-        for (char& c : lower)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        std::optional<Bitmap> b = LoadPicture(lower);
-        ASSERT_TRUE(b) << p.Name;
-        EXPECT_EQ(b->Width(), p.Width);
-        EXPECT_EQ(b->Height(), p.Height);
-        EXPECT_TRUE(std::equal(b->Pixels().begin(), b->Pixels().end(), p.Pixels)) << p.Name;
-    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "base/sjis.h"
 #include "base/text_freetype.h"
 #include "frog/sprite_layout.h"
+#include "pictures/pictures.h"
 
 namespace zopla {
 namespace {

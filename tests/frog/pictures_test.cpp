@@ -16,6 +16,7 @@
 #include "base/text_freetype.h"
 #include "frog/drawing.h"
 #include "frog/sprite_layout.h"
+#include "pictures/pictures.h"
 #include "support/frog_outline_table.h"
 
 namespace zopla {

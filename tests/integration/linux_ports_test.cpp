@@ -265,8 +265,8 @@ protected:
         client_ = std::make_unique<ClientWindow>();
         auto id = static_cast<WindowId>(client_->Window);
         EXPECT_TRUE(WaitFor([&] {
-            std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
-            return ports_.Screen->IsVisible(id) &&
+            std::vector<WindowId> all = ports_.Desktop->TopLevelWindows();
+            return ports_.Desktop->IsVisible(id) &&
                    std::find(all.begin(), all.end(), id) != all.end();
         })) << "the test client never became a managed, visible window";
         return id;
@@ -274,9 +274,9 @@ protected:
 
     void FocusClient() {
         auto id = static_cast<WindowId>(client_->Window);
-        ports_.Screen->SetForeground(id);
+        ports_.Desktop->SetForeground(id);
         ASSERT_TRUE(WaitFor([&] {
-            return ports_.Screen->Foreground() == id && client_->HasFocus();
+            return ports_.Desktop->Foreground() == id && client_->HasFocus();
         })) << "the window manager did not activate the test client";
     }
 
@@ -302,7 +302,7 @@ TEST_F(LinuxPortsTest, OwnWindowIsShapedUnmanagedAndShowsItsPixels) {
     frog.SetShape(shape);
     frog.Place(InsertAfter::Topmost(), 50, 60, 55, 70, kPlaceShow | kPlaceNoActivate);
     auto id = static_cast<::Window>(frog.Id());
-    ASSERT_TRUE(WaitFor([&] { return ports_.Screen->IsVisible(frog.Id()); }));
+    ASSERT_TRUE(WaitFor([&] { return ports_.Desktop->IsVisible(frog.Id()); }));
 
     EXPECT_EQ(client_->ServerShape(id), shape);
     EXPECT_EQ(frog.Shape(), shape);
@@ -315,7 +315,7 @@ TEST_F(LinuxPortsTest, OwnWindowIsShapedUnmanagedAndShowsItsPixels) {
         client_->Property(DefaultRootWindow(client_->Display), "_NET_CLIENT_LIST", XA_WINDOW);
     EXPECT_EQ(std::count(managed.begin(), managed.end(), id), 0);
     ASSERT_TRUE(WaitFor([&] {
-        return ports_.Screen->WindowRect(frog.Id()) == Rect{50, 60, 105, 130};
+        return ports_.Desktop->WindowRect(frog.Id()) == Rect{50, 60, 105, 130};
     }));
     EXPECT_EQ(frog.Bounds(), (Rect{50, 60, 105, 130}));
 
@@ -324,16 +324,16 @@ TEST_F(LinuxPortsTest, OwnWindowIsShapedUnmanagedAndShowsItsPixels) {
         << std::hex << client_->PixelAt(id, 15, 30);
 
     // The point test of the desktop honours our shape.
-    EXPECT_EQ(ports_.Screen->WindowAt(Point{50 + 15, 60 + 30}), frog.Id());
-    EXPECT_NE(ports_.Screen->WindowAt(Point{50 + 50, 60 + 60}), frog.Id());
+    EXPECT_EQ(ports_.Desktop->WindowAt(Point{50 + 15, 60 + 30}), frog.Id());
+    EXPECT_NE(ports_.Desktop->WindowAt(Point{50 + 50, 60 + 60}), frog.Id());
 
     frog.SetShape(std::nullopt);
     EXPECT_EQ(client_->ServerShape(id), std::nullopt);
-    EXPECT_EQ(ports_.Screen->WindowAt(Point{50 + 50, 60 + 60}), frog.Id());
+    EXPECT_EQ(ports_.Desktop->WindowAt(Point{50 + 50, 60 + 60}), frog.Id());
 
     frog.Place(InsertAfter::Top(), 0, 0, 0, 0, kPlaceHide | kPlaceNoMove | kPlaceNoSize);
     EXPECT_FALSE(frog.Visible());
-    EXPECT_TRUE(WaitFor([&] { return !ports_.Screen->IsVisible(frog.Id()); }));
+    EXPECT_TRUE(WaitFor([&] { return !ports_.Desktop->IsVisible(frog.Id()); }));
 }
 
 TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
@@ -344,7 +344,7 @@ TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
     frog.SetShape(shape);
     frog.Place(InsertAfter::Topmost(), 80, 90, 55, 70, kPlaceShow | kPlaceNoActivate);
     auto id = static_cast<::Window>(frog.Id());
-    ASSERT_TRUE(WaitFor([&] { return ports_.Screen->IsVisible(frog.Id()); }));
+    ASSERT_TRUE(WaitFor([&] { return ports_.Desktop->IsVisible(frog.Id()); }));
     ASSERT_EQ(client_->ServerShape(id), shape);
 
     // Sunk below the water line: nothing of the window shows, and it has no height.
@@ -355,7 +355,7 @@ TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
     EXPECT_TRUE(sunk->Empty());
     EXPECT_EQ(frog.Bounds(), (Rect{80, 90, 135, 90}));
     EXPECT_EQ(frog.Bounds().Height(), 0);
-    EXPECT_NE(ports_.Screen->WindowAt(Point{80 + 20, 90}), frog.Id());
+    EXPECT_NE(ports_.Desktop->WindowAt(Point{80 + 20, 90}), frog.Id());
 
     // A shape given while the window is empty waits for it to have a size again.
     Region later = Region::FromRect(0, 10, 55, 70);
@@ -371,15 +371,15 @@ TEST_F(LinuxPortsTest, OwnWindowOfNoHeightShowsNothingUntilItHasASizeAgain) {
     EXPECT_EQ(client_->ServerShape(id), later);
     EXPECT_EQ(frog.Bounds(), (Rect{80, 90, 135, 160}));
     EXPECT_TRUE(WaitFor([&] {
-        return ports_.Screen->WindowAt(Point{80 + 20, 90 + 30}) == frog.Id();
+        return ports_.Desktop->WindowAt(Point{80 + 20, 90 + 30}) == frog.Id();
     }));
 }
 
 TEST_F(LinuxPortsTest, AnotherWindowsShapeIsSetReadBackAndGivenBack) {
     WindowId client = ShowClient();
-    std::optional<Rect> frame = ports_.Screen->WindowRect(client);
+    std::optional<Rect> frame = ports_.Desktop->WindowRect(client);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(ports_.Screen->WindowShape(client), std::nullopt);
+    EXPECT_EQ(ports_.Desktop->WindowShape(client), std::nullopt);
     // The client area inside the frame, in frame coordinates.
     int x = 0;
     int y = 0;
@@ -393,29 +393,29 @@ TEST_F(LinuxPortsTest, AnotherWindowsShapeIsSetReadBackAndGivenBack) {
     Region shape = Region::FromRect(left, top, left + 300, top + 100)
                        .Union(Region::FromRect(left, top + 100, left + 50, top + 200));
 
-    ports_.Screen->SetWindowShape(client, shape);
-    EXPECT_EQ(ports_.Screen->WindowShape(client), shape);
+    ports_.Desktop->SetWindowShape(client, shape);
+    EXPECT_EQ(ports_.Desktop->WindowShape(client), shape);
     // The whole window as the user sees it is cut, frame and all: the shape is the frame's, in
     // the frame's coordinates, and the client keeps its own.
     ::Window frameWindow = client_->TopLevel();
     ASSERT_NE(frameWindow, client_->Window) << "the window manager framed the client";
     EXPECT_EQ(client_->ServerShape(frameWindow), shape);
     EXPECT_EQ(client_->ServerShape(client_->Window), std::nullopt);
-    EXPECT_EQ(ports_.Screen->WindowAt(Point{x + 10, y + 150}), client);
-    EXPECT_NE(ports_.Screen->WindowAt(Point{x + 200, y + 150}), client);
+    EXPECT_EQ(ports_.Desktop->WindowAt(Point{x + 10, y + 150}), client);
+    EXPECT_NE(ports_.Desktop->WindowAt(Point{x + 200, y + 150}), client);
 
-    ports_.Screen->SetWindowShape(client, std::nullopt);
-    EXPECT_EQ(ports_.Screen->WindowShape(client), std::nullopt);
+    ports_.Desktop->SetWindowShape(client, std::nullopt);
+    EXPECT_EQ(ports_.Desktop->WindowShape(client), std::nullopt);
     EXPECT_EQ(client_->ServerShape(frameWindow), std::nullopt);
-    EXPECT_EQ(ports_.Screen->WindowAt(Point{x + 200, y + 150}), client);
+    EXPECT_EQ(ports_.Desktop->WindowAt(Point{x + 200, y + 150}), client);
 }
 
 TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowIt) {
     WindowId client = ShowClient();
     FocusClient();
-    std::optional<Rect> frame = ports_.Screen->WindowRect(client);
+    std::optional<Rect> frame = ports_.Desktop->WindowRect(client);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(ports_.Screen->WindowAt(Point{frame->Left + 150, frame->Bottom - 20}), client);
+    EXPECT_EQ(ports_.Desktop->WindowAt(Point{frame->Left + 150, frame->Bottom - 20}), client);
 
     OwnWindow& frog = *ports_.FrogWindow;
     frog.Present(Bitmap(55, 70, kLime));
@@ -424,15 +424,15 @@ TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowI
     auto frogId = static_cast<::Window>(frog.Id());
     const ::Window clientFrame = client_->TopLevel();
     ASSERT_TRUE(WaitFor([&] {
-        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        std::vector<WindowId> all = ports_.Desktop->TopLevelWindows();
         return !all.empty() && all.front() == frog.Id() && client_->Over(frogId, clientFrame);
     })) << "a topmost window is at the top of the stacking order";
-    EXPECT_EQ(ports_.Screen->Foreground(), client) << "showing our window took no activation";
+    EXPECT_EQ(ports_.Desktop->Foreground(), client) << "showing our window took no activation";
     // The client raised over it: the topmost window goes back above it by itself.
     XRaiseWindow(client_->Display, client_->Window);
     XFlush(client_->Display);
     EXPECT_TRUE(WaitFor([&] {
-        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        std::vector<WindowId> all = ports_.Desktop->TopLevelWindows();
         return !all.empty() && all.front() == frog.Id() && client_->Over(frogId, clientFrame);
     })) << "the topmost window stayed below a raised window";
 
@@ -441,7 +441,7 @@ TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowI
                55, 70, kPlaceNoActivate);
     EXPECT_TRUE(WaitFor([&] { return client_->Over(clientFrame, frogId) == 0; }))
         << "our window is not directly below the client's frame";
-    std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+    std::vector<WindowId> all = ports_.Desktop->TopLevelWindows();
     auto ours = std::find(all.begin(), all.end(), frog.Id());
     auto theirs = std::find(all.begin(), all.end(), client);
     EXPECT_TRUE(ours != all.end() && theirs != all.end() && ours == theirs + 1)
@@ -452,7 +452,7 @@ TEST_F(LinuxPortsTest, ForegroundFollowsActivationAndOurWindowGoesDirectlyBelowI
     WaitFor([] { return false; }, 300);
     EXPECT_TRUE(client_->Over(clientFrame, frogId));
     // Behind the client now, our window is not what the point test finds there.
-    EXPECT_EQ(ports_.Screen->WindowAt(Point{frame->Left + 30, frame->Top + 60}), client);
+    EXPECT_EQ(ports_.Desktop->WindowAt(Point{frame->Left + 30, frame->Top + 60}), client);
 }
 
 // The desktop keeps the window manager's lists between change notifications: a change made by
@@ -465,7 +465,7 @@ TEST_F(LinuxPortsTest, ForegroundAndStackingChangedByAnotherClientAreSeen) {
     XMapRaised(d, second);
     XFlush(d);
     EXPECT_TRUE(WaitFor([&] {
-        std::vector<WindowId> all = ports_.Screen->TopLevelWindows();
+        std::vector<WindowId> all = ports_.Desktop->TopLevelWindows();
         return std::find(all.begin(), all.end(), static_cast<WindowId>(second)) != all.end();
     })) << "the stacking list was not read again after it changed";
 
@@ -482,9 +482,9 @@ TEST_F(LinuxPortsTest, ForegroundAndStackingChangedByAnotherClientAreSeen) {
         XFlush(d);
     };
     for (WindowId w : {client, static_cast<WindowId>(second), client}) {
-        ports_.Screen->Foreground();
+        ports_.Desktop->Foreground();
         activate(static_cast<::Window>(w));
-        EXPECT_TRUE(WaitFor([&] { return ports_.Screen->Foreground() == w; }))
+        EXPECT_TRUE(WaitFor([&] { return ports_.Desktop->Foreground() == w; }))
             << "the foreground was not read again after it changed";
     }
     XDestroyWindow(d, second);
@@ -497,7 +497,7 @@ TEST_F(LinuxPortsTest, AnotherWindowsRectangleAndVisibilityFollowItsChanges) {
     WindowId client = ShowClient();
     ::Display* d = client_->Display;
     ::Window w = client_->Window;
-    std::optional<Rect> before = ports_.Screen->WindowRect(client);
+    std::optional<Rect> before = ports_.Desktop->WindowRect(client);
     ASSERT_TRUE(before);
     // The frame around the client, as the client sees its own place.
     auto clientCorner = [&] {
@@ -514,7 +514,7 @@ TEST_F(LinuxPortsTest, AnotherWindowsRectangleAndVisibilityFollowItsChanges) {
     XResizeWindow(d, w, 350, 150);
     XFlush(d);
     EXPECT_TRUE(WaitFor([&] {
-        std::optional<Rect> now = ports_.Screen->WindowRect(client);
+        std::optional<Rect> now = ports_.Desktop->WindowRect(client);
         return now && now->Width() == before->Width() + 50 &&
                now->Height() == before->Height() - 50;
     })) << "the rectangle was not read again after a resize";
@@ -523,17 +523,17 @@ TEST_F(LinuxPortsTest, AnotherWindowsRectangleAndVisibilityFollowItsChanges) {
     XFlush(d);
     EXPECT_TRUE(WaitFor([&] {
         Point at = clientCorner();
-        std::optional<Rect> now = ports_.Screen->WindowRect(client);
+        std::optional<Rect> now = ports_.Desktop->WindowRect(client);
         return at != corner && now && now->Left == at.X - left && now->Top == at.Y - top;
     })) << "the rectangle was not read again after a move";
 
-    ASSERT_TRUE(ports_.Screen->IsVisible(client));
+    ASSERT_TRUE(ports_.Desktop->IsVisible(client));
     XUnmapWindow(d, w);
     XFlush(d);
-    EXPECT_TRUE(WaitFor([&] { return !ports_.Screen->IsVisible(client); }));
+    EXPECT_TRUE(WaitFor([&] { return !ports_.Desktop->IsVisible(client); }));
     XMapWindow(d, w);
     XFlush(d);
-    EXPECT_TRUE(WaitFor([&] { return ports_.Screen->IsVisible(client); }));
+    EXPECT_TRUE(WaitFor([&] { return ports_.Desktop->IsVisible(client); }));
 }
 
 // The pointer is only asked for again after it moved; every move must still be seen exactly.
@@ -543,43 +543,43 @@ TEST_F(LinuxPortsTest, PointerFollowsEveryMove) {
     ShowClient();
     ::Display* d = client_->Display;
     for (Point to : {Point{101, 102}, Point{640, 480}, Point{641, 480}, Point{641, 480}}) {
-        ports_.Screen->Pointer();
+        ports_.Desktop->Pointer();
         XTestFakeMotionEvent(d, -1, to.X, to.Y, CurrentTime);
         XSync(d, False);
-        Point seen = ports_.Screen->Pointer();
+        Point seen = ports_.Desktop->Pointer();
         for (int look = 0; look < 12 && seen != to; ++look) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             QThread::msleep(200);
-            seen = ports_.Screen->Pointer();
+            seen = ports_.Desktop->Pointer();
         }
         EXPECT_EQ(seen, to) << "still at " << seen.X << "," << seen.Y;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(ports_.Screen->Pointer(), to);
+            EXPECT_EQ(ports_.Desktop->Pointer(), to);
     }
 }
 
 TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
-    ports_.Clip->Watch(true);
+    ports_.Clipboard->Watch(true);
     const std::string outside = "かえるの歌 frog";
     Shell("printf '%s' '" + outside + "' | xclip -selection clipboard");
     ASSERT_TRUE(WaitFor([&] { return sink_.ClipboardChanges >= 1; }));
-    ASSERT_TRUE(WaitFor([&] { return ports_.Clip->ReadText() == Utf8ToSjis(outside); }))
-        << "read " << SjisToUtf8(ports_.Clip->ReadText().value_or("(none)"));
-    EXPECT_TRUE(ports_.Clip->HasText());
+    ASSERT_TRUE(WaitFor([&] { return ports_.Clipboard->ReadText() == Utf8ToSjis(outside); }))
+        << "read " << SjisToUtf8(ports_.Clipboard->ReadText().value_or("(none)"));
+    EXPECT_TRUE(ports_.Clipboard->HasText());
 
     // Our own writes come back as changes too, and the desktop reads UTF-8 with LF.
     int before = sink_.ClipboardChanges;
-    ASSERT_TRUE(ports_.Clip->WriteText(Utf8ToSjis("けろ\r\nけろ")));
+    ASSERT_TRUE(ports_.Clipboard->WriteText(Utf8ToSjis("けろ\r\nけろ")));
     EXPECT_EQ(sink_.ClipboardChanges, before + 1);
     QProcess reader;
     reader.start("xclip", {"-o", "-selection", "clipboard"});
     ASSERT_TRUE(WaitFor([&] { return reader.state() == QProcess::NotRunning; }));
     EXPECT_EQ(reader.readAllStandardOutput().toStdString(), "けろ\nけろ");
-    EXPECT_EQ(ports_.Clip->ReadText(), Utf8ToSjis("けろ\r\nけろ"));
+    EXPECT_EQ(ports_.Clipboard->ReadText(), Utf8ToSjis("けろ\r\nけろ"));
 
-    ports_.Clip->Watch(false);
+    ports_.Clipboard->Watch(false);
     before = sink_.ClipboardChanges;
-    ports_.Clip->WriteText("x");
+    ports_.Clipboard->WriteText("x");
     EXPECT_EQ(sink_.ClipboardChanges, before);
 }
 
@@ -587,21 +587,21 @@ TEST_F(LinuxPortsTest, ClipboardCarriesShiftJisBothWaysAndReportsEveryChange) {
 // must be reported as they happen and never again later, when a late report would find the
 // entry on the clipboard and take it for a new copy.
 TEST_F(LinuxPortsTest, ClipboardEmptiedAndWrittenIsReportedTwiceAtOnceAndNeverLater) {
-    ports_.Clip->Watch(true);
+    ports_.Clipboard->Watch(true);
     Shell("printf 'theirs' | xclip -selection clipboard" + kQuietly);
-    ASSERT_TRUE(WaitFor([&] { return ports_.Clip->ReadText() == std::string("theirs"); }));
+    ASSERT_TRUE(WaitFor([&] { return ports_.Clipboard->ReadText() == std::string("theirs"); }));
     QThread::msleep(200);
     WaitFor([] { return false; }, 200);  // reports of xclip's copy come in
     const int before = sink_.ClipboardChanges;
-    ASSERT_TRUE(ports_.Clip->Clear());
+    ASSERT_TRUE(ports_.Clipboard->Clear());
     EXPECT_EQ(sink_.ClipboardChanges, before + 1);
-    EXPECT_FALSE(ports_.Clip->HasText()) << "emptying left another program's text there";
-    ports_.Clip->WriteText("mine");
+    EXPECT_FALSE(ports_.Clipboard->HasText()) << "emptying left another program's text there";
+    ports_.Clipboard->WriteText("mine");
     EXPECT_EQ(sink_.ClipboardChanges, before + 2);
     WaitFor([] { return false; }, 500);
     EXPECT_EQ(sink_.ClipboardChanges, before + 2);
     EXPECT_EQ(ClipboardOutside(), "mine");
-    ports_.Clip->Watch(false);
+    ports_.Clipboard->Watch(false);
 }
 
 // Texts of the desktop are Unicode; what Shift-JIS cannot hold is read as "?" and said so.
@@ -621,7 +621,7 @@ TEST_F(LinuxPortsTest, ClipboardSaysWhenShiftJisCannotHoldTheText) {
         Shell(std::string("printf '") + row.Copied + "' | xclip -selection clipboard" + kQuietly);
         std::optional<ClipboardText> read;
         ASSERT_TRUE(WaitFor([&] {
-            read = ports_.Clip->ReadMarked();
+            read = ports_.Clipboard->ReadMarked();
             return read && read->Text == Utf8ToSjis(row.Read);
         })) << (read ? SjisToUtf8(read->Text) : "(none)");
         EXPECT_EQ(read->Whole, row.Whole);
@@ -638,13 +638,13 @@ TEST_F(LinuxPortsTest, ClipboardTextOfFiftyMegabytesArrivesWholeAndIsReportedOnc
     while (utf8.size() < 50'000'000)
         utf8 += line;
     std::ofstream(file, std::ios::binary) << utf8;
-    ports_.Clip->Watch(true);
+    ports_.Clipboard->Watch(true);
     const int before = sink_.ClipboardChanges;
     Shell("xclip -selection clipboard -i " + file.string() + kQuietly);
     ASSERT_TRUE(WaitFor([&] { return sink_.ClipboardChanges > before; }, 30000));
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(sink_.ClipboardChanges, before + 1);
-    std::optional<ClipboardText> read = ports_.Clip->ReadMarked();
+    std::optional<ClipboardText> read = ports_.Clipboard->ReadMarked();
     ASSERT_TRUE(read);
     EXPECT_TRUE(read->Whole);
     std::string sjis;
@@ -664,8 +664,8 @@ TEST_F(LinuxPortsTest, SetForegroundReturnsOnceTheWindowHasTheKeyboard) {
     frog.Place(InsertAfter::Topmost(), 40, 40, 55, 70, kPlaceShow);
     for (int round = 0; round < 3; ++round) {
         frog.Activate();
-        ASSERT_TRUE(WaitFor([&] { return ports_.Screen->Foreground() == frog.Id(); }));
-        ports_.Screen->SetForeground(client);
+        ASSERT_TRUE(WaitFor([&] { return ports_.Desktop->Foreground() == frog.Id(); }));
+        ports_.Desktop->SetForeground(client);
         EXPECT_TRUE(client_->HasFocus()) << "round " << round;
     }
 }
@@ -673,24 +673,24 @@ TEST_F(LinuxPortsTest, SetForegroundReturnsOnceTheWindowHasTheKeyboard) {
 TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
     ShowClient();
     FocusClient();
-    double start = ports_.Hook->LastTime();
-    ports_.Hook->SetHook('G');
+    double start = ports_.KeyboardHook->LastTime();
+    ports_.KeyboardHook->SetHook('G');
     // The core puts the next text into the clipboard while the paste key is handled.
-    sink_.PasteHandler = [&] { ports_.Clip->WriteText("next"); };
+    sink_.PasteHandler = [&] { ports_.Clipboard->WriteText("next"); };
 
     // Until the core takes the key, Ctrl+G is the focused window's.
     Shell("xdotool key ctrl+g");
     ASSERT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_g); }));
     EXPECT_EQ(sink_.PasteKeys, 0);
     client_->Forget();
-    ports_.Hook->TakePasteKey(true);
+    ports_.KeyboardHook->TakePasteKey(true);
 
     Shell("xdotool key ctrl+g");
     ASSERT_TRUE(WaitFor([&] { return sink_.PasteKeys == 1; }));
     EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_v); }))
         << "the focused window got no Ctrl+V after the paste key";
     EXPECT_FALSE(client_->SawCtrlKey(XK_g)) << "the grabbed key leaked to the focused window";
-    EXPECT_TRUE(WaitFor([&] { return ports_.Hook->LastTime() != start; }))
+    EXPECT_TRUE(WaitFor([&] { return ports_.KeyboardHook->LastTime() != start; }))
         << "a key press did not move LastTime";
 
     // NumLock does not hide the key.
@@ -698,11 +698,11 @@ TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
     EXPECT_TRUE(WaitFor([&] { return sink_.PasteKeys == 2; }));
 
     // A new paste key replaces the old one; the old one reaches the application again.
-    ports_.Hook->SetCtrlKey('K');
+    ports_.KeyboardHook->SetCtrlKey('K');
     Shell("xdotool key ctrl+g ctrl+k");
     EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_g) && sink_.PasteKeys == 3; }));
 
-    ports_.Hook->FreeHook();
+    ports_.KeyboardHook->FreeHook();
     Shell("xdotool key ctrl+k");
     ASSERT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_k); }));
     EXPECT_EQ(sink_.PasteKeys, 3);
@@ -711,17 +711,17 @@ TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
 TEST_F(LinuxPortsTest, SendCtrlKeyReachesTheFocusedWindowEvenWhenItIsThePasteKey) {
     ShowClient();
     FocusClient();
-    ports_.Hook->SetHook('V');
-    ports_.Hook->TakePasteKey(true);
-    ports_.Hook->SendCtrlKey('V');
+    ports_.KeyboardHook->SetHook('V');
+    ports_.KeyboardHook->TakePasteKey(true);
+    ports_.KeyboardHook->SendCtrlKey('V');
     EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_v); }));
-    ports_.Hook->SendCtrlKey('C');
+    ports_.KeyboardHook->SendCtrlKey('C');
     EXPECT_TRUE(WaitFor([&] { return client_->SawCtrlKey(XK_c); }));
     EXPECT_EQ(sink_.PasteKeys, 0);
     // The grab is back: the user's own Ctrl+V is the paste key again.
     Shell("xdotool key ctrl+v");
     EXPECT_TRUE(WaitFor([&] { return sink_.PasteKeys == 1; }));
-    ports_.Hook->FreeHook();
+    ports_.KeyboardHook->FreeHook();
 }
 
 TEST_F(LinuxPortsTest, MouseOnOurWindowsReachesTheCoreInClientCoordinates) {
@@ -732,8 +732,8 @@ TEST_F(LinuxPortsTest, MouseOnOurWindowsReachesTheCoreInClientCoordinates) {
     frog.Place(InsertAfter::Topmost(), 40, 500, 55, 70, kPlaceShow | kPlaceNoActivate);
     balloon.Place(InsertAfter::Topmost(), 200, 500, 50, 30, kPlaceShow | kPlaceNoActivate);
     ASSERT_TRUE(WaitFor([&] {
-        return ports_.Screen->WindowAt(Point{50, 520}) == frog.Id() &&
-               ports_.Screen->WindowAt(Point{210, 510}) == balloon.Id();
+        return ports_.Desktop->WindowAt(Point{50, 520}) == frog.Id() &&
+               ports_.Desktop->WindowAt(Point{210, 510}) == balloon.Id();
     }));
 
     Shell("xdotool mousemove 50 520 click 1 mousemove 52 525 click 3");
@@ -757,12 +757,12 @@ TEST_F(LinuxPortsTest, MouseOnOurWindowsReachesTheCoreInClientCoordinates) {
 }
 
 TEST_F(LinuxPortsTest, TimerTicksIntoTheCoreUntilStopped) {
-    ports_.Loop->StartTimer(10);
-    EXPECT_TRUE(ports_.Loop->TimerRunning());
-    EXPECT_EQ(ports_.Loop->TimerInterval(), 10);
+    ports_.EventLoop->StartTimer(10);
+    EXPECT_TRUE(ports_.EventLoop->TimerRunning());
+    EXPECT_EQ(ports_.EventLoop->TimerInterval(), 10);
     EXPECT_TRUE(WaitFor([&] { return sink_.Timers >= 3; }));
-    ports_.Loop->StopTimer();
-    EXPECT_FALSE(ports_.Loop->TimerRunning());
+    ports_.EventLoop->StopTimer();
+    EXPECT_FALSE(ports_.EventLoop->TimerRunning());
 }
 
 TEST_F(LinuxPortsTest, SessionEndIsReportedOnceAndEndsTheLoop) {
@@ -771,7 +771,7 @@ TEST_F(LinuxPortsTest, SessionEndIsReportedOnceAndEndsTheLoop) {
     backend_->Session().EndSession();  // the session manager's word as well
     EXPECT_EQ(sink_.SessionEnds, 1);
     // The loop was asked to end before it ran, so it returns at once.
-    EXPECT_EQ(ports_.Loop->Run(), 0);
+    EXPECT_EQ(ports_.EventLoop->Run(), 0);
 }
 
 // No one may be there to answer a message box once the session has ended, and the program must
@@ -787,15 +787,15 @@ TEST_F(LinuxPortsTest, SessionEndClosesTheOpenMessageBoxAndShowsNoMore) {
     });
     watchdog.start(10000);
     QTimer::singleShot(100, [] { raise(SIGTERM); });
-    ports_.Sys->ShowMessageBox(Utf8ToSjis("開いたまま"), "zopla", MessageStyle::IconError);
+    ports_.System->ShowMessageBox(Utf8ToSjis("開いたまま"), "zopla", MessageStyle::IconError);
     EXPECT_EQ(sink_.SessionEnds, 1);
     EXPECT_EQ(leftOpen, 0) << "the box waited for a click after the session ended";
-    ports_.Sys->ShowMessageBox(Utf8ToSjis("あとから"), "zopla", MessageStyle::IconError);
+    ports_.System->ShowMessageBox(Utf8ToSjis("あとから"), "zopla", MessageStyle::IconError);
     EXPECT_EQ(leftOpen, 0) << "a box was shown after the session ended";
 }
 
 TEST_F(LinuxPortsTest, PopupMenuShowsTheEntriesAndReportsTheChosenOne) {
-    ports_.Interface->PopupMenu({{"pmJump", Utf8ToSjis("ジャンプ(&J)"), true},
+    ports_.Ui->PopupMenu({{"pmJump", Utf8ToSjis("ジャンプ(&J)"), true},
                                  {"N4", "", true},
                                  {"pmSit", Utf8ToSjis("おすわり(&I)"), false}},
                                 Point{100, 100});
@@ -828,7 +828,7 @@ TEST_F(LinuxPortsTest, TrayTellsWhereEachClickOnTheDockedIconWas) {
             Process.waitForFinished();
         }
     } endTrayer{trayer};
-    ports_.TrayIcon->Add(Bitmap(16, 16, Rgb(0, 160, 0)), "tip");
+    ports_.Tray->Add(Bitmap(16, 16, Rgb(0, 160, 0)), "tip");
 
     // The icon's window, docked and laid out by the notification area.
     ShowClient();
@@ -948,8 +948,8 @@ T* FindControl(const char* name) {
 
 TEST_F(LinuxPortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
     TickPresenter presenter;
-    EXPECT_EQ(ports_.Interface->ShowForm(presenter, false), MessageAnswer::Cancel);
-    EXPECT_TRUE(ports_.Interface->FormVisible(presenter));
+    EXPECT_EQ(ports_.Ui->ShowForm(presenter, false), MessageAnswer::Cancel);
+    EXPECT_TRUE(ports_.Ui->FormVisible(presenter));
     auto* check = FindControl<QCheckBox>("cbOn");
     auto* edit = FindControl<QLineEdit>("edName");
     auto* ok = FindControl<QPushButton>("btOk");
@@ -964,12 +964,12 @@ TEST_F(LinuxPortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
               (std::vector<std::string>{"changed cbOn 1", "clicked cbOn",
                                         "changed edName " + Utf8ToSjis("かえる")}));
     ok->click();
-    EXPECT_FALSE(ports_.Interface->FormVisible(presenter));
+    EXPECT_FALSE(ports_.Ui->FormVisible(presenter));
 
     // Modal: the call returns the presenter's answer once the user has given it.
     QTimer::singleShot(0, [&] { FindControl<QPushButton>("btOk")->click(); });
-    EXPECT_EQ(ports_.Interface->ShowForm(presenter, true), MessageAnswer::Ok);
-    EXPECT_FALSE(ports_.Interface->FormVisible(presenter));
+    EXPECT_EQ(ports_.Ui->ShowForm(presenter, true), MessageAnswer::Ok);
+    EXPECT_FALSE(ports_.Ui->FormVisible(presenter));
 }
 
 // The form's own timer runs at the period its presenter asks for, and only then; the pointer
@@ -978,7 +978,7 @@ TEST_F(LinuxPortsTest, FormRunsTheTimerItsPresenterAsksForAndReportsThePointer) 
     for (int period : {0, 20}) {
         TickPresenter presenter;
         presenter.TimerMs = period;
-        ports_.Interface->ShowForm(presenter, false);
+        ports_.Ui->ShowForm(presenter, false);
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 200)

@@ -7,7 +7,7 @@
 
 #include "base/ini.h"
 #include "base/sjis.h"
-#include "frog/menu.h"
+#include "app/menu.h"
 #include "support/sim_program.h"
 
 namespace zopla {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

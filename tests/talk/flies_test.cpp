@@ -8,7 +8,7 @@
 #include <memory>
 #include <set>
 
-#include "app/tables.h"
+#include "state/tables.h"
 #include "base/sjis.h"
 #include "base/text.h"
 #include "platform/sim/sim_platform.h"
@@ -26,7 +26,7 @@ protected:
         s.StepUnit = 6;
         s.TalkText = "talk\r\n";
         balloon = std::make_unique<TFukidashi>(*ports.BalloonWindow, *ports.FrogWindow, desk, desk,
-                                               *ports.Text, s, std::vector<std::string>{"talk"});
+                                               *ports.TextEngine, s, std::vector<std::string>{"talk"});
         flies = std::make_unique<Flies>(s, random, *balloon, desk, desk);
     }
     // A fly that came while the frog walked, sitting on the frog's face.

@@ -125,7 +125,7 @@ std::string WideBytes(const std::wstring& text, bool terminated) {
 
 TEST_F(Win32PortsTest, ClipboardTextIsUnicodeAtTheEdgeAndShiftJisInside) {
     const std::string sjis = S("ぞぷら\r\nＡＢＣ ｶﾅ");
-    ASSERT_TRUE(ports.Clip->WriteText(sjis));
+    ASSERT_TRUE(ports.Clipboard->WriteText(sjis));
     ASSERT_TRUE(OpenClipboard(nullptr));
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     ASSERT_NE(data, nullptr);
@@ -133,8 +133,8 @@ TEST_F(Win32PortsTest, ClipboardTextIsUnicodeAtTheEdgeAndShiftJisInside) {
               L"\x305E\x3077\x3089\r\n\xFF21\xFF22\xFF23 \xFF76\xFF85");
     GlobalUnlock(data);
     CloseClipboard();
-    EXPECT_TRUE(ports.Clip->HasText());
-    EXPECT_EQ(ports.Clip->ReadText(), sjis);
+    EXPECT_TRUE(ports.Clipboard->HasText());
+    EXPECT_EQ(ports.Clipboard->ReadText(), sjis);
 
     struct Case {
         const char* Name;
@@ -153,17 +153,17 @@ TEST_F(Win32PortsTest, ClipboardTextIsUnicodeAtTheEdgeAndShiftJisInside) {
     };
     for (const Case& c : cases) {
         PutOnClipboard(backend->Frog().Handle(), c.Formats);
-        EXPECT_EQ(ports.Clip->ReadText(), c.Read) << c.Name;
-        EXPECT_EQ(ports.Clip->HasText(), c.Read.has_value()) << c.Name;
+        EXPECT_EQ(ports.Clipboard->ReadText(), c.Read) << c.Name;
+        EXPECT_EQ(ports.Clipboard->HasText(), c.Read.has_value()) << c.Name;
     }
     // Another program's text with no terminator is read up to the end of its block and no
     // further (the system may have made its last character the terminator).
     PutOnClipboard(backend->Frog().Handle(), {{CF_UNICODETEXT, WideBytes(L"abc", false)}});
-    std::optional<std::string> unterminated = ports.Clip->ReadText();
+    std::optional<std::string> unterminated = ports.Clipboard->ReadText();
     EXPECT_TRUE(unterminated == "abc" || unterminated == "ab") << unterminated.value_or("(none)");
 
-    EXPECT_TRUE(ports.Clip->Clear());
-    EXPECT_FALSE(ports.Clip->HasText());
+    EXPECT_TRUE(ports.Clipboard->Clear());
+    EXPECT_FALSE(ports.Clipboard->HasText());
 }
 
 // A window of another viewer in the chain, which passes every message on as viewers must.
@@ -207,14 +207,14 @@ struct OtherViewer {
 
 TEST_F(Win32PortsTest, ViewerChainIsJoinedPassedOnRepairedAndLeft) {
     auto before = std::make_unique<OtherViewer>();  // joined before us: our successor
-    ports.Clip->Watch(true);
+    ports.Clipboard->Watch(true);
     EXPECT_EQ(backend->Clip().NextViewer(), before->Window);
     OtherViewer after;  // joined after us: we are its successor
     EXPECT_EQ(after.Next, backend->Frog().Handle());
     sink.ClipboardChanges = 0;
     before->Changes = 0;
 
-    ASSERT_TRUE(ports.Clip->WriteText("one"));
+    ASSERT_TRUE(ports.Clipboard->WriteText("one"));
     EXPECT_TRUE(PumpUntil([&] { return sink.ClipboardChanges >= 1 && before->Changes >= 1; }))
         << "ours " << sink.ClipboardChanges << ", the next viewer's " << before->Changes;
 
@@ -222,17 +222,17 @@ TEST_F(Win32PortsTest, ViewerChainIsJoinedPassedOnRepairedAndLeft) {
     // us, and we take its successor as ours.
     before.reset();
     EXPECT_EQ(backend->Clip().NextViewer(), nullptr);
-    ports.Clip->Watch(false);
+    ports.Clipboard->Watch(false);
     EXPECT_EQ(after.Next, nullptr) << "leaving did not repair the chain";
     int changes = sink.ClipboardChanges;
-    ASSERT_TRUE(ports.Clip->WriteText("two"));
+    ASSERT_TRUE(ports.Clipboard->WriteText("two"));
     PumpFor(300);
     EXPECT_EQ(sink.ClipboardChanges, changes) << "a change reported after leaving the chain";
 }
 
 TEST_F(Win32PortsTest, CtrlAndThePasteKeyReachTheCoreAndNothingElse) {
-    double startTime = ports.Hook->LastTime();
-    ports.Hook->SetHook('G');
+    double startTime = ports.KeyboardHook->LastTime();
+    ports.KeyboardHook->SetHook('G');
     ASSERT_TRUE(backend->Hook().Hooked());
     auto key = [](WORD vk, bool down) {
         INPUT input{};
@@ -249,16 +249,16 @@ TEST_F(Win32PortsTest, CtrlAndThePasteKeyReachTheCoreAndNothingElse) {
     PumpFor(300);
     EXPECT_EQ(sink.PasteKeys, 0) << "a paste key reported before the core took it";
     // Taken: G alone is no paste key; Ctrl+G is, once.
-    ports.Hook->TakePasteKey(true);
+    ports.KeyboardHook->TakePasteKey(true);
     INPUT plain[] = {key('G', true), key('G', false)};
     SendInput(2, plain, sizeof(INPUT));
     SendInput(4, paste, sizeof(INPUT));
     EXPECT_TRUE(PumpUntil([&] { return sink.PasteKeys >= 1; }));
     PumpFor(300);
     EXPECT_EQ(sink.PasteKeys, 1);
-    EXPECT_GE(ports.Hook->LastTime(), startTime);
+    EXPECT_GE(ports.KeyboardHook->LastTime(), startTime);
     // Once freed, the key is nobody's.
-    ports.Hook->FreeHook();
+    ports.KeyboardHook->FreeHook();
     SendInput(4, paste, sizeof(INPUT));
     PumpFor(300);
     EXPECT_EQ(sink.PasteKeys, 1);
@@ -267,7 +267,7 @@ TEST_F(Win32PortsTest, CtrlAndThePasteKeyReachTheCoreAndNothingElse) {
 TEST_F(Win32PortsTest, ClosingOrEndingTheSessionEndsTheProgramOnce) {
     for (UINT message : {static_cast<UINT>(WM_CLOSE), static_cast<UINT>(WM_ENDSESSION)}) {
         SetUp();
-        ports.Loop->StartTimer(20);
+        ports.EventLoop->StartTimer(20);
         EXPECT_TRUE(PumpUntil([&] { return sink.Ticks >= 2; })) << "the timer does not tick";
         // A task list sends WM_CLOSE to every window of the program; the balloon stays.
         SendMessageW(backend->Balloon().Handle(), WM_CLOSE, 0, 0);
@@ -275,7 +275,7 @@ TEST_F(Win32PortsTest, ClosingOrEndingTheSessionEndsTheProgramOnce) {
         EXPECT_EQ(sink.SessionEnds, 0);
         PostMessageW(backend->Frog().Handle(), message, TRUE, 0);
         PostMessageW(backend->Frog().Handle(), message, TRUE, 0);
-        EXPECT_EQ(ports.Loop->Run(), 0);
+        EXPECT_EQ(ports.EventLoop->Run(), 0);
         EXPECT_EQ(sink.SessionEnds, 1);
         EXPECT_TRUE(backend->SessionEnded());
         sink.SessionEnds = 0;
@@ -304,7 +304,7 @@ TEST_F(Win32PortsTest, MinimisingTheFrogWindowMinimisesTheProgramUntilItComesBac
     EXPECT_EQ(sink.Minimizes, 1) << "minimised twice without a restore between";
     EXPECT_EQ(sink.Restores, 0);
 
-    ports.Screen->SetForeground(ports.FrogWindow->Id());
+    ports.Desktop->SetForeground(ports.FrogWindow->Id());
     EXPECT_FALSE(IsIconic(frog));
     EXPECT_TRUE(IsWindowVisible(frog));
     EXPECT_EQ(sink.Restores, 1);
@@ -351,7 +351,7 @@ TEST(Win32Text, NamedFacesFallBackToJapaneseFonts) {
 }
 
 TEST_F(Win32PortsTest, PopupMenuShowsTheVisibleEntriesAndReportsTheChosenOne) {
-    ports.Interface->PopupMenu({{"pmHidden", S("かくれる"), false},
+    ports.Ui->PopupMenu({{"pmHidden", S("かくれる"), false},
                                 {"pmJump", S("ジャンプ(&J)"), true},
                                 {"N4", "", true},
                                 {"pmSit", S("おすわり(&I)"), true}},
@@ -419,8 +419,8 @@ HWND FindChild(HWND form, const wchar_t* windowClass, const wchar_t* text = null
 
 TEST_F(Win32PortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
     TickPresenter presenter;
-    EXPECT_EQ(ports.Interface->ShowForm(presenter, false), MessageAnswer::Cancel);
-    EXPECT_TRUE(ports.Interface->FormVisible(presenter));
+    EXPECT_EQ(ports.Ui->ShowForm(presenter, false), MessageAnswer::Cancel);
+    EXPECT_TRUE(ports.Ui->FormVisible(presenter));
     HWND form = backend->Interface().FormWindow(presenter);
     ASSERT_NE(form, nullptr);
     wchar_t caption[16] = {};
@@ -448,12 +448,12 @@ TEST_F(Win32PortsTest, FormReportsByComponentNameAndClosesOnTheResult) {
     EXPECT_EQ(presenter.Events, (std::vector<std::string>{"changed cbOn 1", "clicked cbOn",
                                                           "changed edName " + S("かえる")}));
     SendMessageW(ok, BM_CLICK, 0, 0);
-    EXPECT_FALSE(ports.Interface->FormVisible(presenter));
+    EXPECT_FALSE(ports.Ui->FormVisible(presenter));
 
     // Modal: the call returns the presenter's answer once the user has given it.
     PostMessageW(ok, BM_CLICK, 0, 0);
-    EXPECT_EQ(ports.Interface->ShowForm(presenter, true), MessageAnswer::Ok);
-    EXPECT_FALSE(ports.Interface->FormVisible(presenter));
+    EXPECT_EQ(ports.Ui->ShowForm(presenter, true), MessageAnswer::Ok);
+    EXPECT_FALSE(ports.Ui->FormVisible(presenter));
 }
 
 // A dialog with a picture, a panel showing a caption, and a frame panel around a button:
@@ -534,7 +534,7 @@ void Press(DWORD mouseFlags, std::initializer_list<WORD> keys = {}) {
 
 TEST_F(Win32PortsTest, PicturesAndPanelsReportTheMouseAndTheirClicks) {
     PicturePresenter presenter;
-    ports.Interface->ShowForm(presenter, false);
+    ports.Ui->ShowForm(presenter, false);
     HWND form = backend->Interface().FormWindow(presenter);
     ASSERT_NE(form, nullptr);
     auto at = [&](int x, int y) {

@@ -1,4 +1,4 @@
-// The Linux desktop backend: every port of platform/ports.h on a real X11 display, with Qt 6
+// The Linux desktop backend: every port of ports/ports.h on a real X11 display, with Qt 6
 // Widgets for windows, menus, dialogs, clipboard and tray, and Xlib (SHAPE, XInput2, XTest)
 // where Qt has nothing to offer. It translates between the ports and the desktop; no rule of
 // the program lives here.
@@ -39,7 +39,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

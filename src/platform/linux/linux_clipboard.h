@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

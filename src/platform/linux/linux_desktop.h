@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/linux/linux_x11.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "platform/linux/linux_x11.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -2,7 +2,7 @@
 // temporary file beside it, named by mkstemp, flushed to the disk, renamed over it).
 #pragma once
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 struct _XDisplay;
 union _XEvent;

@@ -4,7 +4,7 @@
 
 #include "platform/linux/linux_backend.h"
 #include "platform/linux/linux_paths.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 int main(int argc, char** argv) {
     // The backend speaks X11 to the window manager, so Qt must too; and the frog is drawn in

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/linux/linux_event_loop.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

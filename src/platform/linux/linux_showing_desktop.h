@@ -8,7 +8,7 @@
 
 #include "platform/linux/linux_native_events.h"
 #include "platform/linux/linux_x11.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

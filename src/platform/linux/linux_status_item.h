@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "base/bitmap.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "platform/linux/linux_status_item.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

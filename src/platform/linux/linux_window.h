@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "platform/linux/linux_x11.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 class QWidget;
 

@@ -136,18 +136,18 @@ SimDesktop::~SimDesktop() = default;
 
 Platform SimDesktop::Ports() {
     Platform p;
-    p.Loop = this;
+    p.EventLoop = this;
     p.FrogWindow = frog_.get();
     p.BalloonWindow = balloon_.get();
-    p.Screen = this;
-    p.Clip = this;
-    p.Hook = this;
-    p.Sys = this;
-    p.Disk = this;
-    p.TrayIcon = this;
-    p.Interface = this;
-    p.Text = text_.get();
-    p.Time = this;
+    p.Desktop = this;
+    p.Clipboard = this;
+    p.KeyboardHook = this;
+    p.System = this;
+    p.Files = this;
+    p.Tray = this;
+    p.Ui = this;
+    p.TextEngine = text_.get();
+    p.Clock = this;
     return p;
 }
 

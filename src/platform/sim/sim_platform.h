@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "base/random.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

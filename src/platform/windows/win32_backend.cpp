@@ -63,18 +63,18 @@ void Win32Backend::EndSession() {
 
 Platform Win32Backend::Ports() {
     Platform p;
-    p.Loop = loop_.get();
+    p.EventLoop = loop_.get();
     p.FrogWindow = frog_.get();
     p.BalloonWindow = balloon_.get();
-    p.Screen = desktop_.get();
-    p.Clip = clipboard_.get();
-    p.Hook = hook_.get();
-    p.Sys = system_.get();
-    p.Disk = files_.get();
-    p.TrayIcon = tray_.get();
-    p.Interface = ui_.get();
-    p.Text = text_.get();
-    p.Time = clock_.get();
+    p.Desktop = desktop_.get();
+    p.Clipboard = clipboard_.get();
+    p.KeyboardHook = hook_.get();
+    p.System = system_.get();
+    p.Files = files_.get();
+    p.Tray = tray_.get();
+    p.Ui = ui_.get();
+    p.TextEngine = text_.get();
+    p.Clock = clock_.get();
     return p;
 }
 

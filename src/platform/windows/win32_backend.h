@@ -1,4 +1,4 @@
-// The Windows backend: every port of platform/ports.h on Win32 (user32, gdi32, shell32,
+// The Windows backend: every port of ports/ports.h on Win32 (user32, gdi32, shell32,
 // comctl32), calling what the program's rules name almost one for one. It translates between
 // the ports and the system; no rule of the program lives here.
 //

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

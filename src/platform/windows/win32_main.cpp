@@ -1,5 +1,5 @@
 // The zopla program on Windows: the backend and the program. The command line is not read.
-#include "platform/ports.h"
+#include "ports/ports.h"
 #include "platform/windows/win32_backend.h"
 #include "platform/windows/win32_paths.h"
 

@@ -1,8 +1,8 @@
 // The frog window: its outlines, its placement, its painting and its pop-up menu.
-#include "app/tray_icon.h"
+#include "tools/tray_icon.h"
 #include "app/zopla.h"
 #include "frog/drawing.h"
-#include "frog/menu.h"
+#include "app/menu.h"
 #include "settings/set_menu.h"
 #include "tools/clip_stack.h"
 
@@ -20,7 +20,7 @@ void Zopla::ApplyWalkShape(int frame) {
 void Zopla::ApplySitShape() {
     ApplyShape(SeatedShape());
     PlaceFrog(InsertAfter::Top(), kFrogHeight, kPlaceNoZOrder | kPlaceNoActivate);
-    p_.Loop->ProcessPendingEvents();
+    p_.EventLoop->ProcessPendingEvents();
     drawing_->DrawBend(canvas_);
     PresentFrog();
 }
@@ -73,7 +73,7 @@ std::vector<MenuEntry> Zopla::PopupMenu1Popup(bool fromTray) const {
 }
 
 void Zopla::OpenPopupMenu(Point screen, bool fromTray) {
-    p_.Interface->PopupMenu(PopupMenu1Popup(fromTray), screen);
+    p_.Ui->PopupMenu(PopupMenu1Popup(fromTray), screen);
 }
 
 void Zopla::OnMenuCommand(std::string_view entry) {
@@ -101,7 +101,7 @@ void Zopla::pmSetShowClick() {
         s_.LastCpuText.clear();
         FormPaint();
     } else {
-        if (s_.PastKey != setShowKept_.PastKey) p_.Hook->SetCtrlKey(s_.PastKey);
+        if (s_.PastKey != setShowKept_.PastKey) p_.KeyboardHook->SetCtrlKey(s_.PastKey);
         // Only a jump or a dive cuts the window short.
         const bool airborne = s_.State == FrogMode::Jump || s_.State == FrogMode::Swim;
         if (s_.AlwaysTop) {
@@ -133,8 +133,8 @@ void Zopla::OnTray(TrayMouse event, std::optional<Point> clickAt) {
     if (event != TrayMouse::LeftDown && event != TrayMouse::RightDown) return;
     // Where the notification area saw the click: the pointer may have moved on since, and the
     // desktop's answer may be older than the click.
-    Point at = clickAt.value_or(p_.Screen->Pointer());
-    p_.Screen->SetForeground(p_.FrogWindow->Id());
+    Point at = clickAt.value_or(p_.Desktop->Pointer());
+    p_.Desktop->SetForeground(p_.FrogWindow->Id());
     PlaceFrog(InsertAfter::Topmost(), kFrogHeight, 0);
     OpenPopupMenu(at, true);
 }

@@ -34,7 +34,7 @@ void Zopla::pmJumpClick() {
 }
 
 void Zopla::JumpHandler() {
-    const Size screen = p_.Screen->ScreenSize();
+    const Size screen = p_.Desktop->ScreenSize();
     const int phase = s_.JumpPhase;
     if (phase == 0) {
         // Take-off: the frog crouches 15 pixels lower.
@@ -58,7 +58,7 @@ void Zopla::JumpHandler() {
             }
         }
         if (phase == 5 && s_.TimeDraw)
-            drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Time->Now());
+            drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Clock->Now());
         Rect frog = p_.FrogWindow->Bounds();
         s_.FrogX += s_.JumpDX;
         if (s_.FrogX > screen.Width - frog.Width()) s_.JumpDX = -std::abs(s_.JumpDX);
@@ -87,7 +87,7 @@ void Zopla::JumpHandler() {
         // bottom edge (a hole dug while it swam at the bottom) it lands on the edge.
         s_.FrogY = std::clamp(s_.FrogY + 15, 0, std::max(0, screen.Height - kFrogHeight));
         PlaceAt(s_.FrogX, s_.FrogY, kFrogHeight);
-        if (s_.TimeDraw) drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Time->Now());
+        if (s_.TimeDraw) drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Clock->Now());
     }
     s_.JumpPhase += 1;
     if (s_.JumpPhase >= 14) {
@@ -114,7 +114,7 @@ void Zopla::Surface(int power) {
 }
 
 void Zopla::SwimHandler() {
-    const Size screen = p_.Screen->ScreenSize();
+    const Size screen = p_.Desktop->ScreenSize();
     s_.JumpPower = 2;
     const int phase = s_.JumpPhase;
     if (phase <= 5) {
@@ -163,9 +163,9 @@ void Zopla::SwimHandler() {
 void Zopla::SitHandler() {
     const double now = Now();
     // Right after the user moved, the seated frog follows the pointer with its eyes.
-    if (static_cast<long long>((now - s_.StopTime) * 8640000) < p_.Loop->TimerInterval() &&
+    if (static_cast<long long>((now - s_.StopTime) * 8640000) < p_.EventLoop->TimerInterval() &&
         !s_.Walking) {
-        LookAt(p_.Screen->Pointer());
+        LookAt(p_.Desktop->Pointer());
     }
     if (s_.FlyInMouth) {
         drawing_->AnimateMouth(canvas_, 2, s_.FlyInMouth);

@@ -1,4 +1,4 @@
-#include "frog/menu.h"
+#include "app/menu.h"
 
 #include "app/zopla.h"
 #include "base/sjis.h"

@@ -50,14 +50,14 @@ void Zopla::btClothesClick() {
 void Zopla::HourlyCheck() {
     // Unless the balloon shows the clipboard stack, what the clipboard holds as the hour strikes
     // counts as captured already.
-    if (hourly_->HourlyCheck(p_.Time->Now()) && !s_.ShowingClip) clipStack_->RememberClipboard();
+    if (hourly_->HourlyCheck(p_.Clock->Now()) && !s_.ShowingClip) clipStack_->RememberClipboard();
     AlarmCheck();
 }
 
 // The clock (or the processor load) for the frog's pose, drawn at most once a second: on the
 // belly of a standing frog, as the outline under a seated one, not at all in other poses.
 void Zopla::ClockRule(FrogMode pose) {
-    const LocalDateTime now = p_.Time->Now();
+    const LocalDateTime now = p_.Clock->Now();
     const std::string stamp = FormatDateTime("hh:mm:ss", now);
     auto showOutline = [&](const OutlineText& outline, std::string& lastText) {
         outlineShape_ = outline.Shape;

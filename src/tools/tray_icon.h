@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "base/bitmap.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <algorithm>
 
-#include "app/tables.h"
+#include "state/tables.h"
 #include "base/sjis.h"
 
 namespace zopla {

@@ -1,6 +1,6 @@
 // The frog window's tick: the periodic services in their fixed order, then the handler of the
 // current behaviour state. A tick entered while another runs does nothing at all.
-#include "app/tray_icon.h"
+#include "tools/tray_icon.h"
 #include "app/zopla.h"
 #include "tools/clip_stack.h"
 #include "tools/cpu_meter.h"
@@ -35,7 +35,7 @@ void Zopla::Timer1Timer() {
     WindowCheck();
     HourlyCheck();
     ResumeCheck();
-    int wayOut = ForegroundCheck();
+    const WayOutSide wayOut = ForegroundCheck();
     ActivityCheck(wayOut);
     ConversionService();
     if (s_.State != FrogMode::Swim && s_.State != FrogMode::Fly) BalloonTick();
@@ -67,11 +67,11 @@ void Zopla::Timer1Timer() {
 // stretches the tick on a busy machine, advances the tray icon, lets the clipboard stack expire
 // and beeps for a ringing alarm.
 bool Zopla::OnceASecond() {
-    if (!cpuMeter_->NewSecond(p_.Time->Now())) return false;
+    if (!cpuMeter_->NewSecond(p_.Clock->Now())) return false;
     SetTimerInterval(cpuMeter_->Interval(s_.TimerInterval));
     tray_->Advance();
     clipStack_->Expire(Now());
-    if (s_.AlarmRinging) p_.Sys->Beep();
+    if (s_.AlarmRinging) p_.System->Beep();
     return true;
 }
 

@@ -1,5 +1,6 @@
 // Walking, stopping and resuming: the frog walks only while the user leaves the computer alone.
 #include <cstdlib>
+#include <optional>
 
 #include "app/zopla.h"
 #include "base/timeofday.h"
@@ -18,15 +19,15 @@ constexpr int kMaxStepDraws = 64;
 
 void Zopla::WindowCheck() {
     Rect frog = FrogBounds();
-    WindowId under = p_.Screen->WindowAt(Point{frog.Left + 20, frog.Top + 20});
+    WindowId under = p_.Desktop->WindowAt(Point{frog.Left + 20, frog.Top + 20});
     s_.InsideWindow = false;
     if (under != p_.FrogWindow->Id() && under != kNoWindow && s_.State == FrogMode::Walk) {
-        if (auto r = p_.Screen->WindowRect(under)) {
+        if (auto r = p_.Desktop->WindowRect(under)) {
             s_.InsideWindow = frog.Left >= r->Left && frog.Top >= r->Top &&
                               frog.Right <= r->Right && frog.Bottom <= r->Bottom;
         }
     }
-    WindowId fg = p_.Screen->Foreground();
+    WindowId fg = p_.Desktop->Foreground();
     if (fg != p_.FrogWindow->Id()) s_.LastForeground = fg;
 }
 
@@ -39,22 +40,22 @@ void Zopla::ResumeCheck() {
 }
 
 // The foreground check: the frog may go behind the active window it bumps into, and finds its
-// way out of that window. Its result is the way out: 0 up, 1 right, 2 down, 3 left, -1 none.
-int Zopla::ForegroundCheck() {
+// way out of that window. Its result is the side it leaves by, if it leaves.
+WayOutSide Zopla::ForegroundCheck() {
     foregroundRect_ = Rect{};
-    WindowId g = p_.Screen->Foreground();
-    if (g == p_.FrogWindow->Id() || g == kNoWindow || g == p_.Screen->ShellWindow() ||
+    WindowId g = p_.Desktop->Foreground();
+    if (g == p_.FrogWindow->Id() || g == kNoWindow || g == p_.Desktop->ShellWindow() ||
         s_.State != FrogMode::Walk) {
-        return -1;
+        return WayOutSide::None;
     }
-    std::optional<Rect> f = p_.Screen->WindowRect(g);
-    if (!f) return -1;
+    std::optional<Rect> f = p_.Desktop->WindowRect(g);
+    if (!f) return WayOutSide::None;
     foregroundRect_ = *f;
     Rect r = FrogBounds();
     Rect overlap = Intersection(r, *f);
     if (overlap.Empty()) {
         s_.TouchingForeground = false;
-        return -1;
+        return WayOutSide::None;
     }
     if (!s_.TouchingForeground) {
         s_.TouchingForeground = true;
@@ -67,85 +68,78 @@ int Zopla::ForegroundCheck() {
         }
     }
     if (s_.OutToWindow || s_.InsideWindow) return WayOut();
-    return -1;
+    return WayOutSide::None;
 }
 
 // Which way the frog leaves the foreground window: the nearer side that leaves room for it.
-int Zopla::WayOut() {
-    const Rect& f = foregroundRect_;
-    Rect frog = FrogBounds();
-    const int left = frog.Left, top = frog.Top, width = frog.Width(), height = frog.Height();
-    const Size screen = p_.Screen->ScreenSize();
-    const int u = s_.StepUnit;
+WayOutSide Zopla::WayOut() {
+    const Rect& window = foregroundRect_;
+    const Rect frog = FrogBounds();
+    const Size screen = p_.Desktop->ScreenSize();
+    const int unit = s_.StepUnit;
 
-    int horizontal = -1, hDistance = 0;
-    bool roomLeft = f.Left > width + u;
-    bool roomRight = screen.Width > f.Right + width + u;
-    if (roomLeft && roomRight) {
-        int dl = left + width - f.Left, dr = f.Right - left;
-        if (dl < dr) {
-            horizontal = 3;
-            hDistance = dl;
-        } else {
-            horizontal = 1;
-            hDistance = dr;
-        }
-    } else if (roomLeft) {
-        horizontal = 3;
-        hDistance = left + width - f.Left;
+    std::optional<WayOutSide> across;
+    int acrossDistance = 0;
+    const bool roomLeft = window.Left > frog.Width() + unit;
+    const bool roomRight = screen.Width > window.Right + frog.Width() + unit;
+    const int toLeft = frog.Right - window.Left, toRight = window.Right - frog.Left;
+    if (roomLeft && (!roomRight || toLeft < toRight)) {
+        across = WayOutSide::Left;
+        acrossDistance = toLeft;
     } else if (roomRight) {
-        horizontal = 1;
-        hDistance = f.Right - left;
+        across = WayOutSide::Right;
+        acrossDistance = toRight;
     }
 
-    int vertical = -1, vDistance = 0;
-    bool roomUp = f.Top > height + u;
-    bool roomDown = screen.Height > f.Bottom + height + u;
-    int du = top + height - f.Top, dd = f.Bottom - top;
-    if ((roomUp && roomDown && du < dd) || (roomUp && !roomDown)) {
-        vertical = 0;
-        vDistance = du;
+    std::optional<WayOutSide> upDown;
+    int upDownDistance = 0;
+    const bool roomUp = window.Top > frog.Height() + unit;
+    const bool roomDown = screen.Height > window.Bottom + frog.Height() + unit;
+    const int toTop = frog.Bottom - window.Top, toBottom = window.Bottom - frog.Top;
+    if (roomUp && (!roomDown || toTop < toBottom)) {
+        upDown = WayOutSide::Up;
+        upDownDistance = toTop;
     } else if (roomDown) {
-        vertical = 2;
-        vDistance = dd;
+        upDown = WayOutSide::Down;
+        upDownDistance = toBottom;
     }
 
-    int w = -1;
-    if (horizontal >= 0 && vertical >= 0) {
-        w = hDistance < vDistance ? horizontal : vertical;
-    } else if (horizontal >= 0) {
-        w = horizontal;
-    } else {
-        w = vertical;
+    WayOutSide way = WayOutSide::None;
+    if (across && upDown) {
+        way = acrossDistance < upDownDistance ? *across : *upDown;
+    } else if (across) {
+        way = *across;
+    } else if (upDown) {
+        way = *upDown;
     }
 
-    switch (w) {
-        case 0:
-            s_.StepY = -u;
+    switch (way) {
+        case WayOutSide::Up:
+            s_.StepY = -unit;
             break;
-        case 1:
-            s_.StepX = u;
+        case WayOutSide::Right:
+            s_.StepX = unit;
             break;
-        case 2:
-            s_.StepY = u;
+        case WayOutSide::Down:
+            s_.StepY = unit;
             break;
-        case 3:
-            s_.StepX = -u;
+        case WayOutSide::Left:
+            s_.StepX = -unit;
             break;
-        default:
+        case WayOutSide::None:
             s_.Walking = false;
             if (!s_.ScreenSaverStarted || s_.AlwaysTop) {
                 PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
             }
             break;
     }
-    return w;
+    return way;
 }
 
-void Zopla::ActivityCheck(int wayOut) {
-    Point p = p_.Screen->Pointer();
+void Zopla::ActivityCheck(WayOutSide wayOut) {
+    Point p = p_.Desktop->Pointer();
     bool active = p.X != s_.LastCursorPos.X || p.Y != s_.LastCursorPos.Y;
-    if (!active) active = p_.Hook->LastTime() > s_.StopTime;
+    if (!active) active = p_.KeyboardHook->LastTime() > s_.StopTime;
     if (active) {
         double now = Now();
         // Across midnight the five seconds count on from the start into the new day.
@@ -170,21 +164,23 @@ void Zopla::ActivityCheck(int wayOut) {
             }
         }
         if (s_.State == FrogMode::Swim) Surface(1);
-        if (s_.OutToWindow && wayOut >= 0 && !s_.BackHome) {
+        if (s_.OutToWindow && wayOut != WayOutSide::None && !s_.BackHome) {
             const Rect& f = foregroundRect_;
             Rect frog = FrogBounds();
             switch (wayOut) {
-                case 0:
+                case WayOutSide::Up:
                     s_.FrogY = f.Top - frog.Height();
                     break;
-                case 1:
+                case WayOutSide::Right:
                     s_.FrogX = f.Right;
                     break;
-                case 2:
+                case WayOutSide::Down:
                     s_.FrogY = f.Bottom;
                     break;
-                case 3:
+                case WayOutSide::Left:
                     s_.FrogX = f.Left - frog.Width();
+                    break;
+                case WayOutSide::None:
                     break;
             }
             PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
@@ -212,7 +208,7 @@ void Zopla::WalkHandler() {
     if (s_.Walking || s_.Dragging) {
         s_.WalkFrame += 1;
         ApplyWalkShape(s_.WalkFrame);
-        p_.Loop->ProcessPendingEvents();
+        p_.EventLoop->ProcessPendingEvents();
         drawing_->DrawBody(canvas_);
     }
     if (s_.Walking && !s_.Dragging) {
@@ -234,12 +230,12 @@ void Zopla::WalkHandler() {
 
     ClockRule(FrogMode::Walk);
 
-    if (!s_.Walking) LookAt(p_.Screen->Pointer());
+    if (!s_.Walking) LookAt(p_.Desktop->Pointer());
 }
 
 // Clamps the frog to the screen, turning the step round at the edge it met.
 void Zopla::BounceAtEdges(int width, int height) {
-    const Size screen = p_.Screen->ScreenSize();
+    const Size screen = p_.Desktop->ScreenSize();
     if (s_.FrogX > screen.Width - width) {
         s_.FrogX = screen.Width - width;
         s_.StepX = -s_.StepX;

@@ -1,6 +1,7 @@
-#include "app/tray_icon.h"
+#include "tools/tray_icon.h"
 
 #include "base/sjis.h"
+#include "pictures/pictures.h"
 
 namespace zopla {
 

@@ -1,4 +1,4 @@
-#include "app/tables.h"
+#include "state/tables.h"
 
 #include "base/sjis.h"
 

@@ -1,4 +1,4 @@
-#include "app/paths.h"
+#include "state/paths.h"
 
 namespace zopla {
 

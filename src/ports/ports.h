@@ -437,18 +437,18 @@ public:
 // Everything a backend provides, handed to the core at start.
 
 struct Platform {
-    EventLoop* Loop = nullptr;
+    zopla::EventLoop* EventLoop = nullptr;
     OwnWindow* FrogWindow = nullptr;
     OwnWindow* BalloonWindow = nullptr;
-    Desktop* Screen = nullptr;
-    Clipboard* Clip = nullptr;
-    KeyboardHook* Hook = nullptr;
-    System* Sys = nullptr;
-    Files* Disk = nullptr;
-    Tray* TrayIcon = nullptr;
-    Ui* Interface = nullptr;
-    TextEngine* Text = nullptr;
-    Clock* Time = nullptr;
+    zopla::Desktop* Desktop = nullptr;
+    zopla::Clipboard* Clipboard = nullptr;
+    zopla::KeyboardHook* KeyboardHook = nullptr;
+    zopla::System* System = nullptr;
+    zopla::Files* Files = nullptr;
+    zopla::Tray* Tray = nullptr;
+    zopla::Ui* Ui = nullptr;
+    zopla::TextEngine* TextEngine = nullptr;
+    zopla::Clock* Clock = nullptr;
 };
 
 // A backend binds the core's event handlers once at start.

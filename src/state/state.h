@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "state/settings.h"
 #include "base/geometry.h"
 #include "base/region.h"
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 

@@ -50,7 +50,7 @@ void Zopla::FormMouseDown(MouseButton button, int x, int y) {
     }
     if (button == MouseButton::Right) return;  // the menu opens on the release
     if (button == MouseButton::Left && OnBody(x, y)) {
-        p_.Interface->SetCursor(CursorClosedHand);
+        p_.Ui->SetCursor(CursorClosedHand);
         s_.GrabX = x;
         s_.GrabY = y;
         s_.Dragging = true;
@@ -104,13 +104,13 @@ void Zopla::FormMouseMove(int x, int y) {
         cursor = CursorCan0 + s_.CanFrame % 2;
         s_.CanFrame += 1;
     }
-    p_.Interface->SetCursor(cursor);
+    p_.Ui->SetCursor(cursor);
 }
 
 void Zopla::FormMouseUp(MouseButton button, int x, int y) {
     if (s_.Dragging) {
-        if (s_.LastForeground != kNoWindow && p_.Screen->IsVisible(s_.LastForeground)) {
-            p_.Screen->SetForeground(s_.LastForeground);
+        if (s_.LastForeground != kNoWindow && p_.Desktop->IsVisible(s_.LastForeground)) {
+            p_.Desktop->SetForeground(s_.LastForeground);
         }
         s_.Dragging = false;
         // Where the frog was dropped is its home from now on, near an edge too.

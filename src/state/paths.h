@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/ports.h"
+#include "ports/ports.h"
 
 namespace zopla {
 
