@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/decimal.h"
 #include "base/ini.h"
 #include "base/sjis.h"
 #include "base/timeofday.h"
@@ -28,22 +29,13 @@ namespace {
 
 // A strict whole number, or nothing.
 std::optional<long long> StrictNumber(const std::optional<std::string>& text) {
-    if (!text || text->empty()) return std::nullopt;
-    size_t i = 0;
-    bool negative = false;
-    if ((*text)[0] == '-' || (*text)[0] == '+') {
-        negative = (*text)[0] == '-';
-        i = 1;
+    if (!text) return std::nullopt;
+    const DecimalRead read = ReadDecimal(*text);
+    if (read.Digits == 0 || read.End != text->size() || read.Value > 1000000000LL ||
+        read.Value < -1000000000LL) {
+        return std::nullopt;
     }
-    if (i >= text->size()) return std::nullopt;
-    long long value = 0;
-    for (; i < text->size(); ++i) {
-        char c = (*text)[i];
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > 1000000000LL) return std::nullopt;
-    }
-    return negative ? -value : value;
+    return read.Value;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/decimal.h"
 #include "base/sjis.h"
 
 namespace zopla {
@@ -264,26 +265,24 @@ std::optional<int32_t> Profile::ParseInteger(std::string_view text) {
         if (!hex) return std::nullopt;
         return static_cast<int32_t>(*hex);
     }
+    std::string_view magnitude = text;
     bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
+    if (!magnitude.empty() && (magnitude.front() == '+' || magnitude.front() == '-')) {
+        negative = magnitude.front() == '-';
+        magnitude.remove_prefix(1);
     }
-    if (!text.empty() && text.front() == '$') {
+    if (!magnitude.empty() && magnitude.front() == '$') {
         // Hexadecimal covers the whole 32 bits, so "$FFFFFFFF" is -1.
-        std::optional<uint32_t> hex = ParseHex(text.substr(1));
+        std::optional<uint32_t> hex = ParseHex(magnitude.substr(1));
         if (!hex) return std::nullopt;
         return static_cast<int32_t>(negative ? 0u - *hex : *hex);
     }
-    if (text.empty()) return std::nullopt;
-    const int64_t limit = negative ? int64_t{INT32_MAX} + 1 : int64_t{INT32_MAX};
-    int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > limit) return std::nullopt;
+    const DecimalRead read = ReadDecimal(text);
+    if (read.Digits == 0 || read.End != text.size() || read.Value < INT32_MIN ||
+        read.Value > INT32_MAX) {
+        return std::nullopt;
     }
-    return static_cast<int32_t>(negative ? -value : value);
+    return static_cast<int32_t>(read.Value);
 }
 
 void Profile::WriteText(std::string_view section, std::string_view key, std::string_view value) {

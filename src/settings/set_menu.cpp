@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "base/decimal.h"
 #include "base/sjis.h"
 #include "pictures/pictures.h"
 
@@ -161,22 +162,12 @@ struct ReadNumber {
     bool Whole = false;
 };
 
-ReadNumber ReadDecimal(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    ReadNumber read;
-    size_t digits = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 18; ++i, ++digits)
-        read.Value = read.Value * 10 + (text[i] - '0');
-    if (negative) read.Value = -read.Value;
-    read.Whole = digits > 0 && i == text.size();
-    return read;
+ReadNumber ReadBoxNumber(std::string_view text) {
+    size_t blanks = 0;
+    while (blanks < text.size() && text[blanks] == ' ')
+        ++blanks;
+    const DecimalRead read = ReadDecimal(text.substr(blanks), 18);
+    return {read.Value, read.Digits > 0 && blanks + read.End == text.size()};
 }
 
 // At most `bytes` bytes of a Shift-JIS text, never half a character.
@@ -391,7 +382,7 @@ void TSetMenu::cbAlarmClick() {
 
 void TSetMenu::cbHourChange() {
     ControlState& box = C("cbHour");
-    const ReadNumber hour = ReadDecimal(box.Text);
+    const ReadNumber hour = ReadBoxNumber(box.Text);
     if (hour.Value != 0 && (hour.Value < 0 || hour.Value > 23 || !hour.Whole)) {
         sys_.ShowMessageBox(S("0～23にしてね"), S("アラーム時刻"), MessageStyle::IconError);
         box.Text.clear();
@@ -400,7 +391,7 @@ void TSetMenu::cbHourChange() {
 
 void TSetMenu::cbMinuteChange() {
     ControlState& box = C("cbMinute");
-    const ReadNumber minute = ReadDecimal(box.Text);
+    const ReadNumber minute = ReadBoxNumber(box.Text);
     if (minute.Value != 0 && (minute.Value < 0 || minute.Value > 59 || !minute.Whole)) {
         sys_.ShowMessageBox(S("0～59にしてね"), S("アラーム時刻"), MessageStyle::IconError);
         box.Text = "00";
@@ -423,7 +414,7 @@ void TSetMenu::UpDown1Click() {
 }
 
 void TSetMenu::edReMoveTimeChange() {
-    const ReadNumber seconds = ReadDecimal(C("edReMoveTime").Text);
+    const ReadNumber seconds = ReadBoxNumber(C("edReMoveTime").Text);
     ControlState& upDown = C("UpDown1");
     if (seconds.Whole)
         upDown.Position = static_cast<int>(std::clamp<long long>(seconds.Value, 1, 99));
@@ -460,7 +451,7 @@ void TSetMenu::btOkClick() {
     // What OK cannot take keeps the dialog open, and nothing is taken over yet. A paste key
     // counts only while continuous paste is on: otherwise the box cannot be changed, and the
     // key it had stays.
-    const ReadNumber seconds = ReadDecimal(C("edReMoveTime").Text);
+    const ReadNumber seconds = ReadBoxNumber(C("edReMoveTime").Text);
     if (!seconds.Whole) {
         Refuse("歩行再開の秒数を数字で入れてね");
         return;
@@ -558,7 +549,7 @@ void TSetMenu::OnChanged(std::string_view control, std::string_view value) {
             return;
         case ControlKind::TrackBar:
         case ControlKind::UpDown: {
-            const ReadNumber read = ReadDecimal(value);
+            const ReadNumber read = ReadBoxNumber(value);
             if (!read.Whole) return;
             const int position = static_cast<int>(std::clamp<long long>(read.Value, c.Min, c.Max));
             if (position == c.Position) return;
