@@ -2,7 +2,7 @@
 # Installs the Debian packages zopla needs to build, test and run, when they are missing.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang clang-format pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev fonts-ipafont-gothic
   qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev

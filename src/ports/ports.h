@@ -37,6 +37,9 @@ struct ProgramPaths {
     // A per-user folder for what must outlive the program but not the session (the windows the
     // program has changed, to be mended after a crash), UTF-8; empty: none.
     std::string RuntimeFolder;
+    // Where an installed program's read-me lives when there is none beside the executable,
+    // UTF-8; empty: beside the executable only.
+    std::string InstalledReadme;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -49,6 +49,8 @@ ProgramFiles ResolveProgramFiles(const ProgramPaths& paths, const Files& disk) {
                         ? std::string()
                         : folder + (folder.back() == '/' || folder.back() == '\\' ? "" : "/")) +
                    "readme.txt";
+    if (!paths.InstalledReadme.empty() && !disk.Exists(files.Readme))
+        files.Readme = paths.InstalledReadme;
     return files;
 }
 

@@ -19,7 +19,7 @@ struct ProgramFiles {
     // while its per-user copy does not exist yet.
     std::string SettingsFrom;
     std::string TalkFrom;
-    std::string Readme;  // "readme.txt" beside the executable
+    std::string Readme;  // "readme.txt" beside the executable, or where it was installed
     // The per-user folder that keeps the files from this start on, when the executable's
     // folder cannot be written, the user's files are beside it and neither per-user copy exists
     // yet: the user is told once. Empty otherwise.

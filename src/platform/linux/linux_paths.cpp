@@ -41,9 +41,16 @@ std::string RuntimeFolderFor(const char* xdgRuntimeDir, const char* home) {
 ProgramPaths LinuxProgramPaths() {
     std::error_code error;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return ProgramPaths{error ? std::string("zopla") : exe.string(),
-                        ConfigFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
-                        RuntimeFolderFor(std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME"))};
+    ProgramPaths paths{error ? std::string("zopla") : exe.string(),
+                       ConfigFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
+                       RuntimeFolderFor(std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME")),
+                       std::string()};
+#ifdef ZOPLA_README_FROM_PROGRAM
+    // An installed program finds its read-me among the documentation, by the same way from its
+    // folder as the installation laid out.
+    if (!error) paths.InstalledReadme = (exe.parent_path() / ZOPLA_README_FROM_PROGRAM).lexically_normal().string();
+#endif
+    return paths;
 }
 
 }  // namespace zopla

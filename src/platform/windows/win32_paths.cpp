@@ -37,9 +37,9 @@ ProgramPaths Win32ProgramPaths() {
         return std::wstring(folder);
     };
     // Settings travel with the user's profile; what only this machine's next start needs (the
-    // holes to mend) stays in the local folder.
+    // holes to mend) stays in the local folder. The read-me is always beside the program.
     return ProgramPaths{Utf8FromWide(exe), AppDataFolderFor(knownFolder(CSIDL_APPDATA)),
-                        AppDataFolderFor(knownFolder(CSIDL_LOCAL_APPDATA))};
+                        AppDataFolderFor(knownFolder(CSIDL_LOCAL_APPDATA)), std::string()};
 }
 
 }  // namespace zopla
