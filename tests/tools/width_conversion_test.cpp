@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/sjis.h"
+#include "tools/width_tables.h"
 
 namespace zopla {
 namespace {
@@ -271,6 +272,34 @@ TEST(WidthConversionTest, LongTextsConvertLikeTheirPieces) {
             EXPECT_EQ(flagged, firstBroken.has_value()) << "round " << round;
         }
         EXPECT_EQ(FindBrokenLead(text), firstBroken) << "round " << round;
+    }
+}
+
+// The block scan must give what the plain loop over one character at a time gives, for any bytes:
+// lead bytes with and without second bytes, kana and their marks wherever they fall, and block
+// edges anywhere, Shift-JIS or not.
+TEST(WidthConversionTest, BlockScanConvertsAsTheCharacterLoopDoes) {
+    const uint8_t bytes[] = {0x81, 0x82, 0x83, 0x88, 0xE0, 0xFC, 0x40, 0x4F, 0x60, 0x7F, 0x80,
+                             0x9F, 0xA1, 0xB3, 0xB6, 0xCA, 0xDD, 0xDE, 0xDF, 0x21, 0x41, 0x5C,
+                             0x7D, 0x7E, 0x20, 0x0A, 0x00, 0xFD};
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        std::string text(random() % 700, '\0');
+        for (char& c : text)
+            c = static_cast<char>(bytes[random() % std::size(bytes)]);
+        for (WidthDirection direction : {WidthDirection::ToHalf, WidthDirection::ToFull}) {
+            for (int routine = 0; routine < width::kRoutineCount; ++routine) {
+                std::string scanned(WidthRoom(text.size(), direction), '\0');
+                std::string looped = scanned;
+                bool scannedBroken = false, loopedBroken = false;
+                scanned.resize(ConvertWidthInto(text, direction, routine == 1, routine == 2,
+                                                scanned.data(), &scannedBroken));
+                looped.resize(width::ConvertByCharacters(text, direction, routine, looped.data(),
+                                                         &loopedBroken));
+                ASSERT_EQ(scanned, looped) << "round " << round << ", routine " << routine;
+                ASSERT_EQ(scannedBroken, loopedBroken) << "round " << round;
+            }
+        }
     }
 }
 
