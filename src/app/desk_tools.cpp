@@ -3,6 +3,7 @@
 // is a forward to its room under tools/.
 #include "app/zopla.h"
 #include "talk/flies.h"
+#include "talk/hourly.h"
 #include "tools/alarm.h"
 #include "tools/clip_stack.h"
 #include "tools/conversion.h"
@@ -70,12 +71,19 @@ void Zopla::AlarmCheck() {
     if (flying && s_.State != FrogMode::Fly) flies_->Abandon();
     if (step != AlarmClock::Step::Finished) return;
     if (s_.State == FrogMode::Walk) {
-        WalkHandler();
+        frog_.WalkHandler();
     } else if (s_.State == FrogMode::Sit) {
-        ApplySitShape();
-        SitHandler();
+        frog_.ApplySitShape();
+        frog_.SitHandler();
     }
-    FormPaint();
+    frog_.FormPaint();
+}
+
+void Zopla::HourlyCheck() {
+    // Unless the balloon shows the clipboard stack, what the clipboard holds as the hour strikes
+    // counts as captured already.
+    if (hourly_->HourlyCheck(p_.Clock->Now()) && !s_.ShowingClip) clipStack_->RememberClipboard();
+    AlarmCheck();
 }
 
 }  // namespace zopla

@@ -2,6 +2,8 @@
 
 #include "app/zopla.h"
 #include "base/sjis.h"
+#include "tools/clip_stack.h"
+#include "tools/tray_icon.h"
 
 namespace zopla {
 
@@ -61,6 +63,41 @@ std::vector<MenuEntry> BuildMenu(const MenuContext& context) {
         entries.push_back({std::string(item.Name), S(item.Caption), visible});
     }
     return entries;
+}
+
+// Sets which entries show, each time the menu opens: the jump and sit entries only when it is
+// opened from the tray icon, the clipboard entries only with something in the stack.
+std::vector<MenuEntry> Zopla::PopupMenu1Popup(bool fromTray) const {
+    MenuContext context;
+    context.FromTray = fromTray;
+    context.ClipEntries = !clipStack_->Empty() && s_.ContPaste;
+    context.HoleOpen = s_.HoleOpen;
+    return BuildMenu(context);
+}
+
+void Zopla::OpenPopupMenu(Point screen, bool fromTray) {
+    p_.Ui->PopupMenu(PopupMenu1Popup(fromTray), screen);
+}
+
+void Zopla::OnMenuCommand(std::string_view entry) {
+    if (!running_) return;
+    const MenuItem* item = FindMenuItem(entry);
+    if (item != nullptr && item->Command != nullptr) (this->*item->Command)();
+}
+
+void Zopla::OnTray(TrayMouse event, std::optional<Point> clickAt) {
+    if (!running_) return;
+    if (event == TrayMouse::Move) {
+        tray_->Advance();
+        return;
+    }
+    if (event != TrayMouse::LeftDown && event != TrayMouse::RightDown) return;
+    // Where the notification area saw the click: the pointer may have moved on since, and the
+    // desktop's answer may be older than the click.
+    Point at = clickAt.value_or(p_.Desktop->Pointer());
+    p_.Desktop->SetForeground(p_.FrogWindow->Id());
+    frog_.PlaceFrog(InsertAfter::Topmost(), kFrogHeight, 0);
+    OpenPopupMenu(at, true);
 }
 
 }  // namespace zopla

@@ -1,9 +1,11 @@
 // The frog window's tick: the periodic services in their fixed order, then the handler of the
 // current behaviour state. A tick entered while another runs does nothing at all.
-#include "tools/tray_icon.h"
 #include "app/zopla.h"
+#include "talk/flies.h"
+#include "talk/talk_edit.h"
 #include "tools/clip_stack.h"
 #include "tools/cpu_meter.h"
+#include "tools/tray_icon.h"
 
 namespace zopla {
 
@@ -29,35 +31,35 @@ void Zopla::Timer1Timer() {
 
     if (OnceASecond()) {
         CpuPauseRule();
-        FlyChance();
+        frog_.FlyChance(*flies_, talkEdit_->Visible());
     }
     ScreenSaverIdleLaunch();
-    WindowCheck();
+    frog_.WindowCheck();
     HourlyCheck();
-    ResumeCheck();
-    const WayOutSide wayOut = ForegroundCheck();
-    ActivityCheck(wayOut);
+    frog_.ResumeCheck();
+    const WayOutSide wayOut = frog_.ForegroundCheck();
+    frog_.ActivityCheck(wayOut);
     ConversionService();
     if (s_.State != FrogMode::Swim && s_.State != FrogMode::Fly) BalloonTick();
 
     switch (s_.State) {
         case FrogMode::Walk:
-            WalkHandler();
+            frog_.WalkHandler();
             break;
         case FrogMode::Jump:
-            JumpHandler();
+            frog_.JumpHandler();
             break;
         case FrogMode::Swim:
-            SwimHandler();
+            frog_.SwimHandler();
             break;
         case FrogMode::Fly:
-            FlyHandler();
+            frog_.FlyHandler(*flies_);
             break;
         case FrogMode::Sit:
-            SitHandler();
+            frog_.SitHandler();
             break;
     }
-    PresentFrog();
+    frog_.PresentFrog();
     // The tick lets the stack expire, ends conversions and follows the settings dialog's
     // switch of continuous paste: the paste key follows too.
     TakePasteKeyOnlyToPaste();

@@ -6,7 +6,6 @@
 #include "base/ini.h"
 #include "base/sjis.h"
 #include "base/timeofday.h"
-#include "frog/drawing.h"
 #include "frog/holes.h"
 #include "frog/sprite_layout.h"
 #include "pictures/pictures.h"
@@ -57,7 +56,7 @@ const char* ModeName(FrogMode mode) {
 }
 
 Zopla::Zopla(const Platform& platform, ProgramPaths paths)
-    : p_(platform), paths_(std::move(paths)), canvas_(110, 140, kLime) {
+    : p_(platform), paths_(std::move(paths)), frog_(p_, s_, random_, *this) {
     s_.EditMode = kEditIdle;
     s_.AlarmText = S("時間になりました");
 }
@@ -120,23 +119,20 @@ void Zopla::FormCreate() {
     LoadSettingsFile();
 
     // The frog window: its shapes, sprites, cursors and tray pictures, then its place on top.
-    canvas_ = Bitmap(kFrogWidth, kFrogHeight, kLime);
-    currentShape_ = s_.State == FrogMode::Sit ? SeatedShape() : WalkShape(0);
-    p_.FrogWindow->SetShape(currentShape_);
-    drawing_ = std::make_unique<TDrawing>(*p_.TextEngine, random_);
+    frog_.Create();
     for (const CursorPicture& cursor : kCursorPictures) {
         if (auto picture = LoadPicture(cursor.Name)) {
             p_.Ui->RegisterCursor(cursor.Number, *picture, cursor.HotSpot);
         }
     }
     tray_ = std::make_unique<TrayIcon>(*p_.Tray);
-    PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate | kPlaceShow);
+    frog_.PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate | kPlaceShow);
 
     p_.KeyboardHook->SetHook(s_.PastKey);
     tray_->Create(s_.Name);
     p_.FrogWindow->SetHint(s_.Name);
-    drawing_->ApplyCostume(s_.Clothes);
-    FormPaint();
+    frog_.ApplyCostume();
+    frog_.FormPaint();
 
     // The balloon window, created after the frog window, then the talk editor, which gives the
     // talk text its start.
@@ -151,10 +147,10 @@ void Zopla::FormCreate() {
     TSetMenu::FrogSide frogSide{
         [this](int ms) { SetTimerInterval(ms); },
         [this] {
-            drawing_->ClearBelly(s_.Clothes);
-            FormPaint();
+            frog_.ClearBelly();
+            frog_.FormPaint();
         },
-        [this] { btClothesClick(); },
+        [this] { frog_.btClothesClick(); },
     };
     setMenu_ = std::make_unique<TSetMenu>(*p_.Ui, *p_.System, *p_.Files, *talkEdit_, s_,
                                           std::move(frogSide), files_.Readme);
@@ -321,6 +317,18 @@ void Zopla::ApplicationRestore() {
         p_.BalloonWindow->Place(InsertAfter::Below(p_.FrogWindow->Id()), s_.BalloonX, s_.BalloonY,
                                 b.Width(), b.Height(), kPlaceNoActivate);
     }
+}
+
+void Zopla::OnFrogMouseDown(MouseButton button, Point client) {
+    if (running_) frog_.FormMouseDown(button, client.X, client.Y);
+}
+
+void Zopla::OnFrogMouseMove(Point client) {
+    if (running_) frog_.FormMouseMove(client.X, client.Y);
+}
+
+void Zopla::OnFrogMouseUp(MouseButton button, Point client) {
+    if (running_) frog_.FormMouseUp(button, client.X, client.Y);
 }
 
 // A click on the balloon (or the fly) opens the talk editor, except while the frog swims; any

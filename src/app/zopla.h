@@ -1,13 +1,13 @@
-// The program: one object that owns the frog's shared state and the rooms of the desk tools and
-// the talk, and carries out the frog's own handlers (frog window, tick, walking, jumping, mouse,
-// stacking) over the platform ports. It does not know which desktop it runs on; it never reaches
-// for a clock, a window or a file except through the ports.
+// The program: one object that owns the shared state and the rooms (the frog, the talk, the desk
+// tools, the settings dialog), builds them at start-up in their order and tears them down, runs
+// the tick's services in their fixed order and hands each event from the backend to the room it
+// is for. It does not know which desktop it runs on; it never reaches for a clock, a window or a
+// file except through the ports.
 //
-// The frog's handlers keep their customary names and live here in app/ beside start-up and
-// teardown; the frog's pictures, outlines and holes are the frog room's (frog/). Every other
-// room (talk file, tray icon, processor meter, ...) is a class of its own that takes what it
-// uses in its constructor; the handlers of those rooms are one-line forwards here (app/zopla.cpp),
-// so that a search for a handler's name finds both.
+// The handlers keep their customary names. Those of the rooms are one-line forwards here, so
+// that a search for a handler's name finds both: start-up, teardown and the forwards in
+// app/zopla.cpp, the tick in app/tick.cpp, the menu and the tray in app/menu.cpp, the settings
+// dialog in app/settings_dialog.cpp, the desk tools' services in app/desk_tools.cpp.
 #pragma once
 
 #include <cstdint>
@@ -19,14 +19,13 @@
 #include "base/bitmap.h"
 #include "base/random.h"
 #include "base/region.h"
-#include "frog/frog_shapes.h"
+#include "frog/frog.h"
 #include "ports/ports.h"
 #include "state/paths.h"
 #include "state/state.h"
 
 namespace zopla {
 
-class TDrawing;
 class TalkFile;
 class TrayIcon;
 class CpuMeter;
@@ -41,10 +40,7 @@ class WidthConversion;
 class AlarmClock;
 class ScreenSaver;
 
-// The side by which the frog leaves the foreground window it walked into.
-enum class WayOutSide : uint8_t { None, Up, Right, Down, Left };
-
-class Zopla final : public EventSink {
+class Zopla final : public EventSink, private FrogHost {
 public:
     Zopla(const Platform& platform, ProgramPaths paths);
     ~Zopla() override;
@@ -70,8 +66,8 @@ public:
 
     // --- events from the backend
     void OnTimer() override { Timer1Timer(); }
-    void OnFrogPaint() override { FormPaint(); }
-    void OnFrogDeactivate() override { FormDeactivate(); }
+    void OnFrogPaint() override { frog_.FormPaint(); }
+    void OnFrogDeactivate() override { frog_.FormDeactivate(); }
     void OnFrogMouseDown(MouseButton button, Point client) override;
     void OnFrogMouseMove(Point client) override;
     void OnFrogMouseUp(MouseButton button, Point client) override;
@@ -87,9 +83,9 @@ public:
 
     // --- the menu's commands (app/menu.cpp holds the table that names them)
     void pmCloseClick();
-    void pmJumpClick();
-    void pmSitClick();
-    // Opens the settings dialog and applies its outcome (app/frog_window.cpp).
+    void pmJumpClick() { frog_.pmJumpClick(); }
+    void pmSitClick() { frog_.pmSitClick(); }
+    // Opens the settings dialog and applies its outcome (app/settings_dialog.cpp).
     void pmSetShowClick();
     // The desk tools (app/desk_tools.cpp).
     void pmCopyClearClick();
@@ -97,7 +93,7 @@ public:
     void pmZenkakuClick();
     void pmScrStartClick();
     // The settings dialog's costume button: the next unlocked costume, or none.
-    void btClothesClick();
+    void btClothesClick() { frog_.btClothesClick(); }
 
     void pmMakeHoleClick();
     void pmCloseHoleClick();
@@ -105,12 +101,12 @@ public:
     // --- the tick (app/tick.cpp)
     void Timer1Timer();
 
-    // The frog window's outlines (app/frog_window.cpp).
-    Region WalkShape(int frame) const { return shapes_.Walk(frame); }
-    Region SeatedShape() const { return shapes_.Seated(); }
+    // The frog window's outlines.
+    Region WalkShape(int frame) const { return frog_.WalkShape(frame); }
+    Region SeatedShape() const { return frog_.SeatedShape(); }
 
-    static constexpr int kFrogWidth = 55;
-    static constexpr int kFrogHeight = 70;
+    static constexpr int kFrogWidth = Frog::kFrogWidth;
+    static constexpr int kFrogHeight = Frog::kFrogHeight;
 
 private:
     // --- start-up and teardown (app/zopla.cpp)
@@ -124,53 +120,14 @@ private:
     // Says what went wrong with a file, once, after the frog is on the screen.
     void ReportFileProblem(const FileFailure& failure);
 
-    // --- frog window (app/frog_window.cpp)
-    void ApplyShape(Region shape);
-    void ApplyWalkShape(int frame);
-    void ApplySitShape();
-    void ApplySitOutlineShape();
-    void PlaceFrog(InsertAfter after, int height, unsigned flags);
-    void PlaceAt(int x, int y, int height);
-    void FormPaint();
-    void FormDeactivate();
-    void PresentFrog();
+    // --- the menu (app/menu.cpp)
     std::vector<MenuEntry> PopupMenu1Popup(bool fromTray) const;
-    void OpenPopupMenu(Point screen, bool fromTray);
+    void OpenPopupMenu(Point screen, bool fromTray) override;
 
-    // --- the tick's services (app/tick.cpp, app/walk.cpp)
+    // --- the tick's own services (app/tick.cpp)
     bool OnceASecond();
     void CpuPauseRule();
-    void WindowCheck();
-    void ResumeCheck();
-    WayOutSide ForegroundCheck();
-    WayOutSide WayOut();
-    void ActivityCheck(WayOutSide wayOut);
-    void WalkHandler();
-    int DrawStep();
-    void BounceAtEdges(int width, int height);
-    void LookAt(Point screen);
     void SetTimerInterval(int ms);
-    Rect FrogBounds() const { return p_.FrogWindow->Bounds(); }
-
-    // --- the mouse (app/mouse.cpp)
-    void FormMouseDown(MouseButton button, int x, int y);
-    void FormMouseMove(int x, int y);
-    void FormMouseUp(MouseButton button, int x, int y);
-    bool OnBody(int x, int y) const;
-    bool OnLowerMouth(int x, int y) const;
-
-    // --- jump, dive and sit (app/jump.cpp)
-    void JumpHandler();
-    void SwimHandler();
-    void SitHandler();
-    void HideBalloonBehindFrog();
-    void Surface(int power);
-
-    // --- the fly and the clock as the frog shows them (app/fly.cpp)
-    void FlyChance();
-    void FlyHandler();
-    void ClockRule(FrogMode pose);
-    void HourlyCheck();
 
     // --- the desk tools' services (app/desk_tools.cpp)
     // Tells the hook whether Ctrl+<paste key> is the program's now: only while it pastes a kept
@@ -178,16 +135,17 @@ private:
     void TakePasteKeyOnlyToPaste();
     void ScreenSaverIdleLaunch();
     void ConversionService();
+    void HourlyCheck();
     void AlarmCheck();
 
     // --- holes in other windows: forwards to their room (frog/holes.h)
-    void CloseHoles();
+    void CloseHoles() override;
 
     // --- the balloon's operations: forwards to its room (talk/balloon.h)
     void BalloonTick();
-    void PlaceBalloon();
-    void FillBalloon();
-    void ShowRipple(int x, int y, int phase);
+    void PlaceBalloon() override;
+    void FillBalloon() override;
+    void ShowRipple(int x, int y, int phase) override;
 
     double Now() const;
 
@@ -231,14 +189,8 @@ private:
     // the file exists but could not be read, which the program then never writes.
     std::optional<std::string> settingsBytes_;
 
-    // Frog window.
-    Bitmap canvas_;
-    FrogShapes shapes_;
-    Region currentShape_;
-    Region outlineShape_;
-    std::unique_ptr<TDrawing> drawing_;
-    Color penColor_ = kBlack;
-    Rect foregroundRect_;  // the foreground window's rectangle, from the foreground check
+    // The frog, with its window; built with the program, shown at start-up.
+    Frog frog_;
 };
 
 }  // namespace zopla

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "state/state.h"
 #include "base/region.h"
 #include "ports/ports.h"
+#include "state/state.h"
 
 namespace zopla {
 

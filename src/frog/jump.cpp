@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/zopla.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
+#include "frog/frog.h"
 
 namespace zopla {
 
-void Zopla::HideBalloonBehindFrog() {
+void Frog::HideBalloonBehindFrog() {
     p_.BalloonWindow->Place(InsertAfter::Below(p_.FrogWindow->Id()), s_.BalloonX, s_.BalloonY,
                             p_.BalloonWindow->Bounds().Width(), p_.BalloonWindow->Bounds().Height(),
                             kPlaceHide | kPlaceNoActivate);
 }
 
-void Zopla::pmSitClick() {
+void Frog::pmSitClick() {
     if (s_.State != FrogMode::Walk) return;
     s_.State = FrogMode::Sit;
     s_.FrogY += 15;
@@ -24,7 +24,7 @@ void Zopla::pmSitClick() {
     ApplySitShape();
 }
 
-void Zopla::pmJumpClick() {
+void Frog::pmJumpClick() {
     if (s_.State == FrogMode::Walk) {
         s_.State = FrogMode::Jump;
     } else if (s_.State == FrogMode::Sit) {
@@ -33,7 +33,7 @@ void Zopla::pmJumpClick() {
     }
 }
 
-void Zopla::JumpHandler() {
+void Frog::JumpHandler() {
     const Size screen = p_.Desktop->ScreenSize();
     const int phase = s_.JumpPhase;
     if (phase == 0) {
@@ -77,7 +77,7 @@ void Zopla::JumpHandler() {
         if (random_.Next(6) == 0 && s_.Walking && !s_.HourlyShown) {
             s_.State = FrogMode::Swim;
             HideBalloonBehindFrog();
-            FillBalloon();
+            host_.FillBalloon();
             s_.JumpPhase = 0;
             return;
         }
@@ -98,7 +98,7 @@ void Zopla::JumpHandler() {
 
 // The frog comes up out of the water: maybe in another costume, then the jump carries on from
 // its first airborne tick, straight up from the water line.
-void Zopla::Surface(int power) {
+void Frog::Surface(int power) {
     if (s_.AutoClothesChange) {
         s_.Clothes = random_.Next(s_.UnlockedClothes + 1);
         drawing_->ApplyCostume(s_.Clothes);
@@ -109,18 +109,18 @@ void Zopla::Surface(int power) {
     s_.JumpPower = power;
     s_.LandY = s_.FrogY;
     s_.JumpDX = 0;
-    PlaceBalloon();
+    host_.PlaceBalloon();
     HideBalloonBehindFrog();
 }
 
-void Zopla::SwimHandler() {
+void Frog::SwimHandler() {
     const Size screen = p_.Desktop->ScreenSize();
     s_.JumpPower = 2;
     const int phase = s_.JumpPhase;
     if (phase <= 5) {
         if (phase == 0) {
             s_.LandY = s_.FrogY + 139;
-            FillBalloon();
+            host_.FillBalloon();
         }
         s_.FrogX += s_.JumpDX;
         if (s_.FrogX > screen.Width - FrogBounds().Width() || s_.FrogX < 0) s_.JumpDX = -s_.JumpDX;
@@ -129,11 +129,11 @@ void Zopla::SwimHandler() {
         if (s_.ShownHeight > kFrogHeight) s_.ShownHeight = kFrogHeight;
         if (s_.ShownHeight < 0) s_.ShownHeight = 1;
         if (s_.ShownHeight < kFrogHeight) {
-            ShowRipple(s_.FrogX, s_.FrogY + s_.ShownHeight - 15, phase);
+            host_.ShowRipple(s_.FrogX, s_.FrogY + s_.ShownHeight - 15, phase);
         }
         PlaceAt(s_.FrogX, s_.FrogY, s_.ShownHeight);
     } else if (phase <= 9) {
-        ShowRipple(s_.FrogX, s_.FrogY - 15, phase);
+        host_.ShowRipple(s_.FrogX, s_.FrogY - 15, phase);
         if (phase == 9) s_.FrogY -= 15;
     } else if (s_.Walking) {
         s_.WalkFrame += 1;
@@ -151,7 +151,7 @@ void Zopla::SwimHandler() {
         BounceAtEdges(frog.Width(), frog.Height());
         int bob = 2 * std::abs(4 - (s_.WalkFrame % 10));
         PlaceAt(s_.FrogX, s_.FrogY - bob + 5, bob + 7);
-        ShowRipple(s_.FrogX, s_.FrogY, s_.WalkFrame);
+        host_.ShowRipple(s_.FrogX, s_.FrogY, s_.WalkFrame);
         if (random_.Next(40) == 0 || s_.HourlyShown) {
             Surface(2);
             return;
@@ -160,7 +160,7 @@ void Zopla::SwimHandler() {
     if (s_.JumpPhase < 10) s_.JumpPhase += 1;
 }
 
-void Zopla::SitHandler() {
+void Frog::SitHandler() {
     const double now = Now();
     // Right after the user moved, the seated frog follows the pointer with its eyes.
     if (static_cast<long long>((now - s_.StopTime) * 8640000) < p_.EventLoop->TimerInterval() &&

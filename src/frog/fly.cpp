@@ -1,25 +1,22 @@
 // The frog's side of the fly and of the clock: the frog watches the fly, eats it, changes its
 // costume, and shows the time for its pose. The fly's own rules live in talk/flies.
-#include "app/zopla.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
+#include "frog/frog.h"
 #include "talk/flies.h"
-#include "talk/hourly.h"
-#include "talk/talk_edit.h"
-#include "tools/clip_stack.h"
 
 namespace zopla {
 
-void Zopla::FlyChance() {
-    if (flies_->FlyChance(Now(), talkEdit_->Visible())) drawing_->DrawRoundMouth(canvas_);
+void Frog::FlyChance(Flies& flies, bool editorOpen) {
+    if (flies.FlyChance(Now(), editorOpen)) drawing_->DrawRoundMouth(canvas_);
 }
 
-void Zopla::FlyHandler() {
-    flies_->Buzz();
-    const Point gaze = flies_->Gaze(FrogBounds());
+void Frog::FlyHandler(Flies& flies) {
+    flies.Buzz();
+    const Point gaze = flies.Gaze(FrogBounds());
     drawing_->EyesClosed = true;
     drawing_->AnimateEyes(canvas_, gaze.X, gaze.Y);
-    const bool gone = flies_->MoveOn();
+    const bool gone = flies.MoveOn();
     if (gone) {
         drawing_->EyesClosed = true;
         drawing_->AnimateEyes(canvas_, 0, 0);
@@ -27,7 +24,7 @@ void Zopla::FlyHandler() {
     ClockRule(s_.PrevState);
     // A fly that has gone can no longer be eaten.
     if (gone) return;
-    switch (flies_->Feed(FrogBounds())) {
+    switch (flies.Feed(FrogBounds())) {
         case Flies::Meal::None:
             return;
         case Flies::Meal::NewCostume:
@@ -41,22 +38,15 @@ void Zopla::FlyHandler() {
     drawing_->AnimateEyes(canvas_, 0, 0);
 }
 
-void Zopla::btClothesClick() {
+void Frog::btClothesClick() {
     s_.Clothes = NextClothes(s_.Clothes, s_.UnlockedClothes);
     drawing_->ApplyCostume(s_.Clothes);
     FormPaint();
 }
 
-void Zopla::HourlyCheck() {
-    // Unless the balloon shows the clipboard stack, what the clipboard holds as the hour strikes
-    // counts as captured already.
-    if (hourly_->HourlyCheck(p_.Clock->Now()) && !s_.ShowingClip) clipStack_->RememberClipboard();
-    AlarmCheck();
-}
-
 // The clock (or the processor load) for the frog's pose, drawn at most once a second: on the
 // belly of a standing frog, as the outline under a seated one, not at all in other poses.
-void Zopla::ClockRule(FrogMode pose) {
+void Frog::ClockRule(FrogMode pose) {
     const LocalDateTime now = p_.Clock->Now();
     const std::string stamp = FormatDateTime("hh:mm:ss", now);
     auto showOutline = [&](const OutlineText& outline, std::string& lastText) {

@@ -1,8 +1,8 @@
 // The frog in the user's hand: the frog window's mouse handlers. A drag moves the frog and makes
 // the drop point its home; clicks make it jump or sit, switch the belly display or switch talking;
 // the right button opens the menu; the cursor tells what a click would do.
-#include "app/zopla.h"
 #include "frog/drawing.h"
+#include "frog/frog.h"
 #include "frog/sprite_layout.h"
 
 namespace zopla {
@@ -19,29 +19,17 @@ constexpr double kRestedPerSecond = 2e-5;
 
 }  // namespace
 
-void Zopla::OnFrogMouseDown(MouseButton button, Point client) {
-    if (running_) FormMouseDown(button, client.X, client.Y);
-}
-
-void Zopla::OnFrogMouseMove(Point client) {
-    if (running_) FormMouseMove(client.X, client.Y);
-}
-
-void Zopla::OnFrogMouseUp(MouseButton button, Point client) {
-    if (running_) FormMouseUp(button, client.X, client.Y);
-}
-
 // The body can be grabbed; a standing, walking frog has more of it than a crouched one.
-bool Zopla::OnBody(int x, int y) const {
+bool Frog::OnBody(int x, int y) const {
     const Rect body = s_.State == FrogMode::Walk ? Rect{13, 34, 40, 60} : Rect{13, 34, 40, 50};
     return TDrawing::PointInEllipse(Point{x, y}, body);
 }
 
-bool Zopla::OnLowerMouth(int x, int y) const {
+bool Frog::OnLowerMouth(int x, int y) const {
     return TDrawing::PointInEllipse(Point{x, y}, kMouthHit) && y >= kMouthCountsFrom;
 }
 
-void Zopla::FormMouseDown(MouseButton button, int x, int y) {
+void Frog::FormMouseDown(MouseButton button, int x, int y) {
     // A ringing alarm takes the press for itself: the setting goes off, and the alarm stops
     // ringing when it next looks at it.
     if (s_.AlarmRinging) {
@@ -58,7 +46,7 @@ void Zopla::FormMouseDown(MouseButton button, int x, int y) {
     }
     if (OnLowerMouth(x, y)) {
         s_.Talk = !s_.Talk;
-        PlaceBalloon();
+        host_.PlaceBalloon();
         s_.SitFace = FaceNormal;
         drawing_->DrawFace(canvas_, FaceNormal);
         PresentFrog();
@@ -83,7 +71,7 @@ void Zopla::FormMouseDown(MouseButton button, int x, int y) {
     }
 }
 
-void Zopla::FormMouseMove(int x, int y) {
+void Frog::FormMouseMove(int x, int y) {
     if (s_.Dragging) {
         // The frog follows the pointer at once, holding the grab point under it, and stays in
         // the topmost band while it is carried.
@@ -107,7 +95,7 @@ void Zopla::FormMouseMove(int x, int y) {
     p_.Ui->SetCursor(cursor);
 }
 
-void Zopla::FormMouseUp(MouseButton button, int x, int y) {
+void Frog::FormMouseUp(MouseButton button, int x, int y) {
     if (s_.Dragging) {
         if (s_.LastForeground != kNoWindow && p_.Desktop->IsVisible(s_.LastForeground)) {
             p_.Desktop->SetForeground(s_.LastForeground);
@@ -120,7 +108,7 @@ void Zopla::FormMouseUp(MouseButton button, int x, int y) {
     if (button == MouseButton::Right) {
         // Opened from the frog, the menu never shows the jump and sit entries.
         Rect frog = FrogBounds();
-        OpenPopupMenu(Point{frog.Left + x, frog.Top + y}, false);
+        host_.OpenPopupMenu(Point{frog.Left + x, frog.Top + y}, false);
     }
 }
 

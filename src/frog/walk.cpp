@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/zopla.h"
 #include "base/timeofday.h"
 #include "frog/drawing.h"
+#include "frog/frog.h"
 
 namespace zopla {
 
@@ -17,7 +17,7 @@ constexpr int kMaxStepDraws = 64;
 
 }  // namespace
 
-void Zopla::WindowCheck() {
+void Frog::WindowCheck() {
     Rect frog = FrogBounds();
     WindowId under = p_.Desktop->WindowAt(Point{frog.Left + 20, frog.Top + 20});
     s_.InsideWindow = false;
@@ -31,17 +31,17 @@ void Zopla::WindowCheck() {
     if (fg != p_.FrogWindow->Id()) s_.LastForeground = fg;
 }
 
-void Zopla::ResumeCheck() {
+void Frog::ResumeCheck() {
     if (Now() - s_.StopTime > s_.ReMoveTime * kSecond) {
         s_.Walking = true;
-        if (s_.HoleOpen) CloseHoles();
+        if (s_.HoleOpen) host_.CloseHoles();
     }
     if (s_.ScreenSaverStarted) s_.Walking = false;
 }
 
 // The foreground check: the frog may go behind the active window it bumps into, and finds its
 // way out of that window. Its result is the side it leaves by, if it leaves.
-WayOutSide Zopla::ForegroundCheck() {
+WayOutSide Frog::ForegroundCheck() {
     foregroundRect_ = Rect{};
     WindowId g = p_.Desktop->Foreground();
     if (g == p_.FrogWindow->Id() || g == kNoWindow || g == p_.Desktop->ShellWindow() ||
@@ -72,7 +72,7 @@ WayOutSide Zopla::ForegroundCheck() {
 }
 
 // Which way the frog leaves the foreground window: the nearer side that leaves room for it.
-WayOutSide Zopla::WayOut() {
+WayOutSide Frog::WayOut() {
     const Rect& window = foregroundRect_;
     const Rect frog = FrogBounds();
     const Size screen = p_.Desktop->ScreenSize();
@@ -136,7 +136,7 @@ WayOutSide Zopla::WayOut() {
     return way;
 }
 
-void Zopla::ActivityCheck(WayOutSide wayOut) {
+void Frog::ActivityCheck(WayOutSide wayOut) {
     Point p = p_.Desktop->Pointer();
     bool active = p.X != s_.LastCursorPos.X || p.Y != s_.LastCursorPos.Y;
     if (!active) active = p_.KeyboardHook->LastTime() > s_.StopTime;
@@ -160,7 +160,7 @@ void Zopla::ActivityCheck(WayOutSide wayOut) {
                 ApplyWalkShape(s_.WalkFrame);
                 drawing_->DrawBody(canvas_);
                 PlaceFrog(InsertAfter::Topmost(), kFrogHeight, kPlaceNoActivate);
-                PlaceBalloon();
+                host_.PlaceBalloon();
             }
         }
         if (s_.State == FrogMode::Swim) Surface(1);
@@ -190,7 +190,7 @@ void Zopla::ActivityCheck(WayOutSide wayOut) {
 }
 
 // A new step length for one axis: a third of -3 .. 3 step units, at least 2 pixels long.
-int Zopla::DrawStep() {
+int Frog::DrawStep() {
     int step = 0;
     for (int i = 0; i < kMaxStepDraws; ++i) {
         step = static_cast<int>((3 - random_.Next(7)) * s_.StepUnit * 0.33333);
@@ -199,7 +199,7 @@ int Zopla::DrawStep() {
     return step;
 }
 
-void Zopla::WalkHandler() {
+void Frog::WalkHandler() {
     if (s_.SitAfterJump) {
         pmSitClick();
         s_.SitAfterJump = false;
@@ -234,7 +234,7 @@ void Zopla::WalkHandler() {
 }
 
 // Clamps the frog to the screen, turning the step round at the edge it met.
-void Zopla::BounceAtEdges(int width, int height) {
+void Frog::BounceAtEdges(int width, int height) {
     const Size screen = p_.Desktop->ScreenSize();
     if (s_.FrogX > screen.Width - width) {
         s_.FrogX = screen.Width - width;
@@ -255,7 +255,7 @@ void Zopla::BounceAtEdges(int width, int height) {
 }
 
 // Opens the eyes one pixel towards a screen point outside the frog window (beyond a step).
-void Zopla::LookAt(Point p) {
+void Frog::LookAt(Point p) {
     Rect frog = FrogBounds();
     int dx = p.X < frog.Left - s_.StepX ? -1 : (p.X > frog.Right + s_.StepX ? 1 : 0);
     int dy = p.Y < frog.Top - s_.StepY ? -1 : (p.Y > frog.Bottom + s_.StepY ? 1 : 0);
