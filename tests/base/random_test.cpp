@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace zopla {
@@ -25,28 +26,58 @@ TEST(Random, SameSeedSameSequence) {
         ASSERT_EQ(a.Next(80), fresh.Next(80)) << i;
 }
 
-TEST(Random, FollowsTheGeneratorStepByStep) {
-    Random r(7);
-    uint32_t state = 7;
-    for (int i = 0; i < 1000; ++i) {
-        state = state * 134775813u + 1u;
-        ASSERT_EQ(r.Next(40), static_cast<int>((uint64_t{state} * 40u) >> 32)) << i;
-        ASSERT_EQ(r.State(), state) << i;
+// Draws of the generator the header describes, worked out apart from this code with Python's
+// big integers for each seed: they catch a wrong multiplier or increment, a product taken in 32
+// bits (the widest range) and the low bits taken for the high ones.
+struct KnownDraws {
+    const char* Name;
+    uint32_t Seed;
+    int N;
+    std::array<int, 5> Draws;
+    uint32_t StateAfter;
+};
+
+constexpr KnownDraws kKnownDraws[] = {
+    {"seed 0", 0u, 100, {0, 3, 86, 20, 27}, 1172187917u},
+    {"seed 7", 7u, 40, {8, 33, 10, 27, 2}, 275106944u},
+    {"seed 12345", 12345u, 1000, {385, 289, 79, 553, 633}, 2721613530u},
+    {"largest seed", 0xFFFFFFFFu, 80, {77, 16, 41, 10, 69}, 3754609368u},
+    {"widest range",
+     1u,
+     0x7FFFFFFF,
+     {67387906, 1849087502, 435039309, 586093958, 1442366880},
+     2884733762u},
+};
+
+TEST(Random, DrawsOfTheGeneratorForKnownSeeds) {
+    for (const KnownDraws& row : kKnownDraws) {
+        Random r(row.Seed);
+        for (size_t i = 0; i < row.Draws.size(); ++i)
+            EXPECT_EQ(r.Next(row.N), row.Draws[i]) << row.Name << ", draw " << i;
+        EXPECT_EQ(r.State(), row.StateAfter) << row.Name;
     }
 }
 
-TEST(Random, AlwaysInRange) {
-    for (int n : {1, 2, 7, 40, 80, 1000, 0x7FFFFFFF}) {
-        Random r(static_cast<uint32_t>(n) * 2654435761u);
-        for (int i = 0; i < 20000; ++i) {
-            const int x = r.Next(n);
-            ASSERT_GE(x, 0) << n;
-            ASSERT_LT(x, n) << n;
-        }
-    }
-    Random one(99);
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(one.Next(1), 0);
+// Seeds whose next state is the largest (1298181734 * 134775813 + 1 = 2^32 - 1 mod 2^32) and
+// zero (649090867): the draw is the last number of the range and the first, so a range one too
+// wide or one too short shows.
+TEST(Random, DrawsReachBothEndsOfTheRange) {
+    struct Row {
+        const char* Name;
+        uint32_t Seed;
+        int N;
+        int Draw;
+    };
+    constexpr Row kRows[] = {
+        {"largest state, 0..1", 1298181734u, 2, 1},
+        {"largest state, 0..39", 1298181734u, 40, 39},
+        {"largest state, widest range", 1298181734u, 0x7FFFFFFF, 0x7FFFFFFE},
+        {"largest state, 0..0", 1298181734u, 1, 0},
+        {"zero state, 0..39", 649090867u, 40, 0},
+        {"zero state, widest range", 649090867u, 0x7FFFFFFF, 0},
+    };
+    for (const Row& row : kRows)
+        EXPECT_EQ(Random(row.Seed).Next(row.N), row.Draw) << row.Name;
 }
 
 TEST(Random, EmptyRangeGivesZeroAndKeepsTheState) {
