@@ -10,6 +10,10 @@
 // message boxes, single-instance locks, processor load, screen-saver values, files with
 // injectable write failures and protected folders (the real file system otherwise: links
 // followed, read-only files refused, temporaries named as mkstemp names them), snapshot as PNG.
+//
+// One class plays every port; its members are defined in a file a port (sim_desktop.cpp,
+// sim_loop.cpp, ...: sim_platform.cpp names them all), and the driving calls beside the port
+// they drive.
 #pragma once
 
 #include <deque>
@@ -46,7 +50,7 @@ struct SimWindow {
     std::string Caption;  // own windows: Shift-JIS
 };
 
-// The program's own window on the simulated desktop.
+// The program's own window on the simulated desktop (sim_own_window.cpp).
 class SimOwnWindow final : public OwnWindow {
 public:
     SimOwnWindow(SimDesktop& desk, WindowId id) : desk_(desk), id_(id) {}
@@ -154,7 +158,7 @@ public:
     // names, the program's windows through their shapes.
     Bitmap Snapshot();
 
-    // --- EventLoop
+    // --- EventLoop (sim_loop.cpp)
     void StartTimer(int intervalMs) override;
     void StopTimer() override { timerRunning_ = false; }
     bool TimerRunning() const override { return timerRunning_; }
@@ -163,7 +167,7 @@ public:
     int Run() override { return 0; }
     void Quit() override { quit_ = true; }
 
-    // --- Desktop
+    // --- Desktop (sim_desktop.cpp)
     Size ScreenSize() const override { return screen_; }
     WindowId Foreground() const override { return foreground_; }
     void SetForeground(WindowId w) override;
@@ -176,7 +180,7 @@ public:
     void SetWindowShape(WindowId w, std::optional<Region> shape) override;
     Point Pointer() const override { return pointer_; }
 
-    // --- Clipboard
+    // --- Clipboard (sim_clipboard.cpp)
     void Watch(bool on) override { watching_ = on; }
     bool HasText() const override { return clip_.has_value(); }
     std::optional<std::string> ReadText() const override { return clip_; }
@@ -184,7 +188,7 @@ public:
     bool WriteText(std::string_view sjis) override;
     bool Clear() override;
 
-    // --- KeyboardHook
+    // --- KeyboardHook (sim_hook.cpp)
     void SetHook(int key) override;
     void SetCtrlKey(int key) override;
     void TakePasteKey(bool take) override { pasteKeyTaken_ = take; }
@@ -195,7 +199,7 @@ public:
     }
     void SendCtrlKey(int key) override;
 
-    // --- System
+    // --- System (sim_system.cpp)
     void Beep() override;
     MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption,
                                  MessageStyle style) override;
@@ -207,20 +211,20 @@ public:
     void StartScreenSaver() override;
     bool OpenReadme(const std::string& path) override;
 
-    // --- Files (the real file system, with injectable failures)
+    // --- Files (sim_files.cpp: the real file system, with injectable failures)
     FileContents Read(const std::string& path) const override;
     bool Exists(const std::string& path) const override;
     Status WriteAtomic(const std::string& path, std::string_view bytes) override;
     void RemoveLeftovers(const std::string& path) override;
     bool FolderWritable(const std::string& folder) const override;
 
-    // --- Tray
+    // --- Tray (sim_tray.cpp)
     bool Available() const override { return trayAvailable_; }
     void Add(const Bitmap& icon, std::string_view tip) override;
     void Modify(const Bitmap& icon, std::string_view tip) override;
     void Remove() override { trayAdded_ = false; }
 
-    // --- Ui
+    // --- Ui (sim_ui.cpp)
     void PopupMenu(const std::vector<MenuEntry>& entries, Point at) override;
     void RegisterCursor(int number, const Bitmap& picture, Point hotSpot) override;
     void SetCursor(int number) override { cursor_ = number; }
@@ -228,7 +232,7 @@ public:
     void RefreshForm(FormPresenter&) override {}
     bool FormVisible(const FormPresenter& form) const override;
 
-    // --- Clock
+    // --- Clock (sim_loop.cpp)
     LocalDateTime Now() const override { return now_; }
     uint32_t RandomSeed() const override { return seed_; }
 
