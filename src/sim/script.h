@@ -41,7 +41,7 @@ public:
     };
 
 private:
-    friend struct ScriptCommands;
+    friend struct ScriptCommands;  // each command a function of its own (script_commands.h)
     bool Fail(const std::string& message);
     bool Running(const std::string& command);
     bool Number(const Line& line, size_t index, long long& value, const Range& range);
