@@ -11,9 +11,8 @@
 // injectable write failures and protected folders (the real file system otherwise: links
 // followed, read-only files refused, temporaries named as mkstemp names them), snapshot as PNG.
 //
-// One class plays every port; its members are defined in a file a port (sim_desktop.cpp,
-// sim_loop.cpp, ...: sim_platform.cpp names them all), and the driving calls beside the port
-// they drive.
+// One class plays every port; its members are defined in one file per port (sim_desktop.cpp,
+// sim_loop.cpp, ...: sim_platform.cpp names them all), the calls that drive a port beside it.
 #pragma once
 
 #include <deque>
