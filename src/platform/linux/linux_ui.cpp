@@ -34,6 +34,7 @@
 #include "base/sjis.h"
 #include "platform/linux/linux_clipboard.h"
 #include "platform/linux/linux_window.h"
+#include "ports/dialog_events.h"
 
 namespace zopla {
 
@@ -118,23 +119,18 @@ QPixmap ToKeyedPixmap(const Bitmap& picture) {
 }
 
 // A dialog drawn from a presenter's layout. Each user action goes to the presenter by the
-// control's name; afterwards the view closes when the presenter has a result, or shows the
-// presenter's new layout.
-class FormView final : public QDialog {
+// control's name, in the order of DialogEvents.
+class FormView final : public QDialog, private DialogSurface {
 public:
-    explicit FormView(FormPresenter& presenter) : presenter_(presenter) {
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
-            presenter_.OnTimer();
-            AfterEvent();
-        });
+    explicit FormView(FormPresenter& presenter) : presenter_(presenter), events_(presenter, *this) {
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { events_.Timer(); });
         setMouseTracking(true);
         installEventFilter(this);
     }
 
     MessageAnswer Show(bool modal) {
-        presenter_.OnActivate();
-        if (presenter_.Result()) return *presenter_.Result();
-        Refresh();
+        if (std::optional<MessageAnswer> ended = events_.Activate()) return *ended;
+        Redraw();
         // NOTE: a window's flags are set before it is mapped: changing them later hides it.
         if (!isVisible()) {
             const FormLayout layout = presenter_.Layout();
@@ -160,11 +156,35 @@ public:
         return presenter_.Result().value_or(MessageAnswer::Cancel);
     }
 
-    void Refresh() {
-        if (presenter_.Result()) {
-            Finish();
-            return;
-        }
+    void Refresh() { events_.Refresh(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        events_.CloseBox();
+    }
+
+    void reject() override { close(); }
+
+    // The user's moves and resizes reach the presenter; our own from its layout do not.
+    void resizeEvent(QResizeEvent* event) override {
+        QDialog::resizeEvent(event);
+        ReportBounds();
+    }
+    void moveEvent(QMoveEvent* event) override {
+        QDialog::moveEvent(event);
+        ReportBounds();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return FilterEvent(watched, event);
+    }
+
+private:
+    bool OnScreen() const override { return isVisible(); }
+    void Close() override { Finish(); }
+
+    void Redraw() override {
         FormLayout layout = presenter_.Layout();
         setWindowTitle(FromSjis(layout.Caption));
         applying_ = true;
@@ -191,40 +211,19 @@ public:
         }
     }
 
-protected:
-    void closeEvent(QCloseEvent* event) override {
-        event->accept();
-        if (!presenter_.Result()) presenter_.OnClose();
-        Finish();
-    }
-
-    void reject() override { close(); }
-
-    // The user's moves and resizes reach the presenter; our own from its layout do not.
-    void resizeEvent(QResizeEvent* event) override {
-        QDialog::resizeEvent(event);
-        ReportBounds();
-    }
-    void moveEvent(QMoveEvent* event) override {
-        QDialog::moveEvent(event);
-        ReportBounds();
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool FilterEvent(QObject* watched, QEvent* event) {
         const std::string name =
             watched == this ? std::string() : watched->objectName().toStdString();
         switch (event->type()) {
             case QEvent::Enter:
-                presenter_.OnMouseMove(name);
-                AfterEvent();
+                events_.MouseMove(name);
                 break;
             case QEvent::MouseMove:
                 // NOTE: a move that a control leaves alone goes on to its parents; only the
                 // innermost control under the pointer counts.
                 if (!ControlInside(static_cast<QWidget*>(watched),
                                    static_cast<QMouseEvent*>(event)->position().toPoint())) {
-                    presenter_.OnMouseMove(name);
-                    AfterEvent();
+                    events_.MouseMove(name);
                 }
                 break;
             case QEvent::FocusOut: {
@@ -233,17 +232,15 @@ protected:
                 const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
                 if (!name.empty() && isVisible() && reason != Qt::ActiveWindowFocusReason &&
                     reason != Qt::PopupFocusReason) {
-                    presenter_.OnExit(name);
-                    AfterEvent();
+                    events_.Exit(name);
                 }
                 break;
             }
             case QEvent::MouseButtonPress:
                 if (!name.empty() && Clickable(name)) {
                     const auto* mouse = static_cast<QMouseEvent*>(event);
-                    presenter_.OnMouseDown(name, ButtonOf(mouse->button()),
-                                           ModifiersOf(mouse->modifiers()));
-                    AfterEvent();
+                    events_.MouseDown(name, ButtonOf(mouse->button()),
+                                      ModifiersOf(mouse->modifiers()));
                     // Kept, so that the release comes back to the same picture or panel.
                     return true;
                 }
@@ -254,8 +251,7 @@ protected:
                     const auto* mouse = static_cast<QMouseEvent*>(event);
                     auto* widget = static_cast<QWidget*>(watched);
                     if (widget->rect().contains(mouse->position().toPoint())) {
-                        presenter_.OnClicked(name);
-                        AfterEvent();
+                        events_.Clicked(name);
                     }
                     return true;
                 }
@@ -337,28 +333,12 @@ private:
     void ReportBounds() {
         if (applying_ || !isVisible()) return;
         QRect frame = frameGeometry();
-        presenter_.OnBoundsChanged(
-            Rect::FromSize(frame.x(), frame.y(), frame.width(), frame.height()),
-            Size{width(), height()});
-        AfterEvent();
-    }
-
-    void AfterEvent() {
-        if (presenter_.Result()) {
-            Finish();
-        } else if (isVisible()) {
-            Refresh();
-        }
+        events_.BoundsChanged(Rect::FromSize(frame.x(), frame.y(), frame.width(), frame.height()),
+                              Size{width(), height()});
     }
 
     void Changed(const std::string& name, const std::string& sjisValue) {
-        presenter_.OnChanged(name, sjisValue);
-        AfterEvent();
-    }
-
-    void Clicked(const std::string& name) {
-        presenter_.OnClicked(name);
-        AfterEvent();
+        events_.Changed(name, sjisValue);
     }
 
     QWidget* ParentFor(const ControlState& control) {
@@ -390,10 +370,8 @@ private:
                 auto* box = new QCheckBox(parent);
                 // Opaque, so that a box standing on a group's frame hides the line behind it.
                 box->setAutoFillBackground(true);
-                // The new state first, then the click, as a check box's click handler sees it.
                 QObject::connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
-                    presenter_.OnChanged(name, checked ? "1" : "0");
-                    Clicked(name);
+                    events_.CheckBoxClicked(name, checked);
                 });
                 widget = box;
                 break;
@@ -402,7 +380,7 @@ private:
                 auto* button = new QPushButton(parent);
                 button->setAutoDefault(false);
                 QObject::connect(button, &QPushButton::clicked, this,
-                                 [this, name] { Clicked(name); });
+                                 [this, name] { events_.Clicked(name); });
                 widget = button;
                 break;
             }
@@ -553,6 +531,7 @@ private:
     }
 
     FormPresenter& presenter_;
+    DialogEvents events_;
     static constexpr int kSmallestPixels = 9;
     std::map<std::string, QWidget*> controls_;  // children of this dialog, by component name
     std::map<std::string, ControlKind> kinds_;

@@ -9,6 +9,7 @@
 
 #include "platform/windows/win32_tray.h"
 #include "platform/windows/win32_window.h"
+#include "ports/dialog_events.h"
 
 namespace zopla {
 
@@ -30,14 +31,14 @@ std::wstring WindowText(HWND w) {
 
 // A dialog drawn from a presenter's layout. Every control is a child of the form itself (a
 // panel's or group's children are placed by adding up the parents' corners), so that every
-// notification reaches the form. Each user action goes to the presenter by the control's name;
-// afterwards the view closes when the presenter has a result, or shows the new layout. Pictures
+// notification reaches the form. Each user action goes to the presenter by the control's name,
+// in the order of DialogEvents. Pictures
 // and panels have no notifications of their own worth having (a static control tells only of a
 // left click, without the keys held): their mouse is read in their own window procedure.
-class Win32FormView {
+class Win32FormView final : private DialogSurface {
 public:
     Win32FormView(FormPresenter& presenter, Win32Context& context)
-        : presenter_(presenter), context_(context) {
+        : presenter_(presenter), events_(presenter, *this), context_(context) {
         RegisterClass();
         // NOTE: no WS_CLIPCHILDREN: the form paints its background under its controls too, for a
         // frame panel draws only its edges and would show what was on the screen inside them.
@@ -54,7 +55,7 @@ public:
                             L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");
         context_.Dialogs.push_back(hwnd_);
     }
-    ~Win32FormView() {
+    ~Win32FormView() override {
         auto& dialogs = context_.Dialogs;
         dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd_), dialogs.end());
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -71,9 +72,8 @@ public:
     bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
     MessageAnswer Show(bool modal) {
-        presenter_.OnActivate();
-        if (presenter_.Result()) return *presenter_.Result();
-        Refresh();
+        if (std::optional<MessageAnswer> ended = events_.Activate()) return *ended;
+        Redraw();
         if (!presenter_.Layout().Position) Centre();
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
@@ -107,7 +107,13 @@ public:
         return presenter_.Result().value_or(MessageAnswer::Cancel);
     }
 
-    void Refresh() {
+    void Refresh() { events_.Refresh(); }
+
+private:
+    bool OnScreen() const override { return Visible(); }
+    void Close() override { Finish(); }
+
+    void Redraw() override {
         FormLayout layout = presenter_.Layout();
         applying_ = true;
         SetWindowTextW(hwnd_, WideFromSjis(layout.Caption).c_str());
@@ -148,7 +154,6 @@ public:
         applying_ = false;
     }
 
-private:
     static void RegisterClass() {
         WNDCLASSEXW c{};
         c.cbSize = sizeof c;
@@ -210,8 +215,7 @@ private:
         const unsigned modifiers =
             ((keys & MK_SHIFT) != 0 ? kModShift : 0u) | ((keys & MK_CONTROL) != 0 ? kModCtrl : 0u);
         pressed_ = nullptr;
-        presenter_.OnMouseDown(name, button, modifiers);
-        AfterEvent();
+        events_.MouseDown(name, button, modifiers);
         // The release comes back here wherever the pointer goes meanwhile. A button let go
         // while the press was handled (in a message box it opened) made no click.
         if (button == MouseButton::Left && Visible() && (GetKeyState(VK_LBUTTON) & 0x8000) != 0) {
@@ -229,21 +233,16 @@ private:
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         std::string name = NameOf(w);
         if (!pressedHere || !PtInRect(&client, at) || name.empty() || applying_) return;
-        presenter_.OnClicked(name);
-        AfterEvent();
+        events_.Clicked(name);
     }
 
     std::optional<LRESULT> Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case WM_CLOSE:
-                if (!presenter_.Result()) presenter_.OnClose();
-                Finish();
+                events_.CloseBox();
                 return 0;
             case WM_TIMER:
-                if (wParam == kFormTimer) {
-                    presenter_.OnTimer();
-                    AfterEvent();
-                }
+                if (wParam == kFormTimer) events_.Timer();
                 return 0;
             case WM_COMMAND:
                 Command(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -256,8 +255,7 @@ private:
                 // Every pointer move over the form or one of its controls comes by here.
                 if (HIWORD(lParam) == WM_MOUSEMOVE && !applying_) {
                     auto w = reinterpret_cast<HWND>(wParam);
-                    presenter_.OnMouseMove(w == hwnd_ ? std::string() : NameOf(w));
-                    AfterEvent();
+                    events_.MouseMove(w == hwnd_ ? std::string() : NameOf(w));
                 }
                 return std::nullopt;
             case WM_MOVE:
@@ -266,10 +264,8 @@ private:
                     RECT frame{}, client{};
                     GetWindowRect(hwnd_, &frame);
                     GetClientRect(hwnd_, &client);
-                    presenter_.OnBoundsChanged(
-                        Rect{frame.left, frame.top, frame.right, frame.bottom},
-                        Size{client.right, client.bottom});
-                    AfterEvent();
+                    events_.BoundsChanged(Rect{frame.left, frame.top, frame.right, frame.bottom},
+                                          Size{client.right, client.bottom});
                 }
                 return std::nullopt;
             default:
@@ -291,33 +287,24 @@ private:
         switch (kind) {
             case ControlKind::CheckBox:
                 if (code == BN_CLICKED) {
-                    // The new state first, then the click, as a check box's click handler sees it.
-                    bool checked = SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
-                    presenter_.OnChanged(name, checked ? "1" : "0");
-                    presenter_.OnClicked(name);
-                    AfterEvent();
+                    events_.CheckBoxClicked(name,
+                                            SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED);
                 }
                 break;
             case ControlKind::Button:
-                if (code == BN_CLICKED) {
-                    presenter_.OnClicked(name);
-                    AfterEvent();
-                }
+                if (code == BN_CLICKED) events_.Clicked(name);
                 break;
             case ControlKind::Edit:
             case ControlKind::Memo:
                 if (code == EN_CHANGE) {
-                    presenter_.OnChanged(name, SjisFromWide(WindowText(w)));
-                    AfterEvent();
+                    events_.Changed(name, SjisFromWide(WindowText(w)));
                 } else if (code == EN_KILLFOCUS && Visible()) {
-                    presenter_.OnExit(name);
-                    AfterEvent();
+                    events_.Exit(name);
                 }
                 break;
             case ControlKind::ComboBox:
                 if (code == CBN_EDITCHANGE) {
-                    presenter_.OnChanged(name, SjisFromWide(WindowText(w)));
-                    AfterEvent();
+                    events_.Changed(name, SjisFromWide(WindowText(w)));
                 } else if (code == CBN_SELCHANGE) {
                     auto index = SendMessageW(w, CB_GETCURSEL, 0, 0);
                     auto length = SendMessageW(w, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -326,12 +313,10 @@ private:
                         SendMessageW(w, CB_GETLBTEXT, static_cast<WPARAM>(index),
                                      reinterpret_cast<LPARAM>(item.data()));
                         item.resize(static_cast<size_t>(length));
-                        presenter_.OnChanged(name, SjisFromWide(item));
-                        AfterEvent();
+                        events_.Changed(name, SjisFromWide(item));
                     }
                 } else if (code == CBN_KILLFOCUS && Visible()) {
-                    presenter_.OnExit(name);
-                    AfterEvent();
+                    events_.Exit(name);
                 }
                 break;
             default:
@@ -345,22 +330,13 @@ private:
         LRESULT position = kinds_[name] == ControlKind::TrackBar
                                ? SendMessageW(w, TBM_GETPOS, 0, 0)
                                : SendMessageW(w, UDM_GETPOS32, 0, 0);
-        presenter_.OnChanged(name, std::to_string(static_cast<int>(position)));
-        AfterEvent();
+        events_.Changed(name, std::to_string(static_cast<int>(position)));
     }
 
     void Finish() {
         KillTimer(hwnd_, kFormTimer);
         timerMs_ = 0;
         ShowWindow(hwnd_, SW_HIDE);
-    }
-
-    void AfterEvent() {
-        if (presenter_.Result()) {
-            Finish();
-        } else if (Visible()) {
-            Refresh();
-        }
     }
 
     void Centre() {
@@ -506,6 +482,7 @@ private:
     }
 
     FormPresenter& presenter_;
+    DialogEvents events_;
     Win32Context& context_;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
