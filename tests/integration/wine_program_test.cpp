@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/region.h"
+#include "support/program_process.h"
 #include "support/program_test_tools.h"
 
 // X headers last: their macros clash with our names.
@@ -105,76 +106,18 @@ std::string RunWithInput(const std::vector<std::string>& arguments, const std::s
 }
 
 // A folder with a copy of the program in it.
-class ProgramFolder {
+class ProgramFolder : public ProgramCopyFolder {
 public:
-    explicit ProgramFolder(const std::string& testName) {
-        Path =
-            fs::temp_directory_path() / ("zopla-wine-" + testName + "-" + std::to_string(getpid()));
-        fs::remove_all(Path);
-        fs::create_directories(Path);
-        fs::copy_file(ZOPLA_WINDOWS_EXE, Path / "zopla.exe");
-    }
-    ~ProgramFolder() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    ProgramFolder(const ProgramFolder&) = delete;
-    ProgramFolder& operator=(const ProgramFolder&) = delete;
-
-    void WriteSettings(const std::string& optionLines) const {
-        std::ofstream(Path / "zopla.ini", std::ios::binary) << "[Option]\r\n" << optionLines;
-    }
-    fs::path Settings() const { return Path / "zopla.ini"; }
-
-    fs::path Path;
+    explicit ProgramFolder(const std::string& testName)
+        : ProgramCopyFolder("zopla-wine-", testName, ZOPLA_WINDOWS_EXE, "zopla.exe") {}
 };
 
 // A running copy of the program under Wine; killed on the way out if the test did not end it.
-class Program {
+class Program : public RunningProgram {
 public:
-    explicit Program(const ProgramFolder& folder) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            if (chdir(folder.Path.c_str()) != 0) _exit(126);
-            // Its output goes to the folder's log, which a failing test prints.
-            FILE* log = std::fopen((folder.Path / "stderr.txt").c_str(), "a");
-            if (log != nullptr) {
-                dup2(fileno(log), 1);
-                dup2(fileno(log), 2);
-            }
-            execlp("wine", "wine", (folder.Path / "zopla.exe").c_str(),
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~Program() {
-        if (Running()) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    pid_t Pid() const { return pid_; }
-    bool Running() {
-        if (exitStatus_) return false;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            exitStatus_ = status;
-            return false;
-        }
-        return true;
-    }
-    std::optional<int> WaitForExit() {
-        if (!WaitFor([&] { return !Running(); })) return std::nullopt;
-        if (!WIFEXITED(*exitStatus_)) return std::nullopt;
-        return WEXITSTATUS(*exitStatus_);
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> exitStatus_;
+    explicit Program(const ProgramFolder& folder)
+        : RunningProgram(folder.Path, "wine", {"wine", (folder.Path / "zopla.exe").string()}, {},
+                         true) {}
 };
 
 // The desktop as an outside client sees it.

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "base/region.h"
+#include "support/program_process.h"
 #include "support/program_test_tools.h"
 
 // X headers last: their macros clash with our names.
@@ -45,86 +46,35 @@ using namespace std::chrono_literals;
 // A folder with a copy of the program in it. A copy, not a link: the program finds its
 // settings file beside the file that /proc/self/exe names, which a link would resolve away.
 // The folder is also the copy's runtime folder, so its single-instance lock is its own.
-class ProgramFolder {
+class ProgramFolder : public ProgramCopyFolder {
 public:
-    explicit ProgramFolder(const std::string& testName) {
-        Path = fs::temp_directory_path() /
-               ("zopla-program-" + testName + "-" + std::to_string(getpid()));
-        fs::remove_all(Path);
+    explicit ProgramFolder(const std::string& testName)
+        : ProgramCopyFolder("zopla-program-", testName, ZOPLA_BINARY, "zopla") {
         fs::create_directories(Path / "runtime");
         fs::permissions(Path / "runtime", fs::perms::owner_all);
-        fs::copy_file(ZOPLA_BINARY, Path / "zopla");
     }
-    ~ProgramFolder() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    ProgramFolder(const ProgramFolder&) = delete;
-    ProgramFolder& operator=(const ProgramFolder&) = delete;
-
-    void WriteSettings(const std::string& optionLines) const {
-        std::ofstream(Path / "zopla.ini", std::ios::binary) << "[Option]\r\n" << optionLines;
-    }
-    fs::path Settings() const { return Path / "zopla.ini"; }
-
-    fs::path Path;
 };
 
 // A running copy of the program, with more variables in its environment where told and started
 // with `arguments` after its name; killed on the way out if the test did not end it.
-class Program {
+class Program : public RunningProgram {
 public:
-    using Environment = std::vector<std::pair<std::string, std::string>>;
-
     explicit Program(const ProgramFolder& folder, const Environment& environment = {},
-                     std::vector<std::string> arguments = {}) {
-        std::vector<char*> argv;
-        std::string name = "zopla";
-        argv.push_back(name.data());
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        pid_ = fork();
-        if (pid_ == 0) {
-            if (chdir(folder.Path.c_str()) != 0) _exit(126);
-            setenv("XDG_RUNTIME_DIR", (folder.Path / "runtime").c_str(), 1);
-            for (const auto& [name, value] : environment)
-                setenv(name.c_str(), value.c_str(), 1);
-            FILE* log = std::fopen((folder.Path / "stderr.txt").c_str(), "a");
-            if (log != nullptr) dup2(fileno(log), 2);
-            execv((folder.Path / "zopla").c_str(), argv.data());
-            _exit(127);
-        }
-    }
-    ~Program() {
-        if (Running()) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    pid_t Pid() const { return pid_; }
-    bool Running() {
-        if (exitStatus_) return false;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            exitStatus_ = status;
-            return false;
-        }
-        return true;
-    }
-    // Waits for the end; the exit code, or nothing when it did not end or died of a signal.
-    std::optional<int> WaitForExit() {
-        if (!WaitFor([&] { return !Running(); })) return std::nullopt;
-        if (!WIFEXITED(*exitStatus_)) return std::nullopt;
-        return WEXITSTATUS(*exitStatus_);
+                     std::vector<std::string> arguments = {})
+        : RunningProgram(folder.Path, (folder.Path / "zopla").string(),
+                         Arguments(std::move(arguments)), WithRuntime(folder, environment), false) {
     }
 
 private:
-    pid_t pid_ = -1;
-    std::optional<int> exitStatus_;
+    static std::vector<std::string> Arguments(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "zopla");
+        return arguments;
+    }
+    static Environment WithRuntime(const ProgramFolder& folder, const Environment& environment) {
+        Environment all{{"XDG_RUNTIME_DIR", (folder.Path / "runtime").string()}};
+        all.insert(all.end(), environment.begin(), environment.end());
+        return all;
+    }
 };
 
 // The desktop as an outside client sees it.

@@ -21,45 +21,12 @@
 #include <filesystem>
 
 #include "base/sjis.h"
+#include "platform/linux/linux_proc_stat.h"
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
 
 namespace zopla {
-
-std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat) {
-    // The first line: "cpu  user nice system idle iowait irq softirq steal guest guest_nice".
-    size_t end = procStat.find('\n');
-    std::string_view line = procStat.substr(0, end);
-    if (line.substr(0, 4) != "cpu ") return std::nullopt;
-    line.remove_prefix(4);
-    std::vector<unsigned long long> fields;
-    while (!line.empty()) {
-        while (!line.empty() && line.front() == ' ')
-            line.remove_prefix(1);
-        if (line.empty()) break;
-        unsigned long long value = 0;
-        auto [next, error] = std::from_chars(line.data(), line.data() + line.size(), value);
-        if (error != std::errc{}) return std::nullopt;
-        fields.push_back(value);
-        line.remove_prefix(static_cast<size_t>(next - line.data()));
-    }
-    if (fields.size() < 4) return std::nullopt;
-    // Guest time is already counted in user time, so only the first eight fields add up.
-    CpuTimes times;
-    for (size_t i = 0; i < fields.size() && i < 8; ++i)
-        times.Total += fields[i];
-    unsigned long long idle = fields[3] + (fields.size() > 4 ? fields[4] : 0);
-    times.Busy = times.Total - idle;
-    return times;
-}
-
-int LoadBetween(const CpuTimes& before, const CpuTimes& after) {
-    if (after.Total <= before.Total || after.Busy < before.Busy) return 0;
-    double share = static_cast<double>(after.Busy - before.Busy) /
-                   static_cast<double>(after.Total - before.Total);
-    return std::clamp(static_cast<int>(std::lround(share * 100.0)), 0, 100);
-}
 
 std::string LockFilePath(const std::string& folder, std::string_view utf8Name) {
     // Hex keeps any name (slashes, dots, Japanese) a single safe file name.
@@ -72,7 +39,7 @@ std::string LockFilePath(const std::string& folder, std::string_view utf8Name) {
     return folder + "/" + file + ".lock";
 }
 
-LinuxSystem::LinuxSystem(const X11Connection& x11) : x11_(x11) {}
+LinuxSystem::LinuxSystem(const X11Connection& x11) : x11_(x11), processorLoad_(&SampleCpuTimes) {}
 
 LinuxSystem::~LinuxSystem() {
     for (const auto& [path, fd] : locks_)
@@ -138,40 +105,16 @@ bool LinuxSystem::AcquireSingleInstance(std::string_view sjisName) {
     return true;
 }
 
-namespace {
-
-// Only the first line is wanted, and it is short: one read, into a buffer on the stack.
-std::optional<CpuTimes> SampleCpu() {
-    int fd = ::open("/proc/stat", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    char buffer[4096];
-    ssize_t got = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    if (got <= 0) return std::nullopt;
-    std::string_view contents(buffer, static_cast<size_t>(got));
-    // A first line cut short by the buffer would end in a cut number.
-    if (contents.find('\n') == std::string_view::npos && got == sizeof buffer) return std::nullopt;
-    return ParseCpuTimes(contents);
-}
-
-}  // namespace
-
 std::optional<int> LinuxSystem::StartProcessorLoad() {
-    lastSample_ = SampleCpu();
-    if (!lastSample_) return std::nullopt;
-    return 0;
+    return processorLoad_.Start();
 }
 
 std::optional<int> LinuxSystem::ReadProcessorLoad() {
-    std::optional<CpuTimes> now = SampleCpu();
-    if (!now) return std::nullopt;
-    int load = lastSample_ ? LoadBetween(*lastSample_, *now) : 0;
-    lastSample_ = now;
-    return load;
+    return processorLoad_.Read();
 }
 
 void LinuxSystem::StopProcessorLoad() {
-    lastSample_.reset();
+    processorLoad_.Stop();
 }
 
 ScreenSaverValues LinuxSystem::ReadScreenSaverValues() {

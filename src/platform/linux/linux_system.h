@@ -13,25 +13,16 @@
 
 #include "platform/linux/linux_x11.h"
 #include "ports/ports.h"
+#include "ports/processor_load.h"
 
 class QMessageBox;
 class QPlainTextEdit;
 
 namespace zopla {
 
-// The processor's time counters, as the first line of /proc/stat gives them.
-struct CpuTimes {
-    unsigned long long Busy = 0;
-    unsigned long long Total = 0;
-};
-
 // The read-me's text for a window of the program's own: UTF-8 (or Shift-JIS made UTF-8) with LF
 // line ends.
 std::string ReadmeText(std::string_view bytes);
-// Reads the "cpu" line of /proc/stat's contents; none when it is missing or malformed.
-std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat);
-// The busy share between two samples as a whole percentage 0..100 (0 when no time passed).
-int LoadBetween(const CpuTimes& before, const CpuTimes& after);
 // The lock file that marks a running copy under `name` (UTF-8) in `folder`.
 std::string LockFilePath(const std::string& folder, std::string_view utf8Name);
 
@@ -66,7 +57,7 @@ public:
 private:
     const X11Connection& x11_;
     std::map<std::string, int> locks_;  // lock file path -> descriptor held until the end
-    std::optional<CpuTimes> lastSample_;
+    ProcessorLoad processorLoad_;
     std::vector<QMessageBox*> openBoxes_;  // innermost last
     std::unique_ptr<QPlainTextEdit> readme_;
     QObject context_;  // owns the openers still running

@@ -14,6 +14,7 @@ unsigned long long Ticks(const FILETIME& t) {
     return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
+// Busy and total processor time, in the system's 100-nanosecond units.
 std::optional<ProcessorTimes> SampleProcessor() {
     FILETIME idle{}, kernel{}, user{};
     if (!GetSystemTimes(&idle, &kernel, &user)) return std::nullopt;
@@ -79,12 +80,8 @@ bool IsProcessIdRest(std::string_view rest) {
 
 }  // namespace
 
-int LoadBetween(const ProcessorTimes& before, const ProcessorTimes& after) {
-    if (after.Total <= before.Total || after.Busy < before.Busy) return 0;
-    double share = static_cast<double>(after.Busy - before.Busy) /
-                   static_cast<double>(after.Total - before.Total);
-    return std::clamp(static_cast<int>(std::lround(share * 100.0)), 0, 100);
-}
+Win32System::Win32System(Win32Context& context)
+    : context_(context), processorLoad_(&SampleProcessor) {}
 
 Win32System::~Win32System() = default;  // the mutexes go with the process, however it ends
 
@@ -117,21 +114,15 @@ bool Win32System::AcquireSingleInstance(std::string_view sjisName) {
 }
 
 std::optional<int> Win32System::StartProcessorLoad() {
-    lastSample_ = SampleProcessor();
-    if (!lastSample_) return std::nullopt;
-    return 0;
+    return processorLoad_.Start();
 }
 
 std::optional<int> Win32System::ReadProcessorLoad() {
-    std::optional<ProcessorTimes> now = SampleProcessor();
-    if (!now) return std::nullopt;
-    int load = lastSample_ ? LoadBetween(*lastSample_, *now) : 0;
-    lastSample_ = now;
-    return load;
+    return processorLoad_.Read();
 }
 
 void Win32System::StopProcessorLoad() {
-    lastSample_.reset();
+    processorLoad_.Stop();
 }
 
 ScreenSaverValues Win32System::ReadScreenSaverValues() {

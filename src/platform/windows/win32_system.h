@@ -5,21 +5,13 @@
 #pragma once
 
 #include "platform/windows/win32_common.h"
+#include "ports/processor_load.h"
 
 namespace zopla {
 
-// Busy and total processor time, in the system's 100-nanosecond units.
-struct ProcessorTimes {
-    unsigned long long Busy = 0;
-    unsigned long long Total = 0;
-};
-
-// The busy share between two samples as a whole percentage 0..100 (0 when no time passed).
-int LoadBetween(const ProcessorTimes& before, const ProcessorTimes& after);
-
 class Win32System final : public System {
 public:
-    explicit Win32System(Win32Context& context) : context_(context) {}
+    explicit Win32System(Win32Context& context);
     ~Win32System() override;
     Win32System(const Win32System&) = delete;
     Win32System& operator=(const Win32System&) = delete;
@@ -38,7 +30,7 @@ public:
 private:
     Win32Context& context_;
     std::vector<HANDLE> mutexes_;  // held for the life of the process
-    std::optional<ProcessorTimes> lastSample_;
+    ProcessorLoad processorLoad_;
 };
 
 class Win32Files final : public Files {

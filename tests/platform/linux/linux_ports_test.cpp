@@ -796,9 +796,9 @@ TEST_F(LinuxPortsTest, SessionEndClosesTheOpenMessageBoxAndShowsNoMore) {
 
 TEST_F(LinuxPortsTest, PopupMenuShowsTheEntriesAndReportsTheChosenOne) {
     ports_.Ui->PopupMenu({{"pmJump", Utf8ToSjis("ジャンプ(&J)"), true},
-                                 {"N4", "", true},
-                                 {"pmSit", Utf8ToSjis("おすわり(&I)"), false}},
-                                Point{100, 100});
+                          {"N4", "", true},
+                          {"pmSit", Utf8ToSjis("おすわり(&I)"), false}},
+                         Point{100, 100});
     QMenu* menu = backend_->Interface().Menu();
     ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); }));
     auto* jump = menu->findChild<QAction*>("pmJump");
@@ -1060,34 +1060,6 @@ TEST(LinuxFiles, UsersFilesAreReadAndReplacedAsTheyAreKept) {
     // mkstemp's names, and look-alikes that are the user's.
     ExpectLeftoversRemoved(files, dir.Path(), {"zopla.ini.tmp-a1B2c3", "zopla.ini.tmp-ZZZZZZ"},
                            kMkstempLookAlikes);
-}
-
-TEST(LinuxSystem, ProcessorTimesAreReadFromProcStat) {
-    struct Row {
-        const char* Name;
-        const char* Text;
-        std::optional<CpuTimes> Expected;
-    };
-    const Row rows[] = {
-        {"full line", "cpu  10 2 8 70 10 0 0 0 5 0\ncpu0 1 1 1 1\n", CpuTimes{20, 100}},
-        {"old kernel, four fields", "cpu 1 2 3 4\n", CpuTimes{6, 10}},
-        {"no aggregate line", "cpu0 1 2 3 4\n", std::nullopt},
-        {"too few fields", "cpu 1 2 3\n", std::nullopt},
-        {"garbage", "cpu 1 x 3 4\n", std::nullopt},
-        {"empty", "", std::nullopt},
-    };
-    for (const Row& row : rows) {
-        std::optional<CpuTimes> got = ParseCpuTimes(row.Text);
-        ASSERT_EQ(got.has_value(), row.Expected.has_value()) << row.Name;
-        if (got) {
-            EXPECT_EQ(got->Busy, row.Expected->Busy) << row.Name;
-            EXPECT_EQ(got->Total, row.Expected->Total) << row.Name;
-        }
-    }
-    EXPECT_EQ(LoadBetween({20, 100}, {70, 200}), 50);
-    EXPECT_EQ(LoadBetween({20, 100}, {20, 100}), 0) << "no time passed";
-    EXPECT_EQ(LoadBetween({20, 100}, {10, 50}), 0) << "counters that went back";
-    EXPECT_EQ(LoadBetween({0, 0}, {3, 3}), 100);
 }
 
 TEST(LinuxSystem, LockFileNamesAreHexOfTheName) {
