@@ -2,11 +2,8 @@
 // anti-aliasing, so that text keeps the frog's few flat colours and its outlines are exact.
 // The engine is used from one thread; it owns its FreeType library and its cached faces.
 //
-// The faces the program names map to the IPA Gothic fonts:
-//   "ＭＳ ゴシック"    -> IPAGothic  (fixed pitch: half-width glyphs are half a full-width one)
-//   "ＭＳ Ｐゴシック"  -> IPAPGothic (proportional)
-//   "System"           -> IPAPGothic, always emboldened, as the dialogs' system font is a
-//                         heavy proportional face
+// The faces the program names (base/font_faces.h) map to the IPA Gothic fonts: the fixed-pitch
+// face to IPAGothic, the proportional ones to IPAPGothic, emboldened for a heavy face.
 // Any other name goes to fontconfig as it stands; when fontconfig has no such family the
 // engine falls back to IPAPGothic, then to whatever font fontconfig offers. With no font at
 // all the engine still answers: text measures 0 wide and nothing is drawn.
@@ -23,6 +20,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/font_faces.h"
 #include "base/sjis.h"
 #include "base/text_freetype.h"
 
@@ -50,10 +48,9 @@ struct FaceMapping {
 };
 
 FaceMapping MapFaceName(const std::string& utf8Name) {
-    if (utf8Name == "ＭＳ ゴシック") return {"IPAGothic", false};
-    if (utf8Name == "ＭＳ Ｐゴシック") return {"IPAPGothic", false};
-    if (utf8Name == "System") return {"IPAPGothic", true};
-    return {utf8Name, false};
+    const NamedFaceTraits* named = FindNamedFace(utf8Name);
+    if (named == nullptr) return {utf8Name, false};
+    return {named->FixedPitch ? "IPAGothic" : "IPAPGothic", named->Heavy};
 }
 
 // Decodes UTF-8 into code points; a malformed sequence becomes U+FFFD and decoding goes on

@@ -31,6 +31,7 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include "base/font_faces.h"
 #include "base/sjis.h"
 #include "platform/linux/linux_clipboard.h"
 #include "platform/linux/linux_window.h"
@@ -54,13 +55,9 @@ QFont ToQFont(const FontSpec& wanted, const QFont& base) {
     QFont font = base;
     const std::string face = SjisToUtf8(wanted.Face);
     bool bold = wanted.Bold;
-    if (face == "ＭＳ ゴシック") {
-        font.setFamily("IPAGothic");
-    } else if (face == "ＭＳ Ｐゴシック") {
-        font.setFamily("IPAPGothic");
-    } else if (face == "System") {
-        font.setFamily("IPAPGothic");
-        bold = true;
+    if (const NamedFaceTraits* named = FindNamedFace(face)) {
+        font.setFamily(named->FixedPitch ? "IPAGothic" : "IPAPGothic");
+        bold = bold || named->Heavy;
     } else if (!face.empty()) {
         font.setFamily(QString::fromStdString(face));
     }

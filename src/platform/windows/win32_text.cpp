@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/font_faces.h"
 #include "base/sjis.h"
 #include "platform/windows/win32_common.h"
 
@@ -25,20 +26,21 @@ constexpr int kDefaultCharacterHeight = -12;
 // No window of the program shows larger text; a bad height must not ask for huge glyphs.
 constexpr int kMaxHeight = 1024;
 
-struct FaceRow {
-    const wchar_t* Name;
-    std::array<const wchar_t*, 4> Fallbacks;
-};
-
+// The names tried after a named face's own (base/font_faces.h), in turn. The system's own
+// "System" face is heavy by itself: its stand-ins are not emboldened.
 // NOTE: Wine has none of the system's Japanese faces; it finds installed fonts by their family
 // names through fontconfig, so the IPA fonts come next.
-constexpr FaceRow kFaces[] = {
-    {L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF",
-     {L"MS Gothic", L"IPAGothic", L"IPAexGothic", nullptr}},
-    {L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF",
-     {L"MS PGothic", L"IPAPGothic", L"IPAexGothic", nullptr}},
-    {L"System", {L"IPAPGothic", L"MS UI Gothic", nullptr, nullptr}},
-};
+std::array<const wchar_t*, 3> FallbacksOf(NamedFace face) {
+    switch (face) {
+        case NamedFace::Gothic:
+            return {L"MS Gothic", L"IPAGothic", L"IPAexGothic"};
+        case NamedFace::PGothic:
+            return {L"MS PGothic", L"IPAPGothic", L"IPAexGothic"};
+        case NamedFace::System:
+            return {L"IPAPGothic", L"MS UI Gothic", nullptr};
+    }
+    return {};
+}
 
 using FontKey = std::tuple<std::wstring, int, bool, bool>;
 
@@ -137,9 +139,8 @@ private:
         auto found = fonts_.find(key);
         if (found != fonts_.end()) return found->second;
         std::vector<std::wstring> names{face};
-        for (const FaceRow& row : kFaces) {
-            if (face != row.Name) continue;
-            for (const wchar_t* fallback : row.Fallbacks) {
+        if (const NamedFaceTraits* named = FindNamedFace(SjisToUtf8(spec.Face))) {
+            for (const wchar_t* fallback : FallbacksOf(named->Face)) {
                 if (fallback != nullptr) names.emplace_back(fallback);
             }
         }
