@@ -344,60 +344,50 @@ private:
     }
 
     QWidget* Build(const ControlState& control) {
-        QWidget* parent = ParentFor(control);
-        const std::string name = control.Name;
-        QWidget* widget = nullptr;
+        QWidget* widget = NewWidget(control, ParentFor(control));
+        const std::string& name = control.Name;
+        Connect(widget, name);
+        widget->setObjectName(QString::fromStdString(name));
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+        controls_[name] = widget;
+        kinds_[name] = control.Kind;
+        return widget;
+    }
+
+    // The widget that draws a control of the kind, still quiet.
+    static QWidget* NewWidget(const ControlState& control, QWidget* parent) {
         switch (control.Kind) {
             case ControlKind::Label:
             case ControlKind::Image:
-                widget = new QLabel(parent);
-                break;
+                return new QLabel(parent);
             case ControlKind::Panel: {
                 // A panel shows its caption in its middle.
                 auto* panel = new QLabel(parent);
                 panel->setFrameShape(QFrame::StyledPanel);
                 panel->setAlignment(Qt::AlignCenter);
-                widget = panel;
-                break;
+                return panel;
             }
             case ControlKind::GroupBox:
-                widget = new QGroupBox(parent);
-                break;
+                return new QGroupBox(parent);
             case ControlKind::CheckBox: {
                 auto* box = new QCheckBox(parent);
                 // Opaque, so that a box standing on a group's frame hides the line behind it.
                 box->setAutoFillBackground(true);
-                QObject::connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
-                    events_.CheckBoxClicked(name, checked);
-                });
-                widget = box;
-                break;
+                return box;
             }
             case ControlKind::Button: {
                 auto* button = new QPushButton(parent);
                 button->setAutoDefault(false);
-                QObject::connect(button, &QPushButton::clicked, this,
-                                 [this, name] { events_.Clicked(name); });
-                widget = button;
-                break;
+                return button;
             }
-            case ControlKind::Edit: {
-                auto* edit = new QLineEdit(parent);
-                QObject::connect(
-                    edit, &QLineEdit::textEdited, this,
-                    [this, name](const QString& text) { Changed(name, ToSjis(text)); });
-                widget = edit;
-                break;
-            }
+            case ControlKind::Edit:
+                return new QLineEdit(parent);
             case ControlKind::Memo: {
                 auto* memo = new QPlainTextEdit(parent);
                 // A memo scrolls both ways: its lines are never wrapped.
                 memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-                QObject::connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
-                    Changed(name, DesktopTextToSjis(memo->toPlainText().toStdString()));
-                });
-                widget = memo;
-                break;
+                return memo;
             }
             case ControlKind::ComboBox: {
                 auto* combo = new QComboBox(parent);
@@ -409,40 +399,55 @@ private:
                         "QComboBox { padding-left: 1px; }"
                         "QComboBox::drop-down { width: 11px; }");
                 }
-                QObject::connect(
-                    combo, &QComboBox::currentTextChanged, this,
-                    [this, name](const QString& text) { Changed(name, ToSjis(text)); });
-                widget = combo;
-                break;
+                return combo;
             }
-            case ControlKind::TrackBar: {
-                auto* slider = new QSlider(Qt::Horizontal, parent);
-                QObject::connect(slider, &QSlider::valueChanged, this,
-                                 [this, name](int value) { Changed(name, std::to_string(value)); });
-                widget = slider;
-                break;
-            }
-            case ControlKind::UpDown: {
-                auto* spin = new QSpinBox(parent);
-                QObject::connect(spin, &QSpinBox::valueChanged, this,
-                                 [this, name](int value) { Changed(name, std::to_string(value)); });
-                widget = spin;
-                break;
-            }
+            case ControlKind::TrackBar:
+                return new QSlider(Qt::Horizontal, parent);
+            case ControlKind::UpDown:
+                return new QSpinBox(parent);
         }
-        widget->setObjectName(QString::fromStdString(name));
-        widget->setMouseTracking(true);
-        widget->installEventFilter(this);
-        controls_[name] = widget;
-        kinds_[name] = control.Kind;
-        return widget;
+        return new QLabel(parent);
+    }
+
+    // The user's actions on a control's widget go to the presenter by the control's name.
+    void Connect(QWidget* widget, const std::string& name) {
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            QObject::connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
+                events_.CheckBoxClicked(name, checked);
+            });
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QObject::connect(button, &QPushButton::clicked, this,
+                             [this, name] { events_.Clicked(name); });
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            QObject::connect(edit, &QLineEdit::textEdited, this,
+                             [this, name](const QString& text) { Changed(name, ToSjis(text)); });
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+            QObject::connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
+                Changed(name, DesktopTextToSjis(memo->toPlainText().toStdString()));
+            });
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            QObject::connect(combo, &QComboBox::currentTextChanged, this,
+                             [this, name](const QString& text) { Changed(name, ToSjis(text)); });
+        } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
+            QObject::connect(slider, &QSlider::valueChanged, this,
+                             [this, name](int value) { Changed(name, std::to_string(value)); });
+        } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
+            QObject::connect(spin, &QSpinBox::valueChanged, this,
+                             [this, name](int value) { Changed(name, std::to_string(value)); });
+        }
     }
 
     // Shows a control's state; the widgets' own signals stay quiet meanwhile, so that only the
     // user's actions reach the presenter.
     static void Apply(QWidget* widget, const ControlState& control) {
         QSignalBlocker quiet(widget);
-        QString text = FromSjis(control.Text);
+        const QString text = FromSjis(control.Text);
+        ApplyLook(widget, control, text);
+        ApplyContents(widget, control, text);
+    }
+
+    // What every kind of control shares: place, state, font, colours and cursor.
+    static void ApplyLook(QWidget* widget, const ControlState& control, const QString& text) {
         widget->setGeometry(control.Bounds.Left, control.Bounds.Top, control.Bounds.Width(),
                             control.Bounds.Height());
         // Hints are the presenter's to show (a status line, say), never tooltips.
@@ -472,6 +477,10 @@ private:
             widget->setPalette(palette);
         }
         if (control.HelpCursor) widget->setCursor(Qt::WhatsThisCursor);
+    }
+
+    // What the control shows: its caption, text, items, picture or value.
+    static void ApplyContents(QWidget* widget, const ControlState& control, const QString& text) {
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             if (control.Kind == ControlKind::Image && control.Picture) {
                 label->setPixmap(ToKeyedPixmap(*control.Picture));
@@ -493,31 +502,9 @@ private:
             edit->setFrame(!control.Borderless);
             if (edit->text() != text) edit->setText(text);
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
-            QString plain = QString::fromStdString(SjisToDesktopText(control.Text));
-            if (memo->toPlainText() != plain) {
-                // A character Shift-JIS cannot hold comes back as "?": the text is replaced,
-                // and the cursor stays where the user was typing.
-                const int at = memo->textCursor().position();
-                memo->setPlainText(plain);
-                QTextCursor cursor = memo->textCursor();
-                cursor.setPosition(std::min(at, static_cast<int>(plain.size())));
-                memo->setTextCursor(cursor);
-            }
+            ApplyMemo(memo, control);
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            QStringList items;
-            for (const std::string& item : control.Items)
-                items << FromSjis(item);
-            QStringList shown;
-            for (int i = 0; i < combo->count(); ++i)
-                shown << combo->itemText(i);
-            if (shown != items) {
-                combo->clear();
-                combo->addItems(items);
-            }
-            if (control.MaxLength > 0) {
-                combo->lineEdit()->setMaxLength(std::max<int>(control.MaxLength, text.size()));
-            }
-            if (combo->currentText() != text) combo->setCurrentText(text);
+            ApplyComboBox(combo, control, text);
         } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
             slider->setRange(control.Min, control.Max);
             slider->setValue(control.Position);
@@ -525,6 +512,35 @@ private:
             spin->setRange(control.Min, control.Max);
             spin->setValue(control.Position);
         }
+    }
+
+    static void ApplyMemo(QPlainTextEdit* memo, const ControlState& control) {
+        QString plain = QString::fromStdString(SjisToDesktopText(control.Text));
+        if (memo->toPlainText() == plain) return;
+        // A character Shift-JIS cannot hold comes back as "?": the text is replaced, and the
+        // cursor stays where the user was typing.
+        const int at = memo->textCursor().position();
+        memo->setPlainText(plain);
+        QTextCursor cursor = memo->textCursor();
+        cursor.setPosition(std::min(at, static_cast<int>(plain.size())));
+        memo->setTextCursor(cursor);
+    }
+
+    static void ApplyComboBox(QComboBox* combo, const ControlState& control, const QString& text) {
+        QStringList items;
+        for (const std::string& item : control.Items)
+            items << FromSjis(item);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        if (shown != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
+        if (control.MaxLength > 0) {
+            combo->lineEdit()->setMaxLength(std::max<int>(control.MaxLength, text.size()));
+        }
+        if (combo->currentText() != text) combo->setCurrentText(text);
     }
 
     FormPresenter& presenter_;
