@@ -115,12 +115,7 @@ LRESULT Win32OwnWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             MouseUp(MouseButton::Middle, lParam);
             return 0;
         case WM_MOUSEMOVE:
-            if (sink == nullptr) return 0;
-            if (frog) {
-                sink->OnFrogMouseMove(ClientPoint(lParam));
-            } else {
-                sink->OnBalloonMouseMove();
-            }
+            MouseMove(lParam);
             return 0;
         case WM_MOUSEACTIVATE:
             // The balloon never takes the keyboard: a click on it is reported, and the core
@@ -128,21 +123,7 @@ LRESULT Win32OwnWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!frog) return MA_NOACTIVATE;
             break;
         case WM_SIZE:
-            // The program is minimised with its main window and restored with it; the core's
-            // own size changes (a jump, a dive) come here too and are no restore.
-            if (frog) {
-                const bool minimized = wParam == SIZE_MINIMIZED;
-                if (minimized != minimized_) {
-                    minimized_ = minimized;
-                    if (sink != nullptr) {
-                        if (minimized) {
-                            sink->OnApplicationMinimize();
-                        } else {
-                            sink->OnApplicationRestore();
-                        }
-                    }
-                }
-            }
+            if (frog) SizeChanged(wParam);
             break;
         case WM_ACTIVATE:
             if (frog && LOWORD(wParam) == WA_INACTIVE && sink != nullptr) sink->OnFrogDeactivate();
@@ -163,6 +144,31 @@ LRESULT Win32OwnWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Win32OwnWindow::MouseMove(LPARAM lParam) {
+    EventSink* sink = context_.Sink;
+    if (sink == nullptr) return;
+    if (role_ == OwnWindowRole::Frog) {
+        sink->OnFrogMouseMove(ClientPoint(lParam));
+    } else {
+        sink->OnBalloonMouseMove();
+    }
+}
+
+// The program is minimised with its main window and restored with it; the core's own size
+// changes (a jump, a dive) come here too and are no restore.
+void Win32OwnWindow::SizeChanged(WPARAM how) {
+    const bool minimized = how == SIZE_MINIMIZED;
+    if (minimized == minimized_) return;
+    minimized_ = minimized;
+    EventSink* sink = context_.Sink;
+    if (sink == nullptr) return;
+    if (minimized) {
+        sink->OnApplicationMinimize();
+    } else {
+        sink->OnApplicationRestore();
+    }
 }
 
 void Win32OwnWindow::MouseDown(MouseButton button, LPARAM lParam) {

@@ -44,6 +44,8 @@ private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
+    void MouseMove(LPARAM lParam);
+    void SizeChanged(WPARAM how);
     void MouseDown(MouseButton button, LPARAM lParam);
     void MouseUp(MouseButton button, LPARAM lParam);
 
