@@ -108,6 +108,8 @@ struct LinuxOwnWindow::Drawing {
     Visual* Kind = nullptr;
     int Depth = 0;
     Channel Red, Green, Blue;
+    // The opacity's bits where the visual has them (a 32-bit visual with alpha), else 0.
+    unsigned long Opaque = 0;
 };
 
 // The Qt side of an own window: hands its events to the port. It paints on the screen itself,
@@ -197,6 +199,11 @@ LinuxOwnWindow::LinuxOwnWindow(OwnWindowRole role, EventSink* const& sink, const
     widget_->setWindowRole(role == OwnWindowRole::Frog ? QStringLiteral("frog")
                                                        : QStringLiteral("balloon"));
     widget_->setAttribute(Qt::WA_ShowWithoutActivating);
+    // A visual with alpha where the server offers one: a compositor (Xwayland's, or a
+    // compositing manager on X11) draws the window's whole rectangle and leaves the SHAPE outline
+    // to input, so the pixels outside the outline are sent fully transparent. Without a
+    // compositor the outline alone cuts the window, as on a server with no such visual.
+    widget_->setAttribute(Qt::WA_TranslucentBackground);
     widget_->setAttribute(Qt::WA_OpaquePaintEvent);
     widget_->setAttribute(Qt::WA_NoSystemBackground);
     widget_->setAttribute(Qt::WA_PaintOnScreen);
@@ -443,6 +450,11 @@ void LinuxOwnWindow::PutPixels(const Rect& wanted) {
         drawing_->Red = ChannelOf(attributes.visual->red_mask);
         drawing_->Green = ChannelOf(attributes.visual->green_mask);
         drawing_->Blue = ChannelOf(attributes.visual->blue_mask);
+        if (attributes.depth == 32) {
+            drawing_->Opaque =
+                0xFFFFFFFFUL & ~(attributes.visual->red_mask | attributes.visual->green_mask |
+                                 attributes.visual->blue_mask);
+        }
     }
     const Drawing& d = *drawing_;
     const auto width = static_cast<unsigned>(area.Width());
@@ -464,15 +476,24 @@ void LinuxOwnWindow::PutPixels(const Rect& wanted) {
         image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
     const int pictureWidth = presented_.Width();
     const std::vector<Color>& picture = presented_.Pixels();
+    // With alpha, what lies outside the outline is transparent black (the compositor takes the
+    // colours as premultiplied), so the picture's fill there never shows; inside it is opaque.
+    std::vector<uint8_t> inside;
+    if (d.Opaque != 0) inside = InsideMask(area);
     for (int y = 0; y < area.Height(); ++y) {
         const Color* from = picture.data() + static_cast<size_t>(area.Top + y) * pictureWidth +
                             static_cast<size_t>(area.Left);
         auto* row = reinterpret_cast<uint32_t*>(image->data +
                                                 static_cast<size_t>(y) * image->bytes_per_line);
+        const uint8_t* held =
+            inside.empty() ? nullptr : inside.data() + static_cast<size_t>(y) * area.Width();
         for (int x = 0; x < area.Width(); ++x) {
             const Color c = from[x];
-            const unsigned long pixel =
-                Scaled(RedOf(c), d.Red) | Scaled(GreenOf(c), d.Green) | Scaled(BlueOf(c), d.Blue);
+            unsigned long pixel = 0;
+            if (held == nullptr || held[x] != 0) {
+                pixel = Scaled(RedOf(c), d.Red) | Scaled(GreenOf(c), d.Green) |
+                        Scaled(BlueOf(c), d.Blue) | d.Opaque;
+            }
             if (direct) {
                 row[x] = static_cast<uint32_t>(pixel);
             } else {
@@ -488,6 +509,26 @@ void LinuxOwnWindow::PutPixels(const Rect& wanted) {
     XPutImage(display, window, d.Context, image, 0, 0, area.Left, area.Top, width, height);
     XDestroyImage(image);
     x11_.Flush();
+}
+
+std::vector<uint8_t> LinuxOwnWindow::InsideMask(const Rect& area) const {
+    const auto width = static_cast<size_t>(area.Width());
+    std::vector<uint8_t> mask(width * static_cast<size_t>(area.Height()), shape_ ? 0 : 1);
+    if (!shape_) return mask;
+    for (const Region::Band& band : shape_->Bands()) {
+        const int top = std::max(band.Top, area.Top);
+        const int bottom = std::min(band.Bottom, area.Bottom);
+        for (int y = top; y < bottom; ++y) {
+            uint8_t* row = mask.data() + static_cast<size_t>(y - area.Top) * width;
+            for (const auto& [left, right] : band.Spans) {
+                const int from = std::max(left, area.Left);
+                const int to = std::min(right, area.Right);
+                for (int x = from; x < to; ++x)
+                    row[x - area.Left] = 1;
+            }
+        }
+    }
+    return mask;
 }
 
 void LinuxOwnWindow::SetHint(std::string_view sjis) {

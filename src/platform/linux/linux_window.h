@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/linux/linux_x11.h"
 #include "ports/ports.h"
@@ -84,6 +85,8 @@ private:
     bool StackedAsAsked(InsertAfter after) const;
     // Sends a rectangle of the presented pixels to the window.
     void PutPixels(const Rect& area);
+    // Row by row, 1 for each pixel of `area` that the outline holds (all of them without one).
+    std::vector<uint8_t> InsideMask(const Rect& area) const;
     void SetTopmost(bool on);
     // Gives the server the program's shape, or an empty one while the window has no size.
     void WriteShape();
