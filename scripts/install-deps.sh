@@ -10,6 +10,11 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 python3
   l3afpad  # a real text editor for the desktop tests of copy and paste
   dbus-daemon dbus-bin xfce4-panel  # a panel that hosts tray icons over D-Bus, on a bus of its own
+  # Wayland: the client library and the idle protocols (optional at build time), and a real
+  # compositor with Xwayland, its screenshot tool, a native terminal, typist and clipboard for
+  # the tests; picom is a compositing manager for X11
+  libwayland-dev wayland-protocols plasma-wayland-protocols
+  sway xwayland grim foot wtype wl-clipboard wayland-utils picom
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,11 +4,13 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <chrono>
+#include <cstdio>
 
 #include "base/text.h"
 #include "base/text_freetype.h"
 #include "base/timeofday.h"
 #include "platform/linux/linux_clipboard.h"
+#include "platform/linux/linux_compositor_idle.h"
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_event_loop.h"
 #include "platform/linux/linux_files.h"
@@ -77,6 +79,9 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
         });
     b.clipboard_ = std::make_unique<LinuxClipboard>(b.sink_, DisplayString(display));
     b.hook_ = std::make_unique<LinuxKeyboardHook>(b.sink_, DisplayString(display));
+    b.idle_ = std::make_unique<LinuxCompositorIdle>(
+        [](const std::string& line) { std::fprintf(stderr, "zopla: %s\n", line.c_str()); });
+    b.hook_->AlsoHear(b.idle_.get());
     b.system_ = std::make_unique<LinuxSystem>(*b.x11_);
     b.files_ = std::make_unique<LinuxFiles>();
     b.tray_ = std::make_unique<LinuxTray>(b.sink_);

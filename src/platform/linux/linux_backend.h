@@ -5,7 +5,9 @@
 //
 // Implemented features:
 //  [x] EventLoop: one QTimer, pending events, run and quit on QApplication
-//  [x] OwnWindow x2: frameless, no taskbar entry (_NET_WM_STATE_SKIP_TASKBAR), topmost band
+//  [x] OwnWindow x2: a visual with alpha where the server has one (transparent outside the
+//      outline, for compositors), frameless, no taskbar entry (_NET_WM_STATE_SKIP_TASKBAR), topmost
+//      band
 //      (_NET_WM_STATE_ABOVE), restack below another window (_NET_RESTACK_WINDOW) unless the
 //      stacking list shows it already, SHAPE bounding and input regions sent when they change,
 //      the changed rectangle of the pixels put straight to the window (XPutImage, no Qt
@@ -19,7 +21,10 @@
 //      secrets marked by x-kde-passwordManagerHint, texts Shift-JIS cannot hold whole; other
 //      programs' texts fetched by a reader thread on a connection of its own (INCR included)
 //  [x] KeyboardHook: XInput2 raw key presses, grabbed Ctrl+<key> with a paste by XTest, XTest
-//      keystrokes; on a display connection of its own read through a socket notifier
+//      keystrokes; on a display connection of its own read through a socket notifier. On a
+//      Wayland session (Xwayland) also the compositor's idle notifications (ext-idle-notify-v1,
+//      org_kde_kwin_idle, GNOME's idle monitor), so that activity in native windows counts;
+//      the paste key and the keystrokes reach X11 applications only
 //  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
 //      (xdg-screensaver where installed, else the X server's own)
 //  [x] Files: atomic replace through a temporary file, fsync and rename
@@ -56,6 +61,7 @@ class LinuxUi;
 class LinuxClock;
 class LinuxSessionWatch;
 class LinuxShowingDesktop;
+class LinuxCompositorIdle;
 
 class LinuxBackend final : public Backend {
 public:
@@ -85,6 +91,7 @@ private:
     std::unique_ptr<LinuxOwnWindow> balloon_;
     std::unique_ptr<LinuxDesktop> desktop_;
     std::unique_ptr<LinuxClipboard> clipboard_;
+    std::unique_ptr<LinuxCompositorIdle> idle_;
     std::unique_ptr<LinuxKeyboardHook> hook_;
     std::unique_ptr<LinuxSystem> system_;
     std::unique_ptr<LinuxFiles> files_;

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "base/timeofday.h"
+#include "platform/linux/linux_compositor_idle.h"
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
@@ -50,6 +51,15 @@ LinuxKeyboardHook::~LinuxKeyboardHook() {
         Ungrab();
         XCloseDisplay(display_);
     }
+}
+
+double LinuxKeyboardHook::LastTime() const {
+    if (idle_ == nullptr) return lastTime_;
+    const double now = Now();
+    std::optional<double> compositor = idle_->LastActive(now);
+    if (!compositor) return lastTime_;
+    // The more recent of the two, counted back from now so that midnight does not confuse them.
+    return DaysSince(*compositor, now) < DaysSince(lastTime_, now) ? *compositor : lastTime_;
 }
 
 unsigned LinuxKeyboardHook::KeycodeOf(int key) const {

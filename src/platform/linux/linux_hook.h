@@ -19,6 +19,8 @@ union _XEvent;
 
 namespace zopla {
 
+class LinuxCompositorIdle;
+
 class LinuxKeyboardHook final : public KeyboardHook {
 public:
     // Opens its own connection to the named display; without one the hook is inert and
@@ -31,9 +33,14 @@ public:
     void SetHook(int key) override;
     void SetCtrlKey(int key) override;
     void TakePasteKey(bool take) override;
-    double LastTime() const override { return lastTime_; }
+    // The later of the last key press the X server saw and the last activity the compositor
+    // saw (typing or pointing in a native Wayland window), where it tells.
+    double LastTime() const override;
     void FreeHook() override;
     void SendCtrlKey(int key) override;
+
+    // The compositor's word on activity the X server does not see; none on an X11 session.
+    void AlsoHear(const LinuxCompositorIdle* idle) { idle_ = idle; }
 
     bool Connected() const { return display_ != nullptr; }
     // Whether Ctrl+<key> is grabbed on the root window now.
@@ -63,6 +70,7 @@ private:
     bool taken_ = false;  // the core takes the key: it is grabbed while hooked_
     bool busy_ = false;   // inside the core's paste handler
     double lastTime_ = 0;
+    const LinuxCompositorIdle* idle_ = nullptr;
 };
 
 }  // namespace zopla

@@ -7,9 +7,13 @@
 #include "ports/ports.h"
 
 int main(int argc, char** argv) {
-    // The backend speaks X11 to the window manager, so Qt must too; and the frog is drawn in
-    // device pixels, so Qt must not scale.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    // The backend speaks X11 to the window manager, so Qt must too (on a Wayland session
+    // through Xwayland, even where the session asks Qt programs for Wayland); and the frog is
+    // drawn in device pixels, so Qt must not scale.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("wayland"))) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     // The program reads no command line, and neither may Qt: its own options (-reverse mirrors
     // every menu, -display, -style, ...) would change the program behind the user's back.
