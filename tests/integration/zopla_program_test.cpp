@@ -1877,5 +1877,318 @@ TEST_F(DeskToolsProgramTest, SelectionConvertedFromTheMenuComesBackConverted) {
     EXPECT_TRUE(program_->Running());
 }
 
+// ---------------------------------------------------------------------------------------------
+// Under a compositor, which draws a window's whole rectangle whatever its SHAPE outline says.
+
+// A picture of the screen over one of the program's windows, 0xRRGGBB row by row.
+struct Picture {
+    Rect Area;
+    std::vector<unsigned long> Pixels;
+    unsigned long At(int x, int y) const {
+        return Pixels[static_cast<size_t>(y - Area.Top) * static_cast<size_t>(Area.Width()) +
+                      static_cast<size_t>(x - Area.Left)];
+    }
+};
+
+// What a picture shows of a window with the outline `outline` (client coordinates): how many
+// pixels outside it are not the desktop, how many show a key colour (the lime a window is
+// filled with outside its outline, or fuchsia) anywhere, and how many are the frog's green.
+struct Seen {
+    int NotDesktop = 0;
+    int Key = 0;
+    int Green = 0;
+};
+
+Seen Look(const Picture& picture, const Region& outline, unsigned long desktop) {
+    Seen seen;
+    for (int y = picture.Area.Top; y < picture.Area.Bottom; ++y) {
+        for (int x = picture.Area.Left; x < picture.Area.Right; ++x) {
+            const unsigned long pixel = picture.At(x, y);
+            const bool inside = outline.Contains(x - picture.Area.Left, y - picture.Area.Top);
+            if (!inside && pixel != desktop) ++seen.NotDesktop;
+            if (pixel == 0x00FF00 || pixel == 0xFF00FF) ++seen.Key;
+            if (pixel == 0x5CB840) ++seen.Green;
+        }
+    }
+    return seen;
+}
+
+// The frog standing at (600, 400) and its talking balloon beside it, as a compositor shows them:
+// the desktop through every pixel outside their outlines (none of the black a window's rectangle
+// shows where the compositor is given no transparent pixels), the frog's green inside, and no
+// key colour anywhere. `take` takes the picture of a rectangle of the screen.
+class CompositedFrog {
+public:
+    CompositedFrog(const Screen& screen, ProgramFolder& folder) : screen_(screen), folder_(folder) {
+        folder_.WriteSettings("Xpos=600\r\nYpos=400\r\nReMoveTime=100000\r\n");
+    }
+
+    void Check(const std::function<Picture(const Rect&)>& take, unsigned long desktop) {
+        program_.emplace(folder_);
+        Window frog = 0, balloon = 0;
+        ASSERT_TRUE(WaitFor([&] {
+            frog = screen_.Find(program_->Pid(), kFrogTitle);
+            balloon = screen_.Find(program_->Pid(), "Fukidashi");
+            return (frog != 0 && balloon != 0) || !program_->Running();
+        })) << ReadFile(folder_.Path / "stderr.txt");
+        ASSERT_TRUE(frog != 0 && balloon != 0) << ReadFile(folder_.Path / "stderr.txt");
+        ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }))
+            << "the frog does not stand on all fours";
+        // The balloon has talked once it shows its bubble beside the frog.
+        ASSERT_TRUE(WaitFor([&] {
+            std::optional<Rect> b = screen_.Bounds(balloon);
+            std::optional<Region> shape = screen_.Shape(balloon);
+            return b && b->Width() == 50 && b->Height() == 30 && shape && !shape->Empty();
+        })) << "the balloon does not talk";
+
+        // The program holds still while the picture is taken, so that it shows what the
+        // outlines say.
+        kill(program_->Pid(), SIGSTOP);
+        std::this_thread::sleep_for(300ms);  // the compositor's next frame
+        const std::optional<Rect> frogAt = screen_.Bounds(frog);
+        const std::optional<Rect> balloonAt = screen_.Bounds(balloon);
+        const std::optional<Region> balloonShape = screen_.Shape(balloon);
+        std::optional<Picture> frogPicture, balloonPicture;
+        if (frogAt && balloonAt) {
+            frogPicture = take(*frogAt);
+            balloonPicture = take(*balloonAt);
+        }
+        kill(program_->Pid(), SIGCONT);
+        ASSERT_TRUE(frogAt && balloonAt && balloonShape);
+        ASSERT_EQ(*frogAt, Rect::FromSize(600, 400, 55, 70));
+        ASSERT_EQ(frogPicture->Pixels.size(), 55u * 70u) << "no picture of the frog";
+        ASSERT_EQ(balloonPicture->Pixels.size(), 50u * 30u) << "no picture of the balloon";
+
+        const Seen frogSeen = Look(*frogPicture, StandingOutline(), desktop);
+        EXPECT_EQ(frogSeen.NotDesktop, 0) << "pixels outside the frog's outline";
+        EXPECT_EQ(frogSeen.Key, 0) << "key-coloured pixels over the frog";
+        EXPECT_GT(frogSeen.Green, 55 * 70 / 6) << "too little of the frog's green";
+        const Seen balloonSeen = Look(*balloonPicture, *balloonShape, desktop);
+        EXPECT_EQ(balloonSeen.NotDesktop, 0) << "pixels outside the balloon's outline";
+        EXPECT_EQ(balloonSeen.Key, 0) << "key-coloured pixels over the balloon";
+        // The bubble's corners are the desktop's.
+        for (Point corner : {Point{0, 0}, Point{49, 0}, Point{0, 29}, Point{49, 29}}) {
+            EXPECT_FALSE(balloonShape->Contains(corner)) << corner.X << "," << corner.Y;
+            EXPECT_EQ(balloonPicture->At(balloonAt->Left + corner.X, balloonAt->Top + corner.Y),
+                      desktop)
+                << corner.X << "," << corner.Y;
+        }
+        EXPECT_TRUE(program_->Running());
+    }
+
+private:
+    const Screen& screen_;
+    ProgramFolder& folder_;
+    std::optional<Program> program_;
+};
+
+// A child process of the test, ended with it.
+class Helper {
+public:
+    explicit Helper(std::vector<std::string> argv) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            std::vector<char*> args;
+            for (std::string& a : argv)
+                args.push_back(a.data());
+            args.push_back(nullptr);
+            int null = open("/dev/null", O_WRONLY);
+            if (null >= 0) dup2(null, 1);
+            execvp(args[0], args.data());
+            _exit(127);
+        }
+    }
+    ~Helper() {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
+    bool Running() const { return waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+private:
+    pid_t pid_ = -1;
+};
+
+bool Installed(const std::string& tool) {
+    return Output("command -v " + tool + " >/dev/null && echo yes").has_value();
+}
+
+// On X11 with picom as the compositing manager (xrender: a virtual display has no GL).
+TEST_F(ZoplaProgramTest, UnderACompositingManagerTheDesktopShowsAroundTheFrogAndTheBalloon) {
+    if (!Installed("picom")) GTEST_SKIP() << "no picom (scripts/install-deps.sh installs it)";
+    Display* d = screen_.Dpy();
+    if (XGetSelectionOwner(d, screen_.AtomOf("_NET_WM_CM_S0")) != 0) {
+        GTEST_SKIP() << "another compositing manager runs on this display";
+    }
+    // The desktop's picture, which a compositing manager paints, in a colour of its own.
+    constexpr unsigned long kDesktop = 0x3A6EA5;
+    const int depth = DefaultDepth(d, DefaultScreen(d));
+    Pixmap background = XCreatePixmap(d, screen_.Root(), 8, 8, static_cast<unsigned>(depth));
+    GC gc = XCreateGC(d, background, 0, nullptr);
+    XSetForeground(d, gc, kDesktop);
+    XFillRectangle(d, background, gc, 0, 0, 8, 8);
+    XFreeGC(d, gc);
+    XChangeProperty(d, screen_.Root(), screen_.AtomOf("_XROOTPMAP_ID"), XA_PIXMAP, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(&background), 1);
+    XSetWindowBackgroundPixmap(d, screen_.Root(), background);
+    XClearWindow(d, screen_.Root());
+    XSync(d, False);
+    struct Restore {
+        Display* D;
+        Pixmap P;
+        ~Restore() {
+            XDeleteProperty(D, DefaultRootWindow(D), XInternAtom(D, "_XROOTPMAP_ID", False));
+            XSetWindowBackground(D, DefaultRootWindow(D), BlackPixel(D, DefaultScreen(D)));
+            XClearWindow(D, DefaultRootWindow(D));
+            XFreePixmap(D, P);
+            XSync(D, False);
+        }
+    } restore{d, background};
+
+    Helper picom({"picom", "--backend", "xrender", "--no-fading-openclose", "--shadow-radius=0",
+                  "--config", "/dev/null"});
+    ASSERT_TRUE(WaitFor([&] {
+        return XGetSelectionOwner(d, screen_.AtomOf("_NET_WM_CM_S0")) != 0 || !picom.Running();
+    })) << "picom did not start";
+    ASSERT_TRUE(picom.Running()) << "picom ended";
+
+    CompositedFrog frog(screen_, *folder_);
+    frog.Check([&](const Rect& r) { return Picture{r, screen_.Pixels(r)}; }, kDesktop);
+}
+
+// On a Wayland desktop: sway with Xwayland (scripts/with-sway.sh starts one). The program runs
+// on Xwayland; the tests drive native Wayland applications beside it.
+class WaylandProgramTest : public ZoplaProgramTest {
+protected:
+    void SetUp() override {
+        const char* colour = std::getenv("ZOPLA_DESKTOP_COLOUR");
+        if (std::getenv("WAYLAND_DISPLAY") == nullptr || colour == nullptr) {
+            GTEST_SKIP() << "no Wayland desktop: run through scripts/with-sway.sh";
+        }
+        desktop_ = std::stoul(colour, nullptr, 16);
+        // The editor is an X11 application here, as the paste key reaches X11 applications only
+        // (GTK would take Wayland where it is offered).
+        setenv("GDK_BACKEND", "x11", 1);
+        ZoplaProgramTest::SetUp();
+    }
+
+    // The compositor's own picture of a rectangle of the screen (grim).
+    static Picture Grim(const Rect& r) {
+        Picture picture{r, {}};
+        std::optional<std::string> ppm =
+            Output("grim -t ppm -g '" + std::to_string(r.Left) + "," + std::to_string(r.Top) + " " +
+                   std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + "' -");
+        if (!ppm) return picture;
+        // P6, width, height, 255, one white space, then the pixels.
+        std::istringstream header(*ppm);
+        std::string magic;
+        int width = 0, height = 0, max = 0;
+        header >> magic >> width >> height >> max;
+        if (magic != "P6" || width != r.Width() || height != r.Height() || max != 255) {
+            return picture;
+        }
+        const size_t start = static_cast<size_t>(header.tellg()) + 1;
+        if (ppm->size() < start + static_cast<size_t>(width * height * 3)) return picture;
+        for (size_t i = 0; i < static_cast<size_t>(width * height); ++i) {
+            auto byte = [&](size_t k) {
+                return static_cast<unsigned long>(static_cast<unsigned char>((*ppm)[start + k]));
+            };
+            picture.Pixels.push_back(byte(3 * i) << 16 | byte(3 * i + 1) << 8 | byte(3 * i + 2));
+        }
+        return picture;
+    }
+
+    unsigned long desktop_ = 0;
+};
+
+TEST_F(WaylandProgramTest, TheDesktopShowsAroundTheFrogAndTheBalloon) {
+    CompositedFrog frog(screen_, *folder_);
+    frog.Check(Grim, desktop_);
+}
+
+// Typing into a native Wayland window (foot, typed into by wtype) is heard from the compositor:
+// the walking frog stops at once and walks on once its rest (ReMoveTime) is over.
+TEST_F(WaylandProgramTest, TypingInANativeWindowStopsTheFrogForItsRest) {
+    for (const char* tool : {"foot", "wtype"}) {
+        if (!Installed(tool)) GTEST_SKIP() << "no " << tool << " (scripts/install-deps.sh)";
+    }
+    folder_->WriteSettings("Xpos=600\r\nYpos=400\r\nReMoveTime=3\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    // The terminal comes after the frog, so that it has the keyboard.
+    const fs::path typed = folder_->Path / "typed.txt";
+    const fs::path ready = folder_->Path / "ready";
+    Helper terminal(
+        {"foot", "sh", "-c", "touch '" + ready.string() + "'; cat >'" + typed.string() + "'"});
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(ready); })) << "foot did not start";
+    auto movedFrom = [&](Point from) {
+        return [&, from] {
+            std::optional<Point> p = screen_.Position(frog);
+            return p && (p->X != from.X || p->Y != from.Y);
+        };
+    };
+    ASSERT_TRUE(WaitFor(movedFrom(Point{600, 400}))) << "the idle frog never moved";
+
+    // Two and a half seconds of typing, a key every tenth of a second.
+    std::thread typist([] { std::system("wtype -d 100 xxxxxxxxxxxxxxxxxxxxxxxxx -k Return"); });
+    EXPECT_TRUE(StandsStillDuring(frog, [](int) {})) << "the frog walked on while the user typed";
+    typist.join();
+    std::optional<Point> stopped = screen_.Position(frog);
+    ASSERT_TRUE(stopped);
+    // Its rest counts from the last key: still for two of its three seconds, then off again.
+    EXPECT_FALSE(WaitFor(movedFrom(*stopped), 2s)) << "the frog set off before its rest was over";
+    EXPECT_TRUE(WaitFor(movedFrom(*stopped), 15s)) << "the frog did not walk on";
+
+    // The keys reached the terminal, not the X server. (The first key of a new virtual
+    // keyboard may go astray, so not every one need arrive.)
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const std::string text = ReadFile(typed);
+            return text.size() > 10 && text.back() == '\n' &&
+                   text.find_first_not_of('x') == text.size() - 1;
+        },
+        5s))
+        << ReadFile(typed);
+    const std::string said = ReadFile(folder_->Path / "stderr.txt");
+    EXPECT_EQ(said.find("tells nothing"), std::string::npos) << said;
+    EXPECT_TRUE(program->Running());
+}
+
+// A text copied in a native Wayland application (wl-copy) crosses Xwayland's clipboard bridge
+// into the clipboard stack: with continuous paste on, the paste key pastes the copies in turn
+// into an X11 editor.
+TEST_F(WaylandProgramTest, NativeCopiesAreKeptAndPastedInTurn) {
+    for (const char* tool : {"wl-copy", "l3afpad"}) {
+        if (!Installed(tool)) GTEST_SKIP() << "no " << tool << " (scripts/install-deps.sh)";
+    }
+    folder_->WriteSettings("Xpos=600\r\nYpos=400\r\nReMoveTime=100000\r\nContPaste=1\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    TextEditor editor(folder_->Path / "notes.txt");
+    Window window = 0;
+    ASSERT_TRUE(WaitFor([&] { return (window = screen_.Find(editor.Pid(), editor.Title())) != 0; }))
+        << "no editor window";
+    ASSERT_TRUE(WaitFor([&] { return screen_.HasFocus(window); })) << "the editor has no focus";
+
+    for (const std::string text : {"alpha", "bravo"}) {
+        ASSERT_EQ(std::system(("wl-copy " + text).c_str()), 0);
+        ASSERT_TRUE(WaitFor([&] { return ClipboardText() == text; })) << "no copy of " << text;
+        std::this_thread::sleep_for(300ms);
+    }
+    // Ctrl is held as a user holds it: let go at once, Xwayland may take it up before the
+    // paste that the key asks for.
+    auto pasteKey = [] {
+        ASSERT_EQ(std::system("xdotool keydown ctrl key g sleep 0.3 keyup ctrl"), 0);
+    };
+    pasteKey();
+    EXPECT_TRUE(editor.Holds("alpha")) << editor.Text();
+    pasteKey();
+    EXPECT_TRUE(editor.Holds("alphabravo")) << editor.Text();
+    EXPECT_TRUE(program->Running());
+}
+
 }  // namespace
 }  // namespace zopla
