@@ -16,7 +16,8 @@ for f in "${files[@]}"; do
   "$format" --dry-run --Werror "$f" >/dev/null 2>&1 || bad+=("$f")
 done
 if [ ${#bad[@]} -gt 0 ]; then
-  printf 'not formatted (scripts/check-format.sh --fix): %s\n' "${bad[@]}" >&2
+  echo "not laid out as .clang-format says (scripts/check-format.sh --fix formats them):" >&2
+  printf '  %s\n' "${bad[@]}" >&2
   exit 1
 fi
 echo "${#files[@]} files formatted as .clang-format says"

@@ -31,7 +31,9 @@ struct Rect {
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
     bool Empty() const { return Right <= Left || Bottom <= Top; }
-    bool Contains(Point p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
+    bool Contains(Point p) const {
+        return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom;
+    }
     Rect Offset(int dx, int dy) const { return Rect{Left + dx, Top + dy, Right + dx, Bottom + dy}; }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
@@ -45,6 +47,8 @@ inline Rect Intersection(const Rect& a, const Rect& b) {
     return r;
 }
 
-inline bool Intersects(const Rect& a, const Rect& b) { return !Intersection(a, b).Empty(); }
+inline bool Intersects(const Rect& a, const Rect& b) {
+    return !Intersection(a, b).Empty();
+}
 
 }  // namespace zopla

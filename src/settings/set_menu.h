@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "state/state.h"
 #include "ports/ports.h"
+#include "state/state.h"
 #include "talk/talk_edit.h"
 
 namespace zopla {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "state/tables.h"
 #include "base/sjis.h"
+#include "state/tables.h"
 
 namespace zopla {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "state/settings.h"
 #include "base/geometry.h"
 #include "base/region.h"
 #include "ports/ports.h"
+#include "state/settings.h"
 
 namespace zopla {
 

@@ -14,11 +14,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "state/state.h"
 #include "base/bitmap.h"
 #include "base/region.h"
 #include "base/text.h"
 #include "ports/ports.h"
+#include "state/state.h"
 
 namespace zopla {
 

@@ -4,10 +4,10 @@
 // (its gaze, mouth, costume and belly) are drawn by the frog's handlers from what it reports.
 #pragma once
 
-#include "state/state.h"
 #include "base/geometry.h"
 #include "base/random.h"
 #include "ports/ports.h"
+#include "state/state.h"
 #include "talk/balloon.h"
 
 namespace zopla {

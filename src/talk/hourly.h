@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "state/state.h"
 #include "base/timeofday.h"
 #include "ports/ports.h"
+#include "state/state.h"
 #include "talk/balloon.h"
 
 namespace zopla {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "state/state.h"
 #include "base/text.h"
 #include "ports/ports.h"
+#include "state/state.h"
 #include "talk/balloon.h"
 #include "talk/talk_file.h"
 

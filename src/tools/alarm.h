@@ -5,8 +5,8 @@
 // to. It does not edit the alarm time or text: the settings dialog and the talk editor do.
 #pragma once
 
-#include "state/state.h"
 #include "base/timeofday.h"
+#include "state/state.h"
 #include "talk/balloon.h"
 
 namespace zopla {

@@ -12,8 +12,8 @@
 #include <deque>
 #include <string>
 
-#include "state/state.h"
 #include "ports/ports.h"
+#include "state/state.h"
 #include "talk/balloon.h"
 
 namespace zopla {

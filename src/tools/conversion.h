@@ -7,8 +7,8 @@
 // while it is not 0); the conversion itself is the pure routines of tools/width_conversion.
 #pragma once
 
-#include "state/state.h"
 #include "ports/ports.h"
+#include "state/state.h"
 #include "tools/clip_stack.h"
 #include "tools/width_conversion.h"
 

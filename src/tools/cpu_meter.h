@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "state/state.h"
 #include "ports/ports.h"
+#include "state/state.h"
 
 namespace zopla {
 

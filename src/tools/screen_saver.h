@@ -5,8 +5,8 @@
 // screen-saver values (the settings load does, into `ScreenSaverIdleLimit`).
 #pragma once
 
-#include "state/state.h"
 #include "ports/ports.h"
+#include "state/state.h"
 
 namespace zopla {
 

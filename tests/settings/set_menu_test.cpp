@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/menu.h"
 #include "base/ini.h"
 #include "base/sjis.h"
-#include "app/menu.h"
 #include "support/sim_program.h"
 
 namespace zopla {

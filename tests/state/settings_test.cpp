@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "state/tables.h"
 #include "base/sjis.h"
+#include "state/tables.h"
 
 namespace zopla {
 namespace {

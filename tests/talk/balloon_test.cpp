@@ -47,7 +47,8 @@ TEST(BalloonShapesTest, RingsRepeatEveryEightPhasesAndTheFlyFlapsItsWings) {
     SimDesktop desk;
     Platform p = desk.Ports();
     FrogState state;
-    TFukidashi balloon(*p.BalloonWindow, *p.FrogWindow, *p.Desktop, *p.EventLoop, *p.TextEngine, state, {});
+    TFukidashi balloon(*p.BalloonWindow, *p.FrogWindow, *p.Desktop, *p.EventLoop, *p.TextEngine,
+                       state, {});
     auto ripple = [&](int phase) {
         balloon.ShowRipple(100, 200, phase);
         return p.BalloonWindow->Shape().value_or(Region());

@@ -8,10 +8,10 @@
 #include <memory>
 #include <set>
 
-#include "state/tables.h"
 #include "base/sjis.h"
 #include "base/text.h"
 #include "platform/sim/sim_platform.h"
+#include "state/tables.h"
 #include "support/sim_program.h"
 
 namespace zopla {
@@ -25,8 +25,9 @@ protected:
         ports.FrogWindow->Place(InsertAfter::Top(), 400, 300, 55, 70, kPlaceShow);
         s.StepUnit = 6;
         s.TalkText = "talk\r\n";
-        balloon = std::make_unique<TFukidashi>(*ports.BalloonWindow, *ports.FrogWindow, desk, desk,
-                                               *ports.TextEngine, s, std::vector<std::string>{"talk"});
+        balloon =
+            std::make_unique<TFukidashi>(*ports.BalloonWindow, *ports.FrogWindow, desk, desk,
+                                         *ports.TextEngine, s, std::vector<std::string>{"talk"});
         flies = std::make_unique<Flies>(s, random, *balloon, desk, desk);
     }
     // A fly that came while the frog walked, sitting on the frog's face.

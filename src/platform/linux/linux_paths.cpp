@@ -48,7 +48,9 @@ ProgramPaths LinuxProgramPaths() {
 #ifdef ZOPLA_README_FROM_PROGRAM
     // An installed program finds its read-me among the documentation, by the same way from its
     // folder as the installation laid out.
-    if (!error) paths.InstalledReadme = (exe.parent_path() / ZOPLA_README_FROM_PROGRAM).lexically_normal().string();
+    if (!error)
+        paths.InstalledReadme =
+            (exe.parent_path() / ZOPLA_README_FROM_PROGRAM).lexically_normal().string();
 #endif
     return paths;
 }

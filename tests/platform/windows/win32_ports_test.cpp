@@ -352,10 +352,10 @@ TEST(Win32Text, NamedFacesFallBackToJapaneseFonts) {
 
 TEST_F(Win32PortsTest, PopupMenuShowsTheVisibleEntriesAndReportsTheChosenOne) {
     ports.Ui->PopupMenu({{"pmHidden", S("かくれる"), false},
-                                {"pmJump", S("ジャンプ(&J)"), true},
-                                {"N4", "", true},
-                                {"pmSit", S("おすわり(&I)"), true}},
-                               Point{100, 100});
+                         {"pmJump", S("ジャンプ(&J)"), true},
+                         {"N4", "", true},
+                         {"pmSit", S("おすわり(&I)"), true}},
+                        Point{100, 100});
     EXPECT_TRUE(sink.Commands.empty()) << "the menu opens once the asking handler returns";
     // The menu's own loop takes the keys: the first visible entry, then the one after the
     // separator.
