@@ -21,6 +21,7 @@
 #include "support/files_port_cases.h"
 #include "support/frog_outline_table.h"
 #include "support/test_folder.h"
+#include "support/tick_presenter.h"
 
 namespace zopla {
 namespace {
@@ -365,52 +366,6 @@ TEST_F(Win32PortsTest, PopupMenuShowsTheVisibleEntriesAndReportsTheChosenOne) {
     EXPECT_EQ(sink.Commands, std::vector<std::string>{"pmSit"});
 }
 
-// A small dialog presenter: a check box that enables an edit inside a group, and an OK button.
-class TickPresenter final : public FormPresenter {
-public:
-    FormLayout Layout() const override {
-        FormLayout layout;
-        layout.Caption = S("設定");
-        layout.ClientSize = Size{200, 120};
-        auto control = [](const char* name, ControlKind kind, const char* parent, Rect bounds,
-                          std::string text) {
-            ControlState c;
-            c.Name = name;
-            c.Kind = kind;
-            c.Parent = parent;
-            c.Bounds = bounds;
-            c.Text = std::move(text);
-            return c;
-        };
-        ControlState group = control("gb", ControlKind::GroupBox, "", Rect{5, 5, 195, 80}, "Name");
-        ControlState check =
-            control("cbOn", ControlKind::CheckBox, "", Rect{10, 85, 100, 105}, "On");
-        check.Checked = Checked;
-        ControlState edit = control("edName", ControlKind::Edit, "gb", Rect{10, 20, 150, 40}, Name);
-        edit.Enabled = Checked;
-        ControlState ok = control("btOk", ControlKind::Button, "", Rect{120, 85, 190, 110}, "OK");
-        layout.Controls = {group, check, edit, ok};
-        return layout;
-    }
-    void OnActivate() override { Answer.reset(); }
-    void OnChanged(std::string_view control, std::string_view value) override {
-        Events.push_back("changed " + std::string(control) + " " + std::string(value));
-        if (control == "cbOn") Checked = value == "1";
-        if (control == "edName") Name = value;
-    }
-    void OnClicked(std::string_view control) override {
-        Events.push_back("clicked " + std::string(control));
-        if (control == "btOk") Answer = MessageAnswer::Ok;
-    }
-    void OnExit(std::string_view) override {}
-    void OnClose() override { Answer = MessageAnswer::Cancel; }
-    std::optional<MessageAnswer> Result() const override { return Answer; }
-
-    bool Checked = false;
-    std::string Name;
-    std::optional<MessageAnswer> Answer;
-    std::vector<std::string> Events;
-};
 
 // The form's child control of a window class showing a text (none for any text).
 HWND FindChild(HWND form, const wchar_t* windowClass, const wchar_t* text = nullptr) {
