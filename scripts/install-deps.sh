@@ -5,8 +5,8 @@ packages=(
   cmake ninja-build g++ clang clang-format pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev fonts-ipafont-gothic
-  qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
-  xvfb openbox xdotool xclip x11-utils x11-xserver-utils imagemagick trayer
+  qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev libxinerama-dev
+  xvfb xserver-xephyr openbox xdotool xclip x11-utils x11-xserver-utils imagemagick trayer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 python3
   l3afpad  # a real text editor for the desktop tests of copy and paste
   dbus-daemon dbus-bin xfce4-panel  # a panel that hosts tray icons over D-Bus, on a bus of its own

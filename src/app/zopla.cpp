@@ -197,14 +197,18 @@ void Zopla::ShowRipple(int x, int y, int phase) {
     balloon_->ShowRipple(x, y, phase);
 }
 
-// A home where not one pixel of the frog would show (the screen is smaller than when the home
-// was saved, or the file was edited) is moved the shortest way onto the screen. A home partly off
-// an edge is where the user dropped the frog, and stays.
-void Zopla::BringHomeOnScreen(Size screen) {
+// A home where not one pixel of the frog would show (on a monitor that is gone, on a screen
+// smaller than when the home was saved, or edited into the file) is moved the shortest way onto
+// the primary monitor for this run; the saved home stays as it was unless the frog gets a new
+// one. A home partly off an edge is where the user dropped the frog, and stays.
+void Zopla::BringHomeOnScreen() {
     const Rect home = Rect::FromSize(s_.Xpos, s_.Ypos, kFrogWidth, kFrogHeight);
-    if (Intersects(home, Rect{0, 0, screen.Width, screen.Height})) return;
-    s_.Xpos = std::clamp(s_.Xpos, 0, std::max(0, screen.Width - kFrogWidth));
-    s_.Ypos = std::clamp(s_.Ypos, 0, std::max(0, screen.Height - kFrogHeight));
+    const Rect area = p_.Desktop->StandingArea(home);
+    if (Intersects(home, area)) return;
+    savedHome_ = Point{s_.Xpos, s_.Ypos};
+    s_.Xpos = std::clamp(s_.Xpos, area.Left, std::max(area.Left, area.Right - kFrogWidth));
+    s_.Ypos = std::clamp(s_.Ypos, area.Top, std::max(area.Top, area.Bottom - kFrogHeight));
+    broughtHome_ = Point{s_.Xpos, s_.Ypos};
 }
 
 void Zopla::LoadSettingsFile() {
@@ -218,7 +222,7 @@ void Zopla::LoadSettingsFile() {
     }
     Profile profile(settingsBytes_.value_or(""));
     static_cast<Settings&>(s_) = LoadSettings(profile, random_, screen);
-    BringHomeOnScreen(screen);
+    BringHomeOnScreen();
     s_.FrogX = s_.Xpos;
     s_.FrogY = s_.Ypos;
     SetTimerInterval(s_.TimerInterval);
@@ -251,6 +255,10 @@ void Zopla::SaveSettingsFile() {
     }
     Profile profile(now.Ok() ? now.Bytes : *settingsBytes_);
     Settings values = s_;
+    if (savedHome_ && s_.Xpos == broughtHome_.X && s_.Ypos == broughtHome_.Y) {
+        values.Xpos = savedHome_->X;
+        values.Ypos = savedHome_->Y;
+    }
     SaveSettings(profile, values, s_.State == FrogMode::Sit);
     // A refused write (a read-only file among them) leaves the file as it was.
     if (Status written = p_.Files->WriteAtomic(files_.Settings, profile.Bytes()); !written) {

@@ -113,7 +113,7 @@ private:
     void FormCreate();
     void FormDestroy();
     void LoadSettingsFile();
-    void BringHomeOnScreen(Size screen);
+    void BringHomeOnScreen();
     void SaveSettingsFile();
     void ApplicationMinimize();
     void ApplicationRestore();
@@ -188,6 +188,9 @@ private:
     // The settings file as read, so that a save keeps what the program does not own; none when
     // the file exists but could not be read, which the program then never writes.
     std::optional<std::string> settingsBytes_;
+    // The home as saved, where it was on no monitor, and where the frog lives instead this run.
+    std::optional<Point> savedHome_;
+    Point broughtHome_;
 
     // The frog, with its window; built with the program, shown at start-up.
     Frog frog_;

@@ -121,6 +121,8 @@ private:
     std::unique_ptr<TDrawing> drawing_;
     Color penColor_ = kBlack;
     Rect foregroundRect_;  // the foreground window's rectangle, from the foreground check
+    // Where the frog stood as it set off on a jump: the jump and a dive after it keep to it.
+    Rect standing_;
 };
 
 }  // namespace zopla

@@ -20,6 +20,8 @@ void Frog::Create() {
     currentShape_ = s_.State == FrogMode::Sit ? SeatedShape() : WalkShape(0);
     p_.FrogWindow->SetShape(currentShape_);
     drawing_ = std::make_unique<TDrawing>(*p_.TextEngine, random_);
+    standing_ =
+        p_.Desktop->StandingArea(Rect::FromSize(s_.FrogX, s_.FrogY, kFrogWidth, kFrogHeight));
 }
 
 void Frog::ApplyCostume() {

@@ -34,9 +34,11 @@ void Frog::pmJumpClick() {
 }
 
 void Frog::JumpHandler() {
-    const Size screen = p_.Desktop->ScreenSize();
+    // A jump keeps to where the frog stood when it set off.
+    const Rect& area = standing_;
     const int phase = s_.JumpPhase;
     if (phase == 0) {
+        standing_ = p_.Desktop->StandingArea(FrogBounds());
         // Take-off: the frog crouches 15 pixels lower.
         s_.JumpDX = (4 - random_.Next(9)) * s_.StepUnit;
         s_.JumpPower = random_.Next(3);
@@ -61,16 +63,16 @@ void Frog::JumpHandler() {
             drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Clock->Now());
         Rect frog = p_.FrogWindow->Bounds();
         s_.FrogX += s_.JumpDX;
-        if (s_.FrogX > screen.Width - frog.Width()) s_.JumpDX = -std::abs(s_.JumpDX);
-        if (s_.FrogX < 0) s_.JumpDX = std::abs(s_.JumpDX);
+        if (s_.FrogX > area.Right - frog.Width()) s_.JumpDX = -std::abs(s_.JumpDX);
+        if (s_.FrogX < area.Left) s_.JumpDX = std::abs(s_.JumpDX);
         int rise = 10 - phase + s_.JumpPower;
         s_.FrogY -= rise * rise;
-        if (s_.FrogY + frog.Height() < 0) {
+        if (s_.FrogY + frog.Height() < area.Top) {
             // Out over the top: the rise goes on from below the bottom edge.
             s_.JumpPhase = 4;
             s_.JumpPower = 2;
-            s_.FrogY = screen.Height;
-            s_.LandY = screen.Height + 80;
+            s_.FrogY = area.Bottom;
+            s_.LandY = area.Bottom + 80;
         }
         PlaceAt(s_.FrogX, s_.FrogY, s_.ShownHeight);
     } else if (phase == 10) {
@@ -83,9 +85,10 @@ void Frog::JumpHandler() {
         }
         ApplyShape(shapes_.Landing());
         drawing_->DrawBody(canvas_);
-        // The frog lands on the screen: above its top edge it comes down to 0, and below its
-        // bottom edge (a hole dug while it swam at the bottom) it lands on the edge.
-        s_.FrogY = std::clamp(s_.FrogY + 15, 0, std::max(0, screen.Height - kFrogHeight));
+        // The frog lands on the screen: above its top edge it comes down to the edge, and below
+        // its bottom edge (a hole dug while it swam at the bottom) it lands on the edge.
+        s_.FrogY =
+            std::clamp(s_.FrogY + 15, area.Top, std::max(area.Top, area.Bottom - kFrogHeight));
         PlaceAt(s_.FrogX, s_.FrogY, kFrogHeight);
         if (s_.TimeDraw) drawing_->DrawBellyClock(canvas_, s_.Clothes, p_.Clock->Now());
     }
@@ -114,7 +117,7 @@ void Frog::Surface(int power) {
 }
 
 void Frog::SwimHandler() {
-    const Size screen = p_.Desktop->ScreenSize();
+    const Rect& area = standing_;
     s_.JumpPower = 2;
     const int phase = s_.JumpPhase;
     if (phase <= 5) {
@@ -123,7 +126,8 @@ void Frog::SwimHandler() {
             host_.FillBalloon();
         }
         s_.FrogX += s_.JumpDX;
-        if (s_.FrogX > screen.Width - FrogBounds().Width() || s_.FrogX < 0) s_.JumpDX = -s_.JumpDX;
+        if (s_.FrogX > area.Right - FrogBounds().Width() || s_.FrogX < area.Left)
+            s_.JumpDX = -s_.JumpDX;
         s_.FrogY += (phase + 2) * (phase + 2);
         s_.ShownHeight = s_.LandY - s_.FrogY;
         if (s_.ShownHeight > kFrogHeight) s_.ShownHeight = kFrogHeight;

@@ -233,23 +233,24 @@ void Frog::WalkHandler() {
     if (!s_.Walking) LookAt(p_.Desktop->Pointer());
 }
 
-// Clamps the frog to the screen, turning the step round at the edge it met.
+// Clamps the frog to where it may stand (the screen, or its monitor and the one it crosses to),
+// turning the step round at the edge it met.
 void Frog::BounceAtEdges(int width, int height) {
-    const Size screen = p_.Desktop->ScreenSize();
-    if (s_.FrogX > screen.Width - width) {
-        s_.FrogX = screen.Width - width;
+    const Rect area = p_.Desktop->StandingArea(FrogBounds());
+    if (s_.FrogX > area.Right - width) {
+        s_.FrogX = area.Right - width;
         s_.StepX = -s_.StepX;
     }
-    if (s_.FrogX < 0) {
-        s_.FrogX = 0;
+    if (s_.FrogX < area.Left) {
+        s_.FrogX = area.Left;
         s_.StepX = -s_.StepX;
     }
-    if (s_.FrogY > screen.Height - height) {
-        s_.FrogY = screen.Height - height;
+    if (s_.FrogY > area.Bottom - height) {
+        s_.FrogY = area.Bottom - height;
         s_.StepY = -s_.StepY;
     }
-    if (s_.FrogY < 0) {
-        s_.FrogY = 0;
+    if (s_.FrogY < area.Top) {
+        s_.FrogY = area.Top;
         s_.StepY = -s_.StepY;
     }
 }

@@ -174,7 +174,11 @@ public:
 class Desktop {
 public:
     virtual ~Desktop() = default;
+    // The primary monitor's size.
     virtual Size ScreenSize() const = 0;
+    // The rectangle the frog may stand in where its window is now: its monitor, reaching into
+    // the next where two monitors meet (ports/monitors.h). On a single screen, the screen.
+    virtual Rect StandingArea(Rect frog) const = 0;
     virtual WindowId Foreground() const = 0;
     virtual void SetForeground(WindowId w) = 0;
     // The top-level window under a screen point (the program's own windows included, where

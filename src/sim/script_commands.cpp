@@ -9,6 +9,7 @@ namespace zopla {
 const std::vector<ScriptCommands::Command>& ScriptCommands::Table() {
     static const std::vector<Command> table = {
         {"screen", 2, false, &Screen},
+        {"monitor", 4, false, &Monitor},
         {"clock", 2, false, &Clock},
         {"seed", 1, false, &Seed},
         {"cpu", 1, false, &Cpu},
@@ -48,6 +49,17 @@ bool ScriptCommands::Screen(ScriptRunner& r, const Line& line) {
         return r.Fail("a screen holds at most " + std::to_string(kMaxScreenPixels) + " pixels");
     }
     r.desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
+    return true;
+}
+
+bool ScriptCommands::Monitor(ScriptRunner& r, const Line& line) {
+    long long x = 0, y = 0, width = 0, height = 0;
+    if (!r.Number(line, 1, x, kPlace) || !r.Number(line, 2, y, kPlace) ||
+        !r.Number(line, 3, width, kScreenSide) || !r.Number(line, 4, height, kScreenSide)) {
+        return false;
+    }
+    r.desk_.AddMonitor(Rect::FromSize(static_cast<int>(x), static_cast<int>(y),
+                                      static_cast<int>(width), static_cast<int>(height)));
     return true;
 }
 

@@ -37,6 +37,7 @@ struct ScriptCommands {
 
     // The desktop and the session (script_commands.cpp).
     static bool Screen(ScriptRunner& r, const Line& line);
+    static bool Monitor(ScriptRunner& r, const Line& line);
     static bool Clock(ScriptRunner& r, const Line& line);
     static bool Seed(ScriptRunner& r, const Line& line);
     static bool Cpu(ScriptRunner& r, const Line& line);

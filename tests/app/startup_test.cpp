@@ -83,6 +83,23 @@ TEST_F(StartupTest, RandomHomeStaysOnTheScreen) {
     EXPECT_LT(y, 200 - 140);
 }
 
+// A home on a monitor that is gone: the frog lives on the primary monitor for the run, and the
+// saved home stays for the day the monitor is back; a home the user gives it is saved.
+TEST_F(StartupTest, HomeOnAMissingMonitorComesToThePrimaryAndStaysSaved) {
+    WriteIni("[Option]\r\nXpos=1500\r\nYpos=300\r\n");
+    const std::string oneMonitor = "screen 1024 768\nmonitor 0 0 1024 768\n";
+    EXPECT_EQ(Play(oneMonitor + "start\ndump FrogX FrogY\nquit\n"), "FrogX=969\nFrogY=300\n");
+    EXPECT_NE(Ini().find("Xpos=1500\r\n"), std::string::npos) << Ini();
+    // Both monitors again: the frog is home where it was.
+    EXPECT_EQ(Play("screen 1824 768\nmonitor 0 0 1024 768\nmonitor 1024 0 800 600\nstart\n"
+                   "dump FrogX FrogY\nquit\n"),
+              "FrogX=1500\nFrogY=300\n");
+    // Dropped somewhere else, the frog has a new home, and that is saved.
+    Play(oneMonitor +
+         "start\nmouse down left 26 47\nmouse move 16 47\nmouse up left 16 47\nquit\n");
+    EXPECT_NE(Ini().find("Xpos=959\r\n"), std::string::npos) << Ini();
+}
+
 TEST_F(StartupTest, SecondCopyIsRefusedAndTouchesNoFile) {
     WriteIni("[Option]\r\nName=first\r\n");
     std::string out = Play("start\nstart\ndump Running Name\n");

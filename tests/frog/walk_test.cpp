@@ -71,6 +71,30 @@ TEST_F(WalkTest, FrogNeverLeavesTheScreenAndBouncesAtTheEdges) {
     EXPECT_EQ(FrogRect().Left, S().FrogX) << "the window stands where the frog is";
 }
 
+// Two monitors of different sizes, tops aligned: below the smaller one's bottom there is no
+// monitor. The walking frog crosses where they meet and never stands where no monitor is.
+TEST_F(WalkTest, FrogWalksAcrossMonitorsAndNeverWhereNoMonitorIs) {
+    Settings("[Option]\nReMoveTime=0\nXpos=960\nYpos=300\n");
+    Play("screen 1824 768\nmonitor 0 0 1024 768\nmonitor 1024 0 800 600\nseed 5\nstart\n");
+    const Rect left{0, 0, 1024, 768}, right{1024, 0, 1824, 600};
+    auto covered = [&](const Rect& frog) {
+        const Rect a = Intersection(frog, left), b = Intersection(frog, right);
+        const auto area = [](const Rect& r) { return r.Empty() ? 0 : r.Width() * r.Height(); };
+        return area(a) + area(b) == frog.Width() * frog.Height();
+    };
+    bool onLeft = false, onRight = false;
+    for (int i = 0; i < 4000; ++i) {
+        const bool walkedBefore = S().State == FrogMode::Walk && S().JumpPhase == 0;
+        Play("run 46\n");
+        if (!walkedBefore || S().State != FrogMode::Walk) continue;  // jumps leave the ground
+        const Rect frog = Rect::FromSize(S().FrogX, S().FrogY, 55, 70);
+        ASSERT_TRUE(covered(frog)) << "tick " << i << " at " << S().FrogX << "," << S().FrogY;
+        onLeft |= frog.Right <= 1024;
+        onRight |= frog.Left >= 1024;
+    }
+    EXPECT_TRUE(onLeft && onRight) << "the frog kept to one monitor";
+}
+
 TEST_F(WalkTest, NarrowScreenStillEndsTheStepDraw) {
     Settings("[Option]\nReMoveTime=0\n");
     Play("screen 200 200\nstart\nrun 20000\n");

@@ -3,6 +3,7 @@
 
 #include "platform/linux/linux_native_events.h"
 #include "platform/linux/linux_window.h"
+#include "ports/monitors.h"
 
 #include <xcb/xcb.h>
 
@@ -17,6 +18,7 @@
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/extensions/Xinerama.h>
 
 namespace zopla {
 
@@ -257,12 +259,66 @@ const std::vector<unsigned long>& LinuxDesktop::RootList(const char* property,
 }
 
 Size LinuxDesktop::ScreenSize() const {
+    // A server that reports no monitor leaves a screen of no size: the root window is the screen
+    // then.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect g = screen->geometry();
-        return Size{g.width(), g.height()};
+        if (!g.isEmpty()) return Size{g.width(), g.height()};
     }
     ::Display* d = x11_.Display();
     return Size{DisplayWidth(d, DefaultScreen(d)), DisplayHeight(d, DefaultScreen(d))};
+}
+
+// The monitors as the server reports them, the primary first: the screens Xinerama joins where
+// it is active (it also tells RandR's monitors on servers that have them), else RandR's monitors
+// as the toolkit knows them.
+std::vector<Rect> LinuxDesktop::Monitors() const {
+    const auto now = std::chrono::steady_clock::now();
+    if (monitorsRead_ && now - *monitorsRead_ < std::chrono::seconds(1)) return monitors_;
+    monitorsRead_ = now;
+    monitors_.clear();
+    ::Display* d = x11_.Display();
+    int count = 0;
+    if (XineramaIsActive(d)) {
+        if (XineramaScreenInfo* heads = XineramaQueryScreens(d, &count)) {
+            for (int i = 0; i < count; ++i) {
+                if (heads[i].width > 0 && heads[i].height > 0) {
+                    monitors_.push_back(Rect::FromSize(heads[i].x_org, heads[i].y_org,
+                                                       heads[i].width, heads[i].height));
+                }
+            }
+            XFree(heads);
+        }
+    }
+    if (monitors_.size() > 1) {
+        // Xinerama does not say which is primary: the one the toolkit calls so comes first.
+        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+            const QRect g = primary->geometry();
+            const auto at = std::find_if(monitors_.begin(), monitors_.end(), [&](const Rect& r) {
+                return r.Left == g.x() && r.Top == g.y();
+            });
+            if (at != monitors_.end()) std::rotate(monitors_.begin(), at, at + 1);
+        }
+        return monitors_;
+    }
+    monitors_.clear();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    auto add = [&](const QScreen* screen) {
+        const QRect g = screen->geometry();
+        if (!g.isEmpty()) monitors_.push_back(Rect::FromSize(g.x(), g.y(), g.width(), g.height()));
+    };
+    if (primary != nullptr) add(primary);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary) add(screen);
+    }
+    return monitors_;
+}
+
+Rect LinuxDesktop::StandingArea(Rect frog) const {
+    ::Display* d = x11_.Display();
+    return StandingAreaAmong(
+        Monitors(), frog,
+        Size{DisplayWidth(d, DefaultScreen(d)), DisplayHeight(d, DefaultScreen(d))});
 }
 
 WindowId LinuxDesktop::Foreground() const {

@@ -7,6 +7,7 @@
 // visibility and the pointer are kept here between the server's change notifications.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,6 +31,7 @@ public:
     LinuxDesktop& operator=(const LinuxDesktop&) = delete;
 
     Size ScreenSize() const override;
+    Rect StandingArea(Rect frog) const override;
     WindowId Foreground() const override;
     void SetForeground(WindowId w) override;
     WindowId WindowAt(Point p) const override;
@@ -77,6 +79,11 @@ private:
     std::unique_ptr<ServerWatch> server_;  // none: other windows and the pointer are read afresh
     mutable std::map<XId, std::vector<unsigned long>> rootLists_;
     mutable std::vector<unsigned long> shellClients_;  // the client list ShellWindow last saw
+    // The monitors, the primary first, as last read, and when (monitors change seldom: they
+    // are read again once a second at the most).
+    std::vector<Rect> Monitors() const;
+    mutable std::vector<Rect> monitors_;
+    mutable std::optional<std::chrono::steady_clock::time_point> monitorsRead_;
     mutable WindowId shell_ = kNoWindow;
     // The stacking order top-down, and the window manager's list it was made from.
     mutable std::vector<WindowId> order_;

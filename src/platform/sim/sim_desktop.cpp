@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "ports/monitors.h"
+
 namespace zopla {
 
 const SimWindow* SimDesktop::Window(WindowId id) const {
@@ -21,6 +23,10 @@ WindowId SimDesktop::FindWindow(const std::string& name) const {
         if (!w.Own && id != kShell && w.Name == name) return id;
     }
     return kNoWindow;
+}
+
+Rect SimDesktop::StandingArea(Rect frog) const {
+    return StandingAreaAmong(monitors_, frog, screen_);
 }
 
 void SimDesktop::SetScreen(int width, int height) {

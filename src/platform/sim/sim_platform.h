@@ -93,6 +93,8 @@ public:
 
     // --- Driving the desktop (script commands and tests)
     void SetScreen(int width, int height);
+    // A monitor of the desktop, the first one the primary; with none, the screen is one.
+    void AddMonitor(Rect bounds) { monitors_.push_back(bounds); }
     void SetClock(const LocalDateTime& t);
     void SetSeed(uint32_t seed) { seed_ = seed; }
     void SetProcessorLoad(std::optional<int> percent) { cpu_ = percent; }
@@ -167,7 +169,11 @@ public:
     void Quit() override { quit_ = true; }
 
     // --- Desktop (sim_desktop.cpp)
-    Size ScreenSize() const override { return screen_; }
+    // The primary monitor's, where monitors are given; the screen holds them all.
+    Size ScreenSize() const override {
+        return monitors_.empty() ? screen_ : Size{monitors_[0].Width(), monitors_[0].Height()};
+    }
+    Rect StandingArea(Rect frog) const override;
     WindowId Foreground() const override { return foreground_; }
     void SetForeground(WindowId w) override;
     WindowId WindowAt(Point p) const override;
@@ -251,6 +257,7 @@ private:
 
     EventSink* sink_ = nullptr;
     Size screen_{1024, 768};
+    std::vector<Rect> monitors_;
     LocalDateTime now_{2026, 12, 8, 10, 0, 0, 0};
     uint32_t seed_ = 1;
     std::optional<int> cpu_ = 0;

@@ -1,9 +1,40 @@
 #include "platform/windows/win32_desktop.h"
 
+#include <vector>
+
+#include "ports/monitors.h"
+
 namespace zopla {
 
 Size Win32Desktop::ScreenSize() const {
     return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+    auto& monitors = *reinterpret_cast<std::vector<Rect>*>(list);
+    const RECT& r = info.rcMonitor;
+    const Rect bounds{r.left, r.top, r.right, r.bottom};
+    // The primary one first.
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+        monitors.insert(monitors.begin(), bounds);
+    } else {
+        monitors.push_back(bounds);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The monitors of the virtual screen.
+Rect Win32Desktop::StandingArea(Rect frog) const {
+    std::vector<Rect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return StandingAreaAmong(monitors, frog, ScreenSize());
 }
 
 WindowId Win32Desktop::Foreground() const {

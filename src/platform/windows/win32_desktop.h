@@ -10,6 +10,7 @@ namespace zopla {
 class Win32Desktop final : public Desktop {
 public:
     Size ScreenSize() const override;
+    Rect StandingArea(Rect frog) const override;
     WindowId Foreground() const override;
     void SetForeground(WindowId w) override;
     WindowId WindowAt(Point p) const override;

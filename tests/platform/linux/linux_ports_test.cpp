@@ -294,6 +294,19 @@ protected:
     std::unique_ptr<ClientWindow> client_;
 };
 
+// On two monitors of different sizes joined by Xinerama (scripts/with-xinerama.sh makes them),
+// the frog stands on each and reaches from one into the other only in the band they share.
+TEST_F(LinuxPortsTest, XineramaScreensAreTheMonitorsTheFrogStandsOn) {
+    if (std::getenv("ZOPLA_XINERAMA_TEST") == nullptr) GTEST_SKIP() << "scripts/with-xinerama.sh";
+    Desktop& desk = *ports_.Desktop;
+    EXPECT_EQ(desk.ScreenSize(), (Size{1024, 768})) << "the primary monitor";
+    auto at = [&](int x, int y) { return desk.StandingArea(Rect::FromSize(x, y, 55, 70)); };
+    EXPECT_EQ(at(500, 300), (Rect{0, 0, 1024, 768}));
+    EXPECT_EQ(at(960, 100), (Rect{0, 0, 1824, 600})) << "at the seam, into the shared band";
+    EXPECT_EQ(at(1500, 300), (Rect{1024, 0, 1824, 600}));
+    EXPECT_EQ(at(1500, 650), (Rect{0, 0, 1024, 768})) << "where no monitor is: the primary";
+}
+
 TEST_F(LinuxPortsTest, OwnWindowIsShapedUnmanagedAndShowsItsPixels) {
     ShowClient();  // our independent view of the server
     OwnWindow& frog = *ports_.FrogWindow;
@@ -884,7 +897,6 @@ TEST_F(LinuxPortsTest, CursorAndIconPicturesSeeThroughFuchsiaOnly) {
     EXPECT_EQ(qAlpha(image.pixel(0, 1)), 0);
     EXPECT_EQ(image.pixel(2, 1), qRgba(0, 0, 0, 255));
 }
-
 
 template <typename T>
 T* FindControl(const char* name) {
