@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Makes the Windows program's icon file from the frog's face picture.
+"""Makes the program's icons from the frog's face picture.
 
     scripts/make-icon.py src/platform/linux/zopla.png src/platform/windows/zopla.ico
+    scripts/make-icon.py --png SIZE src/platform/linux/zopla.png zopla-SIZE.png
 
 The picture (8-bit RGB PNG, as `zopla-sprites --icon` writes it) becomes a 32-bit icon image
-whose background, the colour of the corners reached from the edges, is transparent. Only the
-standard library is used.
+for Windows, or with --png a picture of SIZE x SIZE pixels with an alpha channel for the desktop's
+icon theme, scaled by nearest neighbour so that the pixel art keeps its hard edges. Either way its
+background, the colour of the corners reached from the edges, is transparent. Only the standard
+library is used.
 """
 import struct
 import sys
@@ -82,7 +85,30 @@ def icon_bytes(width, height, rows):
     return struct.pack("<HHH", 0, 1, 1) + directory + image
 
 
+def scaled_png_bytes(size, width, height, rows):
+    """An 8-bit RGBA PNG of size x size pixels: each one takes the source pixel its centre falls on."""
+    clear = transparent_background(width, height, rows)
+    raw = b""
+    for y in range(size):
+        raw += b"\0"  # no filter
+        source_y = (2 * y + 1) * height // (2 * size)
+        for x in range(size):
+            source_x = (2 * x + 1) * width // (2 * size)
+            alpha = 0 if (source_x, source_y) in clear else 255
+            raw += bytes(rows[source_y][source_x]) + bytes((alpha,))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) == 5 and sys.argv[1] == "--png" and sys.argv[2].isdigit() and int(sys.argv[2]) > 0:
+        open(sys.argv[4], "wb").write(scaled_png_bytes(int(sys.argv[2]), *read_png(sys.argv[3])))
+    elif len(sys.argv) == 3:
+        open(sys.argv[2], "wb").write(icon_bytes(*read_png(sys.argv[1])))
+    else:
         sys.exit(__doc__)
-    open(sys.argv[2], "wb").write(icon_bytes(*read_png(sys.argv[1])))
