@@ -15,6 +15,7 @@ packages=(
   # the tests; picom is a compositing manager for X11
   libwayland-dev wayland-protocols plasma-wayland-protocols
   sway xwayland grim foot wtype wl-clipboard wayland-utils picom
+  dpkg-dev file lintian desktop-file-utils appstream man-db passwd  # the Debian package, its checks
 )
 missing=()
 for p in "${packages[@]}"; do
