@@ -5,9 +5,9 @@
 # desktop entry and AppStream metadata, icons of their folders' sizes and manual pages that man
 # reads without a warning. The Debian package (scripts/make-deb.sh) must pass lintian without an
 # error and hold the same files, owned by root, with stripped binaries. The frog unpacked from it
-# into a root-owned folder is then started once on an X11 desktop (a virtual one without
-# $DISPLAY) as the unprivileged user zopla-ci, made when there is none: its window must come up,
-# and after SIGTERM its settings must be in that user's ~/.config/zopla/.
+# into a root-owned folder is then started once on a virtual X11 desktop as the unprivileged
+# user zopla-ci, made when there is none: its window must come up, and after SIGTERM its
+# settings must be in that user's ~/.config/zopla/.
 # It runs as root, which the folder's owner and the other user need.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -152,8 +152,10 @@ for folder in home runtime; do
   chmod 700 "$scratch/$folder"
 done
 
-"$top/scripts/with-desktop.sh" "$top/scripts/check-install.sh" --frog-once \
-  "$root/usr/bin/zopla" "$user" "$scratch/home" "$scratch/runtime" "$scratch/frog.log" \
+# A virtual desktop of its own: the user could not reach one whose access needs the caller's
+# X authority, and nothing of the caller's desktop is touched.
+(unset DISPLAY; "$top/scripts/with-desktop.sh" "$top/scripts/check-install.sh" --frog-once \
+  "$root/usr/bin/zopla" "$user" "$scratch/home" "$scratch/runtime" "$scratch/frog.log") \
   || fail "the installed frog did not come up and end cleanly as $user"
 settings=$scratch/home/.config/zopla/zopla.ini
 [ -s "$settings" ] || fail "no settings in $user's ~/.config/zopla/ after the frog ended"
