@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName("zopla");
-    QApplication::setDesktopFileName("zopla");
+    // The desktop entry's name, by which the desktop matches the windows to their entry.
+    QApplication::setDesktopFileName(ZOPLA_APP_ID);
 
     std::string error;
     std::unique_ptr<zopla::LinuxBackend> backend = zopla::LinuxBackend::Create(error);

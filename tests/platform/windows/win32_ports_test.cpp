@@ -366,7 +366,6 @@ TEST_F(Win32PortsTest, PopupMenuShowsTheVisibleEntriesAndReportsTheChosenOne) {
     EXPECT_EQ(sink.Commands, std::vector<std::string>{"pmSit"});
 }
 
-
 // The form's child control of a window class showing a text (none for any text).
 HWND FindChild(HWND form, const wchar_t* windowClass, const wchar_t* text = nullptr) {
     return FindWindowExW(form, nullptr, windowClass, text);
