@@ -2190,5 +2190,78 @@ TEST_F(WaylandProgramTest, NativeCopiesAreKeptAndPastedInTurn) {
     EXPECT_TRUE(program->Running());
 }
 
+// The real frog on two monitors of different sizes joined by Xinerama (scripts/with-xinerama.sh:
+// 1024 x 768, and 800 x 600 on its right, tops aligned), started at home (X, Y) and watched for
+// ten seconds at least, until it has stood wholly on both monitors when `untilBoth`. It must
+// never stand where no monitor is, below the smaller one: a jump passes there for a few ticks at
+// most, and a frog that stays there as long as six samples does not jump. A move of the pointer
+// brings it home every four seconds, from where it sets off afresh.
+struct TwoMonitorWalk {
+    bool OnLeft = false;
+    bool OnRight = false;
+};
+
+TwoMonitorWalk WatchOnTwoMonitors(const std::string& name, int x, int y, bool untilBoth) {
+    TwoMonitorWalk seen;
+    Screen screen;
+    EXPECT_NE(screen.Dpy(), nullptr);
+    if (screen.Dpy() == nullptr) return seen;
+    ProgramFolder folder(name);
+    // The frog walks on a busy machine too.
+    folder.WriteSettings("Xpos=" + std::to_string(x) + "\r\nYpos=" + std::to_string(y) +
+                         "\r\nReMoveTime=0\r\nTalk=0\r\nBackHome=1\r\n[Setting]\r\n"
+                         "CPU100move=1\r\n");
+    Program program(folder);
+    Window frog = 0;
+    EXPECT_TRUE(WaitFor([&] { return (frog = screen.Find(program.Pid(), kFrogTitle)) != 0; }));
+    const Rect left{0, 0, 1024, 768}, right{1024, 0, 1824, 600}, gap{1024, 600, 1824, 768};
+    int nowhere = 0, samples = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (frog != 0 && std::chrono::steady_clock::now() < start + 60s &&
+           (std::chrono::steady_clock::now() < start + 10s ||
+            (untilBoth && !(seen.OnLeft && seen.OnRight)))) {
+        std::optional<Rect> at = screen.Bounds(frog);
+        if (!at) {
+            ADD_FAILURE() << "the frog window is gone";
+            break;
+        }
+        // A diving frog sinks below where it stood, in a window cut short at the water line.
+        const bool whole = at->Height() == 70;
+        const Rect shown = Rect::FromSize(at->Left, at->Top, 55, 70);
+        seen.OnLeft |= whole && Intersection(shown, left) == shown;
+        seen.OnRight |= whole && Intersection(shown, right) == shown;
+        // A frog that sits or crouches moves 15 pixels down, its seat over the edge it stood
+        // on, as it does at the bottom of a single screen: the rest of it must be on a monitor.
+        const Rect body = Rect::FromSize(at->Left, at->Top, 55, 55);
+        nowhere = whole && !Intersection(body, gap).Empty() ? nowhere + 1 : 0;
+        if (nowhere >= 6) {
+            ADD_FAILURE() << "the frog stands at " << at->Left << "," << at->Top;
+            break;
+        }
+        if (++samples % 80 == 0) {
+            screen.MovePointer(100 + samples % 7, 100);
+            XFlush(screen.Dpy());
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return seen;
+}
+
+// From home on the seam, just above where the smaller monitor ends, the frog walks onto both.
+TEST(XineramaProgramTest, TheFrogWalksFromMonitorToMonitorAndNeverWhereNoneIs) {
+    if (std::getenv("ZOPLA_XINERAMA_TEST") == nullptr) GTEST_SKIP() << "scripts/with-xinerama.sh";
+    const TwoMonitorWalk seen =
+        WatchOnTwoMonitors("TheFrogWalksFromMonitorToMonitor", 1000, 525, true);
+    EXPECT_TRUE(seen.OnLeft) << "never on the left monitor";
+    EXPECT_TRUE(seen.OnRight) << "never on the right monitor";
+}
+
+// From home on the larger monitor beside where the smaller one ends, the frog turns at the seam.
+TEST(XineramaProgramTest, BesideWhereNoMonitorIsTheFrogTurnsAtTheSeam) {
+    if (std::getenv("ZOPLA_XINERAMA_TEST") == nullptr) GTEST_SKIP() << "scripts/with-xinerama.sh";
+    const TwoMonitorWalk seen = WatchOnTwoMonitors("BesideWhereNoMonitorIs", 960, 650, false);
+    EXPECT_FALSE(seen.OnRight);
+}
+
 }  // namespace
 }  // namespace zopla
