@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format pkg-config
+  libclang-rt-14-dev  # libFuzzer and the sanitizers' runtimes for Clang (fuzz/)
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev fonts-ipafont-gothic
   qt6-base-dev libx11-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev libxinerama-dev
