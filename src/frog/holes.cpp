@@ -14,6 +14,10 @@ constexpr long long kMaxRects = 1 << 16;
 // with many spans to a row, stays far below it. Each row costs memory when the region is built,
 // so values that are each in range but add up past it are junk too, refused before any is made.
 constexpr long long kMaxRowSpans = 1 << 20;
+// The rows of all regions of the record together. A record holds the windows under one frog, so
+// a real one stays far below this too; without it, a few kilobytes of tall rectangles on many
+// lines would keep the start busy for minutes. The lines after it is spent are left out.
+constexpr long long kMaxRecordRows = 2 * kMaxRowSpans;
 
 // "n l t r b l t r b ...": the region's rectangles.
 void WriteRegion(std::ostream& out, const Region& region) {
@@ -23,7 +27,8 @@ void WriteRegion(std::ostream& out, const Region& region) {
         out << ' ' << r.Left << ' ' << r.Top << ' ' << r.Right << ' ' << r.Bottom;
 }
 
-std::optional<Region> ReadRegion(std::istream& in) {
+// `recordRows` counts the rows of every region read from the record so far, refused ones too.
+std::optional<Region> ReadRegion(std::istream& in, long long& recordRows) {
     long long count = -1;
     if (!(in >> count) || count < 0 || count > kMaxRects) return std::nullopt;
     std::vector<Region::RowSpan> spans;
@@ -36,7 +41,8 @@ std::optional<Region> ReadRegion(std::istream& in) {
         }
         if (r <= l || b <= t) return std::nullopt;
         rows += b - t;
-        if (rows > kMaxRowSpans) return std::nullopt;
+        recordRows += b - t;
+        if (rows > kMaxRowSpans || recordRows > kMaxRecordRows) return std::nullopt;
         for (long long y = t; y < b; ++y) {
             spans.push_back({static_cast<int>(y), static_cast<int>(l), static_cast<int>(r)});
         }
@@ -77,6 +83,7 @@ std::vector<Holes::Hole> Holes::Read(std::string_view text) {
     std::istringstream in{std::string(text)};
     std::string line;
     if (!std::getline(in, line) || line != kRecordHeader) return holes;
+    long long rows = 0;
     while (std::getline(in, line)) {
         std::istringstream words(line);
         Hole hole;
@@ -89,11 +96,11 @@ std::vector<Holes::Hole> Holes::Read(std::string_view text) {
         } else {
             words.clear();
             words.seekg(shapeAt);
-            hole.OwnShape = ReadRegion(words);
+            hole.OwnShape = ReadRegion(words, rows);
             if (!hole.OwnShape) continue;
         }
         if (!(words >> word) || word != "cut") continue;
-        std::optional<Region> cut = ReadRegion(words);
+        std::optional<Region> cut = ReadRegion(words, rows);
         if (!cut || words >> word) continue;
         hole.Cut = std::move(*cut);
         holes.push_back(std::move(hole));

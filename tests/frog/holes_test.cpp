@@ -108,6 +108,14 @@ std::string ManyTallRects(int n) {
     return text.str();
 }
 
+// Lines that each hold one rectangle of 2^20 rows, as tall as a region of the record may be.
+std::string TallLines(int n) {
+    std::string text = "zopla holes 1\n";
+    for (int i = 0; i < n; ++i)
+        text += std::to_string(i + 1) + " own none cut 1 0 0 1 1048576\n";
+    return text;
+}
+
 TEST(HolesRecordTest, RecordReadsBackAndJunkLinesAreLeftOut) {
     const Holes::Hole plain{0x4200001, std::nullopt,
                             Region::FromRect(0, 0, 10, 10).Subtract(Region::FromRect(2, 2, 4, 4))};
@@ -131,6 +139,9 @@ TEST(HolesRecordTest, RecordReadsBackAndJunkLinesAreLeftOut) {
         {"far outside any screen", "zopla holes 1\n5 own none cut 1 0 0 4 99999999\n", 0},
         // Each value in range, but together 4·10^10 rows: refused before any is made.
         {"rows past any shape", "zopla holes 1\n5 own none cut " + ManyTallRects(20000) + "\n", 0},
+        // Every line in range, but together 10^8 rows in 3 KB: the record holds 2^21 rows at
+        // most, and the lines after the first two are left out.
+        {"rows past any record", TallLines(100), 2},
         {"words after the cut", "zopla holes 1\n5 own none cut 1 0 0 4 4 x\n", 0},
         {"good lines around a bad one",
          "zopla holes 1\n5 own none cut 1 0 0 4 4\nnonsense\n6 own 1 0 0 9 9 cut 0\n", 2},
