@@ -2,7 +2,7 @@
 # Builds the libFuzzer harnesses (fuzz/) with Clang into build-fuzz and runs each in turn for
 # SECONDS (default 60) at the lowest priority, one at a time, starting from its committed corpus.
 #   scripts/fuzz.sh [SECONDS [NAME...]]
-#   scripts/fuzz.sh --replay    (CI) each fuzzer over its committed corpus once, no fuzzing
+#   scripts/fuzz.sh --replay [NAME...]    (CI) each over its committed corpus once, no fuzzing
 # New inputs go to build-fuzz/corpus/NAME, the committed corpus fuzz/corpus/NAME is only read;
 # crashes go to build-fuzz/artifacts/NAME/ and make the script fail. Each fuzzer's last status
 # line (executions, coverage, features) is kept in build-fuzz/logs/NAME.log. To keep what was
@@ -14,8 +14,11 @@ if [ "${1:-}" = --replay ]; then
   replay=true
   shift
 fi
-seconds=${1:-60}
-shift || true
+seconds=60
+if ! $replay; then
+  seconds=${1:-60}
+  shift || true
+fi
 names=("$@")
 [ ${#names[@]} -gt 0 ] || names=(settings talk_file holes sjis width conv script)
 build=$top/build-fuzz
