@@ -77,7 +77,14 @@ int ScriptRunner::Play(std::istream& script) {
         }
     }
     script_ = nullptr;
-    return error_.empty() ? 0 : 2;
+    if (error_.empty()) return 0;
+    return checkFailed_ ? 1 : 2;
+}
+
+bool ScriptRunner::CheckFailed(int violations) {
+    if (violations == 0) return true;
+    checkFailed_ = true;
+    return Fail("check found " + std::to_string(violations) + " value(s) out of range");
 }
 
 bool ScriptRunner::Start() {

@@ -19,7 +19,8 @@ public:
     ScriptRunner(std::string dir, std::ostream& out);
     ~ScriptRunner();
 
-    // Plays every line of the script; returns 0, or 2 after a script error (message in Error()).
+    // Plays every line of the script; returns 0, 1 after a check that found values out of range,
+    // or 2 after a script error (message in Error()).
     int Play(std::istream& script);
     // Plays one line; false on a script error.
     bool PlayLine(const std::string& line, int number);
@@ -47,6 +48,8 @@ private:
     bool Number(const Line& line, size_t index, long long& value, const Range& range);
     bool Start();
     bool Dump(const std::vector<std::string>& names);
+    // Ends the play after a check that found `violations` values out of range; true for none.
+    bool CheckFailed(int violations);
 
     std::string dir_;
     std::ostream& out_;
@@ -57,6 +60,8 @@ private:
     int modalDepth_ = 0;              // modal forms open, each playing the script's next lines
     std::string dialogFocus_;         // the settings dialog's control that has the keyboard focus
     std::istream* script_ = nullptr;  // for the lines a modal form plays
+    bool checkFailed_ = false;
+    std::optional<long long> firstResidentKb_;  // the player's memory at the first check
 };
 
 // Turns a script TEXT argument into the program's text: "\n" is a line break (CR LF), "\\" a

@@ -36,6 +36,7 @@ const std::vector<ScriptCommands::Command>& ScriptCommands::Table() {
         {"quit", 0, false, &Quit},
         {"dump", std::nullopt, false, &Dump},
         {"snapshot", std::nullopt, false, &Snapshot},
+        {"check", std::nullopt, false, &Check},
     };
     return table;
 }

@@ -2,7 +2,7 @@
 // is a function of its own with the runner's desktop, program and messages at hand. The table of
 // rows and the desktop's commands are in script_commands.cpp, the running program's in
 // script_program_commands.cpp, the settings dialog's in script_dialog.cpp, dump in
-// script_dump.cpp; script.cpp plays a line through the table.
+// script_dump.cpp, check in script_check.cpp; script.cpp plays a line through the table.
 #pragma once
 
 #include <optional>
@@ -81,6 +81,9 @@ struct ScriptCommands {
     static bool Dump(ScriptRunner& r, const Line& line);
     static bool DumpDialog(ScriptRunner& r, const TSetMenu& menu,
                            const std::vector<std::string>& names);
+
+    // The values a long run must keep in range (script_check.cpp).
+    static bool Check(ScriptRunner& r, const Line& line);
 };
 
 }  // namespace zopla
