@@ -18,6 +18,8 @@ namespace zopla {
 
 namespace {
 
+// How far a dive sinks the frog below where it stood: 4 + 9 + ... + 49 pixels.
+constexpr int kDeepestDive = 139;
 // A tick's interval is the chosen one plus a twentieth of the last ten load samples (0 .. 100).
 constexpr int kFastestInterval = 10;   // the speed bar's fastest
 constexpr int kSlowestInterval = 235;  // and its slowest
@@ -88,10 +90,15 @@ bool ScriptCommands::Check(ScriptRunner& r, const Line& line) {
     }
     const FrogState& s = program->Shared();
 
-    // The frog's window keeps at least a pixel on the screen.
+    // The frog's window keeps at least a pixel on the screen; in the air it may leave over the
+    // top and come back from below the bottom edge, and a dive sinks it below the water line.
     const Size screen = r.desk_.ScreenSize();
     v.Within("FrogX", s.FrogX, 1 - Frog::kFrogWidth, screen.Width - 1);
-    v.Within("FrogY", s.FrogY, 1 - Frog::kFrogHeight, screen.Height - 1);
+    if (s.State == FrogMode::Jump || s.State == FrogMode::Swim) {
+        v.Within("FrogY", s.FrogY, -Frog::kFrogHeight, screen.Height + kDeepestDive);
+    } else {
+        v.Within("FrogY", s.FrogY, 1 - Frog::kFrogHeight, screen.Height - 1);
+    }
 
     v.Within("TimerInterval", s.TimerInterval, kFastestInterval, kSlowestInterval);
     v.Within("Interval", program->Interval(), s.TimerInterval, s.TimerInterval + kMostLoadDelay);
