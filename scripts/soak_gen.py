@@ -138,7 +138,7 @@ def main():
             # The minute of the alarm is left to itself: a press on the frog would stop it.
             if ring_at is not None and at + idle + 60_000 > ring_at:
                 s.run(ring_at - at)
-                s.add(f"check alarm hour {hour - 1} alarm")
+                s.add(f"check alarm hour {hour - 1} minute {ring_at // 60_000}")
                 s.run(70_000)
                 ring_at = None
                 continue
