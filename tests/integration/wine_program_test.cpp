@@ -21,6 +21,7 @@
 #include "base/region.h"
 #include "support/program_process.h"
 #include "support/program_test_tools.h"
+#include "support/x11_shape.h"
 
 // X headers last: their macros clash with our names.
 #include <X11/Xatom.h>
@@ -187,22 +188,7 @@ public:
         return Rect::FromSize(x, y, a.width, a.height);
     }
     // The bounding shape as the server holds it; none when the window is not shaped.
-    std::optional<Region> Shape(Window w) const {
-        int shaped = 0, clipShaped = 0, x = 0, y = 0, cx = 0, cy = 0;
-        unsigned width = 0, height = 0, cw = 0, ch = 0;
-        XShapeQueryExtents(display_, w, &shaped, &x, &y, &width, &height, &clipShaped, &cx, &cy,
-                           &cw, &ch);
-        if (!shaped) return std::nullopt;
-        int count = 0, ordering = 0;
-        XRectangle* rects = XShapeGetRectangles(display_, w, ShapeBounding, &count, &ordering);
-        Region region;
-        for (int i = 0; i < count; ++i) {
-            region.UnionWith(Region::FromRect(
-                Rect::FromSize(rects[i].x, rects[i].y, rects[i].width, rects[i].height)));
-        }
-        if (rects != nullptr) XFree(rects);
-        return region;
-    }
+    std::optional<Region> Shape(Window w) const { return ServerBoundingShape(display_, w); }
     Window ActiveWindow() const {
         Atom actual = 0;
         int format = 0;

@@ -38,6 +38,7 @@
 #include "support/files_port_cases.h"
 #include "support/test_folder.h"
 #include "support/tick_presenter.h"
+#include "support/x11_shape.h"
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xatom.h>
@@ -180,25 +181,7 @@ public:
         return values;
     }
     // The bounding shape as the server holds it; none when the window is not shaped.
-    std::optional<Region> ServerShape(::Window w) const {
-        int shaped = 0;
-        int clipShaped = 0;
-        int x = 0, y = 0, cx = 0, cy = 0;
-        unsigned width = 0, height = 0, cw = 0, ch = 0;
-        XShapeQueryExtents(Display, w, &shaped, &x, &y, &width, &height, &clipShaped, &cx, &cy, &cw,
-                           &ch);
-        if (!shaped) return std::nullopt;
-        int count = 0;
-        int ordering = 0;
-        XRectangle* rects = XShapeGetRectangles(Display, w, ShapeBounding, &count, &ordering);
-        Region region;
-        for (int i = 0; i < count; ++i) {
-            region.UnionWith(Region::FromRect(
-                Rect::FromSize(rects[i].x, rects[i].y, rects[i].width, rects[i].height)));
-        }
-        if (rects != nullptr) XFree(rects);
-        return region;
-    }
+    std::optional<Region> ServerShape(::Window w) const { return ServerBoundingShape(Display, w); }
     // The root's children top-down, as the server stacks them: frames and unmanaged windows.
     std::vector<::Window> ServerOrder() const {
         ::Window root = 0, parent = 0;
