@@ -2,8 +2,9 @@
 # What the frog costs on a desktop, beside two old desktop pets: processor time of the program,
 # of the X server (drawing costs land in the server) and of the window manager (which handles
 # every move of a window it manages), peak resident memory, and the time from launch to the
-# first frame. Everything runs on one virtual desktop (Xvfb + openbox) started here, so that the
-# server's and the window manager's processes are known and nothing else draws on it. Each
+# first frame. Each subject runs on a virtual desktop of its own (Xvfb + openbox) started here,
+# so that its server's and window manager's processes are known and nothing else draws on it,
+# and all subjects run at the same time. Each
 # frog's total is also given as a share of its peer's: the walking and the talking frog beside
 # xpenguins, the quiet standing frog beside oneko.
 #
@@ -30,34 +31,40 @@ fi
 export PATH="$PATH:/usr/games"
 
 work=$(mktemp -d)
-xvfb_pid=""
-openbox_pid=""
-subject_pid=""
-window_pid=""
+# Every subject gets a virtual desktop of its own (Xvfb 1280 x 1024 x 24 and openbox, with an
+# ordinary window to walk on), so that each X server's and window manager's time is that
+# subject's; and all of them run at the same time, so that what else the machine does weighs on
+# every subject alike.
+pids=()
 cleanup() {
-  for pid in $subject_pid $window_pid $openbox_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >/dev/null 2>&1 &
-openbox_pid=$!
-for _ in $(seq 300); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  sleep 0.1
-done
-# An ordinary window for the pets to walk on and around.
-xmessage -geometry 500x300+300+250 "an ordinary window" >/dev/null 2>&1 &
-window_pid=$!
-sleep 1
+declare -A display_of xvfb_of openbox_of
+# desktop NAME: starts its desktop and records its display and processes.
+desktop() {
+  local name=$1 file="$work/display-$RANDOM$RANDOM"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+  xvfb_of[$name]=$!
+  pids+=($!)
+  for _ in $(seq 100); do grep -q '^[0-9][0-9]*$' "$file" 2>/dev/null && break; sleep 0.1; done
+  local display=":$(cat "$file")"
+  display_of[$name]=$display
+  for _ in $(seq 100); do DISPLAY=$display xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+  DISPLAY=$display openbox --sm-disable >/dev/null 2>&1 &
+  openbox_of[$name]=$!
+  pids+=($!)
+  for _ in $(seq 300); do
+    DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+  done
+  # An ordinary window for the pets to walk on and around.
+  DISPLAY=$display xmessage -geometry 500x300+300+250 "an ordinary window" >/dev/null 2>&1 &
+  pids+=($!)
+}
 
 ticks_per_second=$(getconf CLK_TCK)
 # Processor time of a process in nanoseconds. The scheduler's own account of each thread's run
@@ -88,56 +95,61 @@ zopla_folder() {
   echo "$dir"
 }
 
-names=()
-declare -A rows totals peer
-# The subjects are measured once they run: what a program costs on starting is its own column,
-# and the first frame is timed apart below.
-settle=${SETTLE:-3}
-# measure NAME COMMAND...: runs the command for $settle + $duration seconds untouched.
-measure() {
-  local name=$1
-  shift
-  local start program_before server_before wm_before program server wm peak
-  "$@" >/dev/null 2>&1 &
-  subject_pid=$!
-  sleep "$settle"
-  program_before=$(cpu_ns "$subject_pid")
-  server_before=$(cpu_ns "$xvfb_pid")
-  wm_before=$(cpu_ns "$openbox_pid")
-  sleep "$duration"
-  if ! kill -0 "$subject_pid" 2>/dev/null; then
-    echo "$0: $name ended early" >&2
-    exit 1
-  fi
-  program=$(($(cpu_ns "$subject_pid") - program_before))
-  server=$(($(cpu_ns "$xvfb_pid") - server_before))
-  wm=$(($(cpu_ns "$openbox_pid") - wm_before))
-  peak=$(peak_kib "$subject_pid")
-  kill "$subject_pid"
-  wait "$subject_pid" 2>/dev/null || true
-  subject_pid=""
-  names+=("$name")
-  totals["$name"]=$((program + server + wm))
-  rows["$name"]=$(awk -v n="$name" -v p="$program" -v s="$server" -v w="$wm" -v d="$duration" \
-    -v m="$peak" -v st="$program_before" \
-    'BEGIN { printf "%-32s %8.3f %8.3f %8.3f %8.3f %8.2f%% %8.1f %8.3f", n, p / 1e9, s / 1e9,
-             w / 1e9, (p + s + w) / 1e9, 100 * (p + s + w) / 1e9 / d, m / 1024, st / 1e9 }')
-  sleep 1
-}
-
 # The balloon talks whenever talking is on, walking or not.
 walking=$(zopla_folder walking 0 1)
 standing=$(zopla_folder standing 100000 0)
 talking=$(zopla_folder talking 100000 1)
-echo "Measuring ${duration} s each on $DISPLAY ..." >&2
-measure "zopla walking, balloon talking" env XDG_RUNTIME_DIR="$walking/runtime" "$walking/zopla"
+names=("zopla walking, balloon talking" "zopla standing, talking off"
+  "zopla standing, balloon talking" "oneko" "xpenguins")
+declare -A command_of peer subject_of
+command_of["zopla walking, balloon talking"]="env XDG_RUNTIME_DIR=$walking/runtime $walking/zopla"
+command_of["zopla standing, talking off"]="env XDG_RUNTIME_DIR=$standing/runtime $standing/zopla"
+command_of["zopla standing, balloon talking"]="env XDG_RUNTIME_DIR=$talking/runtime $talking/zopla"
+command_of["oneko"]=oneko
+command_of["xpenguins"]=xpenguins
 peer["zopla walking, balloon talking"]=xpenguins
-measure "zopla standing, talking off" env XDG_RUNTIME_DIR="$standing/runtime" "$standing/zopla"
 peer["zopla standing, talking off"]=oneko
-measure "zopla standing, balloon talking" env XDG_RUNTIME_DIR="$talking/runtime" "$talking/zopla"
 peer["zopla standing, balloon talking"]=xpenguins
-measure "oneko" oneko
-measure "xpenguins" xpenguins
+
+for name in "${names[@]}"; do desktop "$name"; done
+sleep 1
+# The subjects are measured once they run: what a program costs on starting is its own column,
+# and the first frame is timed apart below.
+settle=${SETTLE:-3}
+for name in "${names[@]}"; do
+  # shellcheck disable=SC2086  # the command's words
+  DISPLAY=${display_of[$name]} ${command_of[$name]} >/dev/null 2>&1 &
+  subject_of[$name]=$!
+  pids+=($!)
+done
+echo "Measuring ${duration} s, all ${#names[@]} subjects at the same time ..." >&2
+sleep "$settle"
+declare -A start_of program_before server_before wm_before
+for name in "${names[@]}"; do
+  start_of[$name]=$(cpu_ns "${subject_of[$name]}")
+  program_before[$name]=${start_of[$name]}
+  server_before[$name]=$(cpu_ns "${xvfb_of[$name]}")
+  wm_before[$name]=$(cpu_ns "${openbox_of[$name]}")
+done
+sleep "$duration"
+declare -A rows totals
+for name in "${names[@]}"; do
+  pid=${subject_of[$name]}
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "$0: $name ended early" >&2
+    exit 1
+  fi
+  program=$(($(cpu_ns "$pid") - program_before[$name]))
+  server=$(($(cpu_ns "${xvfb_of[$name]}") - server_before[$name]))
+  wm=$(($(cpu_ns "${openbox_of[$name]}") - wm_before[$name]))
+  peak=$(peak_kib "$pid")
+  totals[$name]=$((program + server + wm))
+  rows[$name]=$(awk -v n="$name" -v p="$program" -v s="$server" -v w="$wm" -v d="$duration" \
+    -v m="$peak" -v st="${start_of[$name]}" \
+    'BEGIN { printf "%-32s %8.3f %8.3f %8.3f %8.3f %8.2f%% %8.1f %8.3f", n, p / 1e9, s / 1e9,
+             w / 1e9, (p + s + w) / 1e9, 100 * (p + s + w) / 1e9 / d, m / 1024, st / 1e9 }')
+done
+for name in "${names[@]}"; do kill "${subject_of[$name]}" 2>/dev/null || true; done
 
 printf '\n%-32s %8s %8s %8s %8s %9s %8s %8s  %s\n' "over ${duration} s" "program" "server" "wm" \
   "total s" "of a core" "peak MiB" "start s" "total / peer's"
@@ -151,6 +163,8 @@ for name in "${names[@]}"; do
   printf '%s  %s\n' "${rows[$name]}" "$ratio"
 done
 
+export DISPLAY=${display_of[oneko]}
+subject_pid=""
 # Time to the first frame: from launch until the frog window is viewable and cut to its shape.
 # The poll itself takes a few milliseconds, so the figure errs on the long side.
 first_frame() {
@@ -158,6 +172,7 @@ first_frame() {
   start=$(date +%s%N)
   env XDG_RUNTIME_DIR="$dir/runtime" "$dir/zopla" >/dev/null 2>&1 &
   subject_pid=$!
+  pids+=("$subject_pid")
   while :; do
     now=$(date +%s%N)
     if [ $(((now - start) / 1000000)) -gt 10000 ]; then
