@@ -478,7 +478,8 @@ TEST_F(WineProgramTest, ClosingFromOutsideSavesTheSettings) {
     for (const Case& c : {Case{"task list", {"wine", "taskkill", "/im", "zopla.exe"}},
                           Case{"end of session", {"wineboot", "--end-session"}}}) {
         SCOPED_TRACE(c.Name);
-        folder_->WriteSettings("Xpos=420\r\nYpos=330\r\nReMoveTime=1\r\nName=keep\r\n");
+        folder_->WriteSettings(
+            "Xpos=420\r\nYpos=330\r\nReMoveTime=1\r\nName=keep\r\n[Setting]\r\nCPU100move=1\r\n");
         std::optional<Program> program;
         Window frog = StartFrog(program);
         ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");

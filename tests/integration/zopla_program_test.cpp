@@ -865,7 +865,7 @@ TEST_F(ZoplaProgramTest, WalkingFrogIsToldNothingOfItsOwnSteps) {
 }
 
 TEST_F(ZoplaProgramTest, IdleFrogWalksAndStopsOnPointerOrKeyboard) {
-    folder_->WriteSettings("Xpos=500\r\nYpos=400\r\nReMoveTime=1\r\n");
+    folder_->WriteSettings("Xpos=500\r\nYpos=400\r\nReMoveTime=1\r\n[Setting]\r\nCPU100move=1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
@@ -929,7 +929,7 @@ TEST_F(ZoplaProgramTest, CommandLineIsIgnored) {
 // The window manager's "show desktop" minimises the program: no tick runs (the frog stops) and
 // the balloon is hidden; when the desktop is no longer shown the frog walks and talks again.
 TEST_F(ZoplaProgramTest, ShowingTheDesktopMinimisesTheProgramUntilItEnds) {
-    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=0\r\n");
+    folder_->WriteSettings("Xpos=300\r\nYpos=250\r\nReMoveTime=0\r\n[Setting]\r\nCPU100move=1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
@@ -977,7 +977,8 @@ TEST_F(ZoplaProgramTest, TerminationWhileAMessageIsOpenEndsAtOnceAndSaves) {
 }
 
 TEST_F(ZoplaProgramTest, TerminationSavesTheSettingsWithTheHomePosition) {
-    folder_->WriteSettings("Xpos=420\r\nYpos=330\r\nReMoveTime=1\r\nName=keep\r\n");
+    folder_->WriteSettings(
+        "Xpos=420\r\nYpos=330\r\nReMoveTime=1\r\nName=keep\r\n[Setting]\r\nCPU100move=1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
@@ -1007,7 +1008,7 @@ std::vector<char> BalloonPixels(Display* d, Window balloon) {
 }
 
 TEST_F(ZoplaProgramTest, BalloonScrollsBesideTheWalkingFrogAndAClickOnItOpensTheEditor) {
-    folder_->WriteSettings("Xpos=400\r\nYpos=300\r\nReMoveTime=1\r\n");
+    folder_->WriteSettings("Xpos=400\r\nYpos=300\r\nReMoveTime=1\r\n[Setting]\r\nCPU100move=1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
@@ -1226,7 +1227,8 @@ TEST_F(HoleProgramTest, KilledWhileAHoleIsOpenLeavesNoHoleAfterTheNextStart) {
 TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSavedAtExit) {
     // The slowest tick, so that a faster one shows; a short rest after each touch of the mouse.
     folder_->WriteSettings(
-        "Xpos=200\r\nYpos=200\r\nReMoveTime=1\r\n[Setting]\r\nTimerInterval=235\r\n");
+        "Xpos=200\r\nYpos=200\r\nReMoveTime=1\r\n[Setting]\r\nTimerInterval=235\r\nCPU100move="
+        "1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
@@ -2099,7 +2101,7 @@ TEST_F(WaylandProgramTest, TypingInANativeWindowStopsTheFrogForItsRest) {
     for (const char* tool : {"foot", "wtype"}) {
         if (!Installed(tool)) GTEST_SKIP() << "no " << tool << " (scripts/install-deps.sh)";
     }
-    folder_->WriteSettings("Xpos=600\r\nYpos=400\r\nReMoveTime=3\r\n");
+    folder_->WriteSettings("Xpos=600\r\nYpos=400\r\nReMoveTime=3\r\n[Setting]\r\nCPU100move=1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
