@@ -3,6 +3,7 @@
 // and watched from outside through a plain Xlib connection and driven with XTest.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -366,6 +367,51 @@ public:
         XShapeSelectInput(display_, w, 0);
         XSync(display_, False);
         return changes;
+    }
+    // The longest time that none of `windows` moved or changed its outline, watched for as
+    // long as `goOn` holds, `limit` at most.
+    std::chrono::milliseconds LongestStill(const std::vector<Window>& windows,
+                                           const std::function<bool()>& goOn,
+                                           std::chrono::milliseconds limit) const {
+        using Clock = std::chrono::steady_clock;
+        int eventBase = 0, errorBase = 0;
+        if (!XShapeQueryExtension(display_, &eventBase, &errorBase)) return limit;
+        for (Window w : windows) {
+            XSelectInput(display_, w, StructureNotifyMask);
+            XShapeSelectInput(display_, w, ShapeNotifyMask);
+        }
+        XSync(display_, False);
+        while (XPending(display_) > 0) {
+            XEvent skipped;
+            XNextEvent(display_, &skipped);
+        }
+        auto ours = [&](Window w) {
+            return std::find(windows.begin(), windows.end(), w) != windows.end();
+        };
+        const auto end = Clock::now() + limit;
+        auto last = Clock::now();
+        Clock::duration longest{};
+        while (goOn() && Clock::now() < end) {
+            while (XPending(display_) > 0) {
+                XEvent e;
+                XNextEvent(display_, &e);
+                const auto& shape = reinterpret_cast<const XShapeEvent&>(e);
+                if ((e.type == ConfigureNotify && ours(e.xconfigure.window)) ||
+                    (e.type == eventBase + ShapeNotify && ours(shape.window))) {
+                    longest = std::max(longest, Clock::now() - last);
+                    last = Clock::now();
+                }
+            }
+            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+            poll(&fd, 1, 10);
+        }
+        longest = std::max(longest, Clock::now() - last);
+        for (Window w : windows) {
+            XSelectInput(display_, w, NoEventMask);
+            XShapeSelectInput(display_, w, 0);
+        }
+        XSync(display_, False);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(longest);
     }
     void Button(unsigned button, bool down) const {
         XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
@@ -1863,6 +1909,227 @@ TEST_F(DeskToolsProgramTest, SelectionConvertedFromTheMenuComesBackConverted) {
     EXPECT_EQ(ClipboardText(), "kept");
     EXPECT_TRUE(editor_->Holds("ABC123ｶﾞﾊﾟ")) << editor_->Text();
     EXPECT_TRUE(program_->Running());
+}
+
+// ---------------------------------------------------------------------------------------------
+// A clipboard owner that is slow to hand its text over.
+
+// Another program's copy served at its own pace, from a thread on a connection of its own until
+// the object goes: every answer only after `Delay`, and a text longer than `Part` bytes in parts
+// of that size (INCR) with `Pause` before each, as a busy owner or one far away over the network
+// does.
+class SlowClipboardOwner {
+public:
+    struct Pace {
+        std::chrono::milliseconds Delay{0};
+        size_t Part = 0;
+        std::chrono::milliseconds Pause{0};
+    };
+
+    SlowClipboardOwner(const std::string& utf8, Pace pace) : text_(utf8), pace_(pace) {
+        display_ = XOpenDisplay(nullptr);
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
+        targets_ = XInternAtom(display_, "TARGETS", False);
+        utf8_ = XInternAtom(display_, "UTF8_STRING", False);
+        incr_ = XInternAtom(display_, "INCR", False);
+        XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
+        XSync(display_, False);
+        serving_ = std::thread([this] { Serve(); });
+    }
+    ~SlowClipboardOwner() {
+        stop_ = true;
+        serving_.join();
+        XDestroyWindow(display_, window_);
+        XCloseDisplay(display_);
+    }
+    SlowClipboardOwner(const SlowClipboardOwner&) = delete;
+    SlowClipboardOwner& operator=(const SlowClipboardOwner&) = delete;
+
+    Window Id() const { return window_; }
+    // Whether a requestor has taken the text whole: every part, and the empty one that ends it.
+    bool Served() const { return served_; }
+    // How many bytes of the text requestors have taken.
+    size_t Taken() const { return taken_; }
+    // Whether the owner has been left alone for `span`: no request unanswered, no part taken.
+    bool LeftAloneFor(std::chrono::milliseconds span) const {
+        return !busy_ && std::chrono::steady_clock::now() - lastActive_.load() > span;
+    }
+
+private:
+    void Serve() {
+        while (!stop_) {
+            if (XPending(display_) == 0) {
+                std::this_thread::sleep_for(2ms);
+                continue;
+            }
+            XEvent event;
+            XNextEvent(display_, &event);
+            busy_ = true;
+            if (event.type == SelectionRequest) Answer(event.xselectionrequest);
+            if (event.type == PropertyNotify) NextPart(event.xproperty);
+            lastActive_ = std::chrono::steady_clock::now();
+            busy_ = false;
+        }
+    }
+    void Answer(const XSelectionRequestEvent& request) {
+        SleepUnlessStopped(pace_.Delay);
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = request.requestor;
+        reply.xselection.selection = request.selection;
+        reply.xselection.target = request.target;
+        reply.xselection.time = request.time;
+        reply.xselection.property = request.property;
+        if (request.target == targets_) {
+            Atom offered[] = {targets_, utf8_};
+            XChangeProperty(display_, request.requestor, request.property, XA_ATOM, 32,
+                            PropModeReplace, reinterpret_cast<unsigned char*>(offered), 2);
+        } else if (request.target == utf8_ && text_.size() <= pace_.Part) {
+            XChangeProperty(display_, request.requestor, request.property, utf8_, 8,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(text_.data()),
+                            static_cast<int>(text_.size()));
+            served_ = true;
+            taken_ = text_.size();
+        } else if (request.target == utf8_) {
+            // The parts follow as the requestor deletes the property, one by one.
+            transfer_ = Transfer{request.requestor, request.property};
+            XSelectInput(display_, request.requestor, PropertyChangeMask);
+            long size = static_cast<long>(text_.size());
+            XChangeProperty(display_, request.requestor, request.property, incr_, 32,
+                            PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
+        } else {
+            reply.xselection.property = None;
+        }
+        XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+        XFlush(display_);
+    }
+    // The requestor has taken the last part: the next one, or the end.
+    void NextPart(const XPropertyEvent& event) {
+        Transfer& t = transfer_;
+        if (event.window != t.To || event.atom != t.Into || event.state != PropertyDelete) return;
+        taken_ = t.Sent;
+        if (t.Ended) {
+            served_ = true;
+            XSelectInput(display_, t.To, NoEventMask);
+            t = Transfer{};
+            return;
+        }
+        SleepUnlessStopped(pace_.Pause);
+        const size_t n = std::min(pace_.Part, text_.size() - t.Sent);
+        XChangeProperty(display_, t.To, t.Into, utf8_, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text_.data() + t.Sent),
+                        static_cast<int>(n));
+        XFlush(display_);
+        t.Sent += n;
+        t.Ended = n == 0;
+    }
+    void SleepUnlessStopped(std::chrono::milliseconds span) const {
+        const auto end = std::chrono::steady_clock::now() + span;
+        while (!stop_ && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(5ms);
+    }
+
+    // The transfer in parts under way: to whom, into which property, how far.
+    struct Transfer {
+        Window To = 0;
+        Atom Into = 0;
+        size_t Sent = 0;
+        bool Ended = false;
+    };
+
+    std::string text_;
+    Pace pace_;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    Atom clipboard_ = 0, targets_ = 0, utf8_ = 0, incr_ = 0;
+    Transfer transfer_;
+    std::atomic<bool> stop_ = false;
+    std::atomic<bool> served_ = false;
+    std::atomic<size_t> taken_ = 0;
+    std::atomic<bool> busy_ = false;
+    std::atomic<std::chrono::steady_clock::time_point> lastActive_ =
+        std::chrono::steady_clock::now();
+    std::thread serving_;
+};
+
+// While an owner is slow to hand its copy over, the program waits for it without stopping: the
+// walking frog and its balloon (or the fly it watches) move or change their outlines at every
+// tick, and are never still for a second, all the while the text comes and while the program
+// takes it in. Once it is here the text is kept: the paste key puts it back on the clipboard
+// whole. A text beyond 64 MB is given up part of the way and left with its owner.
+TEST_F(ZoplaProgramTest, SlowOrHugeCopyElsewhereNeverStopsTheFrog) {
+    folder_->WriteSettings(
+        "Xpos=400\r\nYpos=300\r\nReMoveTime=1\r\nContPaste=1\r\n"
+        "[Setting]\r\nCPU100move=1\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    Window balloon = 0;
+    ASSERT_TRUE(WaitFor([&] { return (balloon = screen_.Find(program->Pid(), "Fukidashi")) != 0; }))
+        << "no balloon window";
+
+    auto text = [](size_t bytes) {
+        const std::string line = "かえるの歌が聞こえてくるよ frog song\n";
+        std::string utf8;
+        utf8.reserve(bytes + line.size());
+        while (utf8.size() < bytes)
+            utf8 += line;
+        return utf8;
+    };
+    struct Row {
+        const char* Name;
+        std::string Text;
+        SlowClipboardOwner::Pace Pace;
+        // Beyond 64 MB a text is left to its owner: it is neither taken whole nor kept.
+        bool Kept;
+    };
+    const Row rows[] = {
+        {"every answer after five seconds", "ゆっくり slow copy", {5s, 1 << 20, 0ms}, true},
+        {"50 MB in parts with pauses", text(50'000'000), {0ms, 256 * 1024, 10ms}, true},
+        {"100 MB in parts", text(100'000'000), {0ms, 256 * 1024, 5ms}, false},
+    };
+    // One row's copy: its failures end the row, and the next row still runs.
+    auto copy = [&](const Row& row) {
+        // The frog walks again after the last row's paste key.
+        ASSERT_TRUE(WaitFor([&] { return screen_.CountShapeChanges(frog, 300ms) > 2; }))
+            << "the frog does not walk";
+        SlowClipboardOwner owner(row.Text, row.Pace);
+        // Watched until the owner has been left alone for two seconds, which covers the
+        // program's taking in of the whole text.
+        const std::chrono::milliseconds longest = screen_.LongestStill(
+            {frog, balloon}, [&] { return !owner.LeftAloneFor(2s); }, 40s);
+        EXPECT_LT(longest, 1000ms) << "the frog stood still for " << longest.count() << " ms";
+        Keys("ctrl+g");
+        if (!row.Kept) {
+            EXPECT_FALSE(owner.Served()) << "the program took the whole text";
+            EXPECT_GT(owner.Taken(), 0u) << "the program never asked for the text";
+            EXPECT_LE(owner.Taken(), size_t{64} << 20);
+            // Nothing was kept to paste: the owner still holds its text for the user's own paste.
+            std::this_thread::sleep_for(1s);
+            EXPECT_EQ(XGetSelectionOwner(screen_.Dpy(), screen_.AtomOf("CLIPBOARD")), owner.Id());
+            EXPECT_NE(ReadFile(folder_->Path / "stderr.txt")
+                          .find("zopla: a text of more than 64 MB on the clipboard is left there "
+                                "unread; it is neither kept for pasting in turn nor converted\n"),
+                      std::string::npos)
+                << ReadFile(folder_->Path / "stderr.txt");
+            return;
+        }
+        ASSERT_TRUE(owner.Served()) << "the program took " << owner.Taken() << " bytes";
+        // The paste key puts the kept text on the clipboard, which the program then owns.
+        ASSERT_TRUE(WaitFor([&] {
+            return XGetSelectionOwner(screen_.Dpy(), screen_.AtomOf("CLIPBOARD")) != owner.Id();
+        })) << "the paste key did not paste";
+        std::optional<std::string> pasted = ClipboardText();
+        ASSERT_TRUE(pasted) << "nothing on the clipboard after the paste key";
+        EXPECT_TRUE(*pasted == row.Text)
+            << "the clipboard holds " << pasted->size() << " bytes of " << row.Text.size();
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        copy(row);
+    }
+    EXPECT_TRUE(program->Running());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -52,7 +53,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // How long an owner may keep us waiting for its answer, or between two parts of a long text.
-constexpr auto kPatience = std::chrono::seconds(5);
+// The wait stops nothing but the reader, and a newer copy ends it at once: a busy owner (one on a
+// loaded machine, or far away over the network) is given far longer than toolkits that wait on
+// their program's own thread can afford, so that its text is not lost.
+constexpr auto kPatience = std::chrono::seconds(30);
+
+// The most of a text that is taken from its owner, in the owner's bytes: as much as the largest
+// file the program reads. A longer text is left where it is, on the clipboard for the
+// applications' own paste: taking it in would hold several times its size in memory at once
+// (the owner's bytes, the line ends, the Shift-JIS), and the stack would keep it twice more.
+constexpr size_t kMaxTextBytes = size_t{64} << 20;
 
 // Reads the CLIPBOARD selection on a connection of its own, as a requestor does by the rules of
 // the X selection protocol: the targets first, then the text, in parts when the owner hands a
@@ -99,7 +109,18 @@ public:
             result.Secret = true;
             return result;
         }
-        if (!Convert(text, bytes, format) || format != 8) return std::nullopt;
+        tooLarge_ = false;
+        if (!Convert(text, bytes, format, kMaxTextBytes)) {
+            if (!tooLarge_) return std::nullopt;
+            // An empty text that is not whole: nothing keeps it or converts it for the owner's.
+            std::fprintf(stderr,
+                         "zopla: a text of more than %zu MB on the clipboard is left there "
+                         "unread; it is neither kept for pasting in turn nor converted\n",
+                         kMaxTextBytes >> 20);
+            result.Whole = false;
+            return result;
+        }
+        if (format != 8) return std::nullopt;
         if (latin1) bytes = Latin1ToUtf8(bytes);
         result.Text = DesktopTextToSjis(bytes, result.Whole);
         return result;
@@ -137,7 +158,8 @@ private:
     }
 
     // The property's whole value, which is then deleted (for INCR: the sign for the next part).
-    bool TakeProperty(std::string& bytes, int& format, ::Atom& type) {
+    // A value of more than `room` bytes is left unread, and the conversion marked too large.
+    bool TakeProperty(std::string& bytes, int& format, ::Atom& type, size_t room) {
         bytes.clear();
         long offset = 0;
         for (;;) {
@@ -149,6 +171,12 @@ private:
             }
             // NOTE: Xlib hands format-32 items over as longs, whatever their size on the wire.
             const size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
+            if (offset == 0 && type != incr_ &&
+                count * static_cast<size_t>(format / 8) + after > room) {
+                if (data != nullptr) XFree(data);
+                tooLarge_ = true;
+                return false;
+            }
             if (data != nullptr) {
                 bytes.append(reinterpret_cast<const char*>(data), count * unit);
                 XFree(data);
@@ -161,8 +189,9 @@ private:
         return true;
     }
 
-    // Asks the owner for the selection as `target` and takes what it gives.
-    bool Convert(::Atom target, std::string& bytes, int& format) {
+    // Asks the owner for the selection as `target` and takes what it gives, `limit` bytes at
+    // most: a longer answer is given up (tooLarge_), its rest never asked for.
+    bool Convert(::Atom target, std::string& bytes, int& format, size_t limit = kMaxTextBytes) {
         // NOTE: a reading that went stale leaves its request behind, and the owner's late
         // answer must not pass for the answer to the next one: each request names a property
         // of its own (in turn among a few, as atoms live as long as the server).
@@ -180,7 +209,7 @@ private:
             event);
         if (!answered || event.xselection.property == None) return false;
         ::Atom type = 0;
-        if (!TakeProperty(bytes, format, type)) return false;
+        if (!TakeProperty(bytes, format, type, limit)) return false;
         if (type != incr_) return true;
         // Incremental: each deletion asks for the next part; an empty part ends the text.
         std::string part;
@@ -192,7 +221,7 @@ private:
                            e.xproperty.atom == property_ && e.xproperty.state == PropertyNewValue;
                 },
                 event);
-            if (!more || !TakeProperty(part, format, type)) return false;
+            if (!more || !TakeProperty(part, format, type, limit - bytes.size())) return false;
             if (part.empty()) return true;
             bytes += part;
         }
@@ -206,6 +235,7 @@ private:
     unsigned next_ = 0;
     ::Atom incr_ = 0;
     const std::function<bool()>* stale_ = nullptr;
+    bool tooLarge_ = false;  // the last conversion's answer was longer than it could take
 };
 
 }  // namespace

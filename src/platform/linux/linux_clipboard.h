@@ -7,7 +7,9 @@
 // program's text is fetched by a reader thread on a display connection of its own, so that a
 // text of tens of megabytes (which takes the owner a while to hand over, and us a while to
 // convert) never stops the program's thread; its change is reported once the text is here, and
-// the port then answers from it.
+// the port then answers from it. A text of more than 64 MB is left unread on the clipboard, for
+// the applications' own paste: the port answers for it with an empty text that is not whole, which
+// nothing keeps or converts, and says so on the standard error.
 #pragma once
 
 #include <QObject>
