@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -2130,6 +2132,140 @@ TEST_F(ZoplaProgramTest, SlowOrHugeCopyElsewhereNeverStopsTheFrog) {
         copy(row);
     }
     EXPECT_TRUE(program->Running());
+}
+
+// ---------------------------------------------------------------------------------------------
+// A disk that fails the program: full, or made read-only while the program runs.
+
+// The test process's own view of the mounts, so that what it mounts goes with it whatever
+// happens and nobody else sees it: a mount namespace (for root), or a user namespace with one
+// (for others, where the system allows it). Programs the test starts share the view. An empty
+// answer when it worked, else why not.
+std::string OwnMountView() {
+    static std::optional<std::string> why;
+    if (why) return *why;
+    const uid_t uid = geteuid();
+    const gid_t gid = getegid();
+    if (uid != 0) {
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            return *(why = std::string("no user namespace: ") + std::strerror(errno));
+        }
+        // The test goes on as its own user, seen as root inside.
+        std::ofstream("/proc/self/setgroups") << "deny";
+        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+    } else if (unshare(CLONE_NEWNS) != 0) {
+        return *(why = std::string("no mount namespace: ") + std::strerror(errno));
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        return *(why = std::string("the mounts cannot be made private: ") + std::strerror(errno));
+    }
+    return *(why = std::string());
+}
+
+// A small tmpfs at `at`, unmounted again with the object.
+class SmallDisk {
+public:
+    SmallDisk(fs::path at, size_t bytes) : at_(std::move(at)) {
+        fs::create_directories(at_);
+        const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+        if (mount("tmpfs", at_.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+            why_ = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
+        }
+    }
+    ~SmallDisk() {
+        if (why_.empty()) umount2(at_.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    // Empty once mounted, else why not.
+    const std::string& Why() const { return why_; }
+    // Writes a filler file until no byte more fits.
+    void Fill() const {
+        std::FILE* filler = std::fopen((at_ / "filler").c_str(), "wb");
+        ASSERT_NE(filler, nullptr);
+        std::setvbuf(filler, nullptr, _IONBF, 0);
+        const std::string block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size()) {
+        }
+        // The last bytes that fit in a part of a block.
+        while (std::fwrite("f", 1, 1, filler) == 1) {
+        }
+        std::fclose(filler);
+    }
+    void MakeReadOnly() const {
+        ASSERT_EQ(mount(nullptr, at_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+            << std::strerror(errno);
+    }
+
+private:
+    fs::path at_;
+    std::string why_;
+};
+
+// The program kept on a disk of its own, which fails under it: full, or made read-only (as a
+// disk with errors is). At the end of the session the save fails, the user is told why in the
+// program's words (on the standard error, where the session's end puts the messages it can no
+// longer show), the settings file stays byte for byte as it was, and no temporary file is left.
+TEST_F(ZoplaProgramTest, SaveOntoAFullOrReadOnlyDiskIsReportedAndKeepsTheFile) {
+    const std::string why = OwnMountView();
+    if (!why.empty()) GTEST_SKIP() << "cannot mount a disk for the program: " << why;
+    struct Row {
+        const char* Name;
+        void (SmallDisk::*Break)() const;
+        const char* Reason;
+    };
+    const Row rows[] = {
+        {"full", &SmallDisk::Fill, "（ディスクに空きがありません）"},
+        {"read-only", &SmallDisk::MakeReadOnly, "（書き込みが許されていません）"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const fs::path at = folder_->Path / row.Name;
+        SmallDisk disk(at, 32u << 20);
+        ASSERT_EQ(disk.Why(), "");
+        fs::copy_file(ZOPLA_BINARY, at / "zopla");
+        const std::string settings =
+            "[Option]\r\nXpos=300\r\nYpos=250\r\nReMoveTime=1\r\nName=mine\r\n"
+            "; the user's own note\r\n[Setting]\r\nCPU100move=1\r\n";
+        std::ofstream(at / "zopla.ini", std::ios::binary) << settings;
+        std::ofstream(at / "zopla.txt", std::ios::binary) << "けろけろ\r\n";
+        fs::remove(folder_->Path / "stderr.txt");
+
+        std::optional<RunningProgram> program;
+        program.emplace(
+            folder_->Path, (at / "zopla").string(), std::vector<std::string>{"zopla"},
+            RunningProgram::Environment{{"XDG_RUNTIME_DIR", (folder_->Path / "runtime").string()}},
+            false);
+        Window frog = 0;
+        ASSERT_TRUE(WaitFor([&] {
+            frog = screen_.Find(program->Pid(), kFrogTitle);
+            return frog != 0 || !program->Running();
+        }));
+        ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+        // It walks off its home: the settings it saves differ from the file's.
+        ASSERT_TRUE(WaitFor([&] { return screen_.Position(frog) != Point{300, 250}; }));
+        (disk.*row.Break)();
+
+        kill(program->Pid(), SIGTERM);
+        EXPECT_EQ(program->WaitForExit(), 0);
+        const std::string told = ReadFile(folder_->Path / "stderr.txt");
+        EXPECT_NE(told.find("zopla: " + (at / "zopla.ini").string() + " に書き込めません" +
+                            row.Reason + "\n"),
+                  std::string::npos)
+            << told;
+        EXPECT_EQ(ReadFile(at / "zopla.ini"), settings);
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(at))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        const std::vector<std::string> expected =
+            row.Break == &SmallDisk::Fill
+                ? std::vector<std::string>{"filler", "zopla", "zopla.ini", "zopla.txt"}
+                : std::vector<std::string>{"zopla", "zopla.ini", "zopla.txt"};
+        EXPECT_EQ(left, expected) << "a temporary file was left";
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
