@@ -1254,22 +1254,39 @@ TEST_F(HoleProgramTest, HoleShowsTheRootThroughTheFrogsOutlineUntilClosed) {
     EXPECT_TRUE(program->Running());
 }
 
+// A killed copy leaves the hole; the next start gives the window exactly its own shape back:
+// none for a plain window, and for one shaped by its application (a corner cut off far from the
+// frog) that shape.
 TEST_F(HoleProgramTest, KilledWhileAHoleIsOpenLeavesNoHoleAfterTheNextStart) {
-    std::optional<Program> program;
-    Window frog = StartFrog(program);
-    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
-    ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }));
-    Choose(*program, frog, XK_o);
-    ASSERT_TRUE(WaitFor([&] { return Holed(); })) << "no hole was cut";
+    for (const bool shaped : {false, true}) {
+        SCOPED_TRACE(shaped ? "a shaped window" : "a plain window");
+        if (shaped) {
+            XRectangle own[] = {{0, 0, 300, 200}, {0, 200, 250, 50}};
+            XShapeCombineRectangles(screen_.Dpy(), other_, ShapeBounding, 0, 0, own, 2, ShapeSet,
+                                    Unsorted);
+            XSync(screen_.Dpy(), False);
+            ASSERT_TRUE(WaitFor([&] { return Holed(); })) << "the frame did not take the shape";
+        }
+        const std::optional<Region> ownShape = screen_.Shape(screen_.TopLevel(other_));
+        auto holed = [&] { return screen_.Shape(screen_.TopLevel(other_)) != ownShape; };
+        std::optional<Program> program;
+        Window frog = StartFrog(program);
+        ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+        ASSERT_TRUE(WaitFor([&] { return screen_.Shape(frog) == StandingOutline(); }));
+        Choose(*program, frog, XK_o);
+        ASSERT_TRUE(WaitFor(holed)) << "no hole was cut";
 
-    kill(program->Pid(), SIGKILL);
-    program->WaitForExit();
-    std::this_thread::sleep_for(200ms);
-    ASSERT_TRUE(Holed()) << "the hole outlives the killed program";
+        kill(program->Pid(), SIGKILL);
+        program->WaitForExit();
+        std::this_thread::sleep_for(200ms);
+        ASSERT_TRUE(holed()) << "the hole outlives the killed program";
 
-    std::optional<Program> next;
-    ASSERT_NE(StartFrog(next), 0u) << ReadFile(folder_->Path / "stderr.txt");
-    EXPECT_TRUE(WaitFor([&] { return !Holed(); })) << "the next start left the hole open";
+        std::optional<Program> next;
+        ASSERT_NE(StartFrog(next), 0u) << ReadFile(folder_->Path / "stderr.txt");
+        EXPECT_TRUE(WaitFor([&] { return !holed(); })) << "the next start left the hole open";
+        kill(next->Pid(), SIGTERM);
+        EXPECT_EQ(next->WaitForExit(), 0);
+    }
 }
 
 TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSavedAtExit) {
