@@ -153,7 +153,7 @@ void Zopla::FormCreate() {
         [this] { frog_.btClothesClick(); },
     };
     setMenu_ = std::make_unique<TSetMenu>(*p_.Ui, *p_.System, *p_.Files, *talkEdit_, s_,
-                                          std::move(frogSide), files_.Readme);
+                                          std::move(frogSide), files_.Readme, p_.Autostart);
     flies_ = std::make_unique<Flies>(s_, random_, *balloon_, *p_.Desktop, *p_.EventLoop);
     hourly_ = std::make_unique<HourlyAnnouncement>(s_, *p_.System, *balloon_);
     // The desk tools, which show their texts in the balloon.

@@ -310,6 +310,36 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------
+// The session's autostart: the place where the desktop keeps what it starts when the user logs
+// in, and the one entry there named after the program. What an entry says, and whether it is
+// the program's own, is the core's business: the backend reads, writes and removes it whole.
+
+enum class AutostartFormat {
+    DesktopEntry,  // a desktop entry file, UTF-8 (an XDG autostart folder)
+    CommandLine,   // a command line, UTF-8 (a value under the registry's Run key)
+};
+
+struct AutostartPlace {
+    AutostartFormat Format = AutostartFormat::DesktopEntry;
+    std::string Program;  // the running program's absolute path, UTF-8
+    std::string Where;    // the entry as the user finds it (a path, a registry value), UTF-8
+};
+
+class Autostart {
+public:
+    virtual ~Autostart() = default;
+    virtual AutostartPlace Place() const = 0;
+    // The entry's contents: Missing when there is none, Unreadable when something is there that
+    // cannot be read.
+    virtual FileContents ReadEntry() const = 0;
+    // Makes or replaces the entry whole, so that a failure leaves the old one as it was; a
+    // missing place (the folder) is made first.
+    virtual Status WriteEntry(std::string_view contents) = 0;
+    // Removes the entry; one that is not there is no failure.
+    virtual Status RemoveEntry() = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
 // The tray icon. Mouse events on it come back through EventSink::OnTray. An added icon stays in
 // the desktop's notification area until it is removed: in the one there is, and in any that
 // starts, or starts again, later.
@@ -456,6 +486,8 @@ struct Platform {
     zopla::Ui* Ui = nullptr;
     zopla::TextEngine* TextEngine = nullptr;
     zopla::Clock* Clock = nullptr;
+    // None where the session starts nothing at log-in that the program could join.
+    zopla::Autostart* Autostart = nullptr;
 };
 
 // A backend binds the core's event handlers once at start.

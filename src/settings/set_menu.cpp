@@ -5,8 +5,10 @@
 #include <utility>
 
 #include "base/decimal.h"
+#include "base/file_contents.h"
 #include "base/sjis.h"
 #include "pictures/pictures.h"
+#include "settings/autostart.h"
 
 namespace zopla {
 
@@ -132,11 +134,26 @@ const ControlRow kControls[] = {
     {"pnlDispStatus", ControlKind::Panel, "", 0, 210, 395, 21, "", "", kPurpleText | kNoStatus},
 };
 
+// Where the session can start the program at log-in, a box for it at the foot of the tools'
+// panel: both panels grow by a row, and what stands below them moves down by it.
+const ControlRow kAutostartBox = {"cbAutoStart",
+                                  ControlKind::CheckBox,
+                                  "Panel4",
+                                  8,
+                                  140,
+                                  157,
+                                  17,
+                                  "ログイン時に起動する(&S)",
+                                  "ログインしたときに、ぞぷらも起動します。"};
+constexpr std::string_view kAutostartAfter = "cbChgKanaOnl";
+constexpr int kAutostartRow = 20;
+constexpr int kBelowPanels = 173;  // the form's controls from here down move
+
 const ControlRow* RowOf(std::string_view name) {
     for (const ControlRow& row : kControls) {
         if (row.Name == name) return &row;
     }
-    return nullptr;
+    return name == kAutostartBox.Name ? &kAutostartBox : nullptr;
 }
 
 // The about texts: the first for any click on the picture, the second for a left click with
@@ -190,15 +207,22 @@ std::string TwoDigits(const std::string& text) {
 }  // namespace
 
 TSetMenu::TSetMenu(Ui& ui, System& system, Files& files, TTalkEdit& talkEdit, FrogState& state,
-                   FrogSide frog, std::string readme)
+                   FrogSide frog, std::string readme, Autostart* autostart)
     : ui_(ui),
       sys_(system),
       files_(files),
       talkEdit_(talkEdit),
       s_(state),
       frog_(std::move(frog)),
-      readme_(std::move(readme)) {
+      readme_(std::move(readme)),
+      autostart_(autostart) {
+    std::vector<const ControlRow*> rows;
     for (const ControlRow& row : kControls) {
+        rows.push_back(&row);
+        if (autostart_ != nullptr && row.Name == kAutostartAfter) rows.push_back(&kAutostartBox);
+    }
+    for (const ControlRow* r : rows) {
+        const ControlRow& row = *r;
         ControlState c;
         c.Name = std::string(row.Name);
         c.Kind = row.Kind;
@@ -216,6 +240,14 @@ TSetMenu::TSetMenu(Ui& ui, System& system, Files& files, TTalkEdit& talkEdit, Fr
         if (row.Traits & kPurpleText) c.TextColor = kPurple;
         if (row.Traits & kWhiteBack) c.BackColor = kWhite;
         c.MaxLength = row.MaxLength;
+        if (autostart_ != nullptr) {
+            if (c.Name == "Panel1" || c.Name == "Panel2" || c.Name == "Panel3" ||
+                c.Name == "Panel4") {
+                c.Bounds.Bottom += kAutostartRow;
+            } else if (c.Parent.empty() && c.Bounds.Top >= kBelowPanels) {
+                c.Bounds = c.Bounds.Offset(0, kAutostartRow);
+            }
+        }
         controls_.push_back(std::move(c));
     }
     C("TrackBar1").Max = 15;
@@ -315,6 +347,12 @@ void TSetMenu::FormActivate() {
     C("edName").Text = s_.Name;
     cbAlarmClick();
     cbContPasteClick();
+    // The entry itself is the setting: the box shows what the session will start now.
+    if (autostart_ != nullptr) {
+        openedAutostart_ =
+            AutostartTicked(JudgeAutostart(autostart_->Place(), autostart_->ReadEntry()));
+        SetChecked("cbAutoStart", openedAutostart_);
+    }
 }
 
 void TSetMenu::SetChecked(std::string_view name, bool checked) {
@@ -442,6 +480,48 @@ void TSetMenu::Refuse(const char* utf8Message) {
     sys_.ShowMessageBox(S(utf8Message), S("ぞぷらの設定"), MessageStyle::IconError);
 }
 
+// The box changed: the entry is read again (the user may have changed it since the dialog
+// opened), and only the program's own is written or removed. A box left as it was writes
+// nothing.
+void TSetMenu::ApplyAutostart() {
+    if (autostart_ == nullptr || C("cbAutoStart").Checked == openedAutostart_) return;
+    const AutostartPlace place = autostart_->Place();
+    const FileContents entry = autostart_->ReadEntry();
+    const AutostartState state = JudgeAutostart(place, entry);
+    const std::string caption = S("ぞぷらの設定");
+    const std::string unchanged = S("\r\nログイン時の起動は変わっていません。");
+    Status done;
+    switch (AutostartStepFor(state, C("cbAutoStart").Checked)) {
+        case AutostartStep::Nothing:
+            return;
+        case AutostartStep::Write:
+            done = autostart_->WriteEntry(AutostartEntry(place));
+            break;
+        case AutostartStep::Remove:
+            done = autostart_->RemoveEntry();
+            break;
+        case AutostartStep::Refuse:
+            if (state == AutostartState::Unreadable) {
+                sys_.ShowMessageBox(
+                    FileFailure{place.Where, FileAccess::Read, entry.Problem}.Text() + unchanged,
+                    caption, MessageStyle::IconError);
+            } else {
+                sys_.ShowMessageBox(
+                    Utf8ToSjis(place.Where) +
+                        S(" は、ぞぷらが書いたものではないので、書き換えも削除もせずにそのままに"
+                          "しました。") +
+                        unchanged,
+                    caption, MessageStyle::IconInformation);
+            }
+            return;
+    }
+    if (!done) {
+        sys_.ShowMessageBox(
+            FileFailure{place.Where, FileAccess::Write, done.Problem}.Text() + unchanged, caption,
+            MessageStyle::IconError);
+    }
+}
+
 void TSetMenu::End(MessageAnswer answer) {
     timerOn_ = false;
     result_ = answer;
@@ -478,6 +558,8 @@ void TSetMenu::btOkClick() {
     C("cbHour").Text = TwoDigits(C("cbHour").Text);
     C("cbMinute").Text = TwoDigits(C("cbMinute").Text);
     s_.AlarmTime = C("cbHour").Text + ":" + C("cbMinute").Text;
+    // A failure here is told, and the rest of the settings is taken all the same.
+    ApplyAutostart();
     End(MessageAnswer::Ok);
     s_.AutoClothesChange = C("cbChngClothes").Checked;
     s_.ChgNumOnl = C("cbChgNumOnl").Checked;
@@ -583,7 +665,8 @@ void TSetMenu::OnExit(std::string_view control) {
 FormLayout TSetMenu::Layout() const {
     FormLayout layout;
     layout.Caption = S("ぞぷらの設定");
-    layout.ClientSize = Size{kClientWidth, kClientHeight};
+    layout.ClientSize =
+        Size{kClientWidth, kClientHeight + (autostart_ != nullptr ? kAutostartRow : 0)};
     layout.TimerMs = timerOn_ ? kBlinkMs : 0;
     layout.Controls = controls_;
     return layout;

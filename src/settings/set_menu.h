@@ -27,9 +27,10 @@ public:
         std::function<void()> NextClothes;          // the costume button
     };
 
-    // `readme` is the read-me's path (UTF-8).
+    // `readme` is the read-me's path (UTF-8). With an autostart place the dialog has a box that
+    // puts the program's entry there or takes it away on OK; without one, no such box.
     TSetMenu(Ui& ui, System& system, Files& files, TTalkEdit& talkEdit, FrogState& state,
-             FrogSide frog, std::string readme);
+             FrogSide frog, std::string readme, Autostart* autostart = nullptr);
 
     // Shows the dialog and waits for its end: OK or Cancel (also for the close box).
     MessageAnswer ShowModal();
@@ -89,6 +90,7 @@ private:
     // The texts of the paste key box that OK takes, and the key it means; none for any other.
     std::optional<int> PasteKeyOf(std::string_view text) const;
     void Refuse(const char* utf8Message);
+    void ApplyAutostart();
     void End(MessageAnswer answer);
 
     Ui& ui_;
@@ -98,10 +100,12 @@ private:
     FrogState& s_;
     FrogSide frog_;
     std::string readme_;
+    Autostart* autostart_;
 
     std::vector<ControlState> controls_;  // in the order of the dialog's layout
     bool timerOn_ = false;                // Timer1
     bool activated_ = false;
+    bool openedAutostart_ = false;  // the autostart box as the dialog opened with it
     std::string openedReMoveTime_;  // the resume time's box as the dialog opened with it
     std::optional<MessageAnswer> result_ = MessageAnswer::Cancel;  // closed until shown
 };

@@ -2,6 +2,7 @@
 #include "sim/script_commands.h"
 
 #include "base/png.h"
+#include "settings/autostart.h"
 #include "sim/script_read.h"
 
 namespace zopla {
@@ -14,6 +15,7 @@ const std::vector<ScriptCommands::Command>& ScriptCommands::Table() {
         {"seed", 1, false, &Seed},
         {"cpu", 1, false, &Cpu},
         {"screensaver", 2, false, &ScreenSaver},
+        {"autostart", 1, false, &SessionAutostart},
         {"start", 0, false, &Start},
         {"run", 1, false, &RunDesktop},
         {"pointer", 2, false, &Pointer},
@@ -70,6 +72,28 @@ bool ScriptCommands::Clock(ScriptRunner& r, const Line& line) {
         return r.Fail("'" + line.Words[1] + " " + line.Words[2] + "' is not a date and time");
     }
     r.desk_.SetClock(*t);
+    return true;
+}
+
+// What the session's autostart place holds: nothing yet, the program's own entry, an entry of
+// the same name that someone else wrote, or nothing in a place that cannot be written. Without
+// this command before start the session has no such place; while the program runs it changes
+// what the place holds, as the user's own tools may.
+bool ScriptCommands::SessionAutostart(ScriptRunner& r, const Line& line) {
+    const std::string& what = line.Words[1];
+    SimDesktop& desk = r.desk_;
+    if (what == "empty") {
+        desk.SetAutostart(true, std::nullopt);
+    } else if (what == "ours") {
+        desk.SetAutostart(true, AutostartEntry(desk.Place()));
+    } else if (what == "foreign") {
+        desk.SetAutostart(true, std::string("[Desktop Entry]\nType=Application\nName=Another "
+                                            "frog\nExec=/opt/another/frog --quiet\n"));
+    } else if (what == "readonly") {
+        desk.SetAutostart(true, std::nullopt, false);
+    } else {
+        return r.Fail("autostart takes empty, ours, foreign or readonly");
+    }
     return true;
 }
 

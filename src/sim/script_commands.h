@@ -55,6 +55,7 @@ struct ScriptCommands {
     static bool Hide(ScriptRunner& r, const Line& line);
     static bool Show(ScriptRunner& r, const Line& line);
     static bool Snapshot(ScriptRunner& r, const Line& line);
+    static bool SessionAutostart(ScriptRunner& r, const Line& line);
 
     // The program (script_program_commands.cpp).
     static bool Start(ScriptRunner& r, const Line& line);

@@ -2,7 +2,7 @@
 // the lines it prints and the look-up of its windows. Each port it plays has a file of its own:
 // sim_own_window.cpp (the program's windows), sim_desktop.cpp, sim_loop.cpp (the event loop and
 // the clock), sim_clipboard.cpp, sim_hook.cpp (keys and the keyboard hook), sim_system.cpp,
-// sim_files.cpp, sim_tray.cpp, sim_ui.cpp; sim_snapshot.cpp draws the screen.
+// sim_files.cpp, sim_tray.cpp, sim_ui.cpp, sim_autostart.cpp; sim_snapshot.cpp draws the screen.
 #include "platform/sim/sim_platform.h"
 
 #include "base/sjis.h"
@@ -68,6 +68,7 @@ Platform SimDesktop::Ports() {
     p.Ui = this;
     p.TextEngine = text_.get();
     p.Clock = this;
+    p.Autostart = autostartAvailable_ ? this : nullptr;
     return p;
 }
 

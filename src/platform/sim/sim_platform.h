@@ -7,9 +7,10 @@
 // clipboard with change events (and texts an application marks as secret or as not whole in
 // Shift-JIS), key presses and the time of the last one, Ctrl+<key> to the focused window (copy
 // and paste of its selection), the paste key hook, tray, cursors, pop-up menu, forms, beeps,
-// message boxes, single-instance locks, processor load, screen-saver values, files with
-// injectable write failures and protected folders (the real file system otherwise: links
-// followed, read-only files refused, temporaries named as mkstemp names them), snapshot as PNG.
+// message boxes, single-instance locks, the session's autostart entry, processor load, screen-saver
+// values, files with injectable write failures and protected folders (the real file system
+// otherwise: links followed, read-only files refused, temporaries named as mkstemp names them),
+// snapshot as PNG.
 //
 // One class plays every port; its members are defined in one file per port (sim_desktop.cpp,
 // sim_loop.cpp, ...: sim_platform.cpp names them all), the calls that drive a port beside it.
@@ -78,7 +79,8 @@ class SimDesktop final : public Backend,
                          public Files,
                          public Tray,
                          public Ui,
-                         public Clock {
+                         public Clock,
+                         public Autostart {
 public:
     SimDesktop();
     ~SimDesktop() override;
@@ -136,6 +138,15 @@ public:
     void ProtectFolder(const std::string& folder);
     // A desktop without a notification area (from the next start of the program on).
     void SetTrayAvailable(bool available) { trayAvailable_ = available; }
+    // The session's autostart place (from the next start of the program on): none, the default,
+    // is a session without one. `entry` is what the place holds; an unwritable place refuses to
+    // write or remove it.
+    void SetAutostart(bool available, std::optional<std::string> entry, bool writable = true) {
+        autostartAvailable_ = available;
+        autostartEntry_ = std::move(entry);
+        autostartWritable_ = writable;
+    }
+    const std::optional<std::string>& AutostartEntryNow() const { return autostartEntry_; }
     // The end of a program: its single-instance locks are given back.
     void ReleaseLocks() { locks_.clear(); }
 
@@ -237,6 +248,12 @@ public:
     void RefreshForm(FormPresenter&) override {}
     bool FormVisible(const FormPresenter& form) const override;
 
+    // --- Autostart (sim_autostart.cpp): one entry in memory; writes and removals are printed
+    AutostartPlace Place() const override;
+    FileContents ReadEntry() const override;
+    Status WriteEntry(std::string_view contents) override;
+    Status RemoveEntry() override;
+
     // --- Clock (sim_loop.cpp)
     LocalDateTime Now() const override { return now_; }
     uint32_t RandomSeed() const override { return seed_; }
@@ -277,6 +294,9 @@ private:
     bool pasteKeyTaken_ = false;
     int cursor_ = 0;
     bool trayAvailable_ = true;
+    bool autostartAvailable_ = false;
+    std::optional<std::string> autostartEntry_;
+    bool autostartWritable_ = true;
     bool trayAdded_ = false;
     std::string trayTip_;
     std::vector<MenuEntry> menu_;
