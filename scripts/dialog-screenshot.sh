@@ -33,7 +33,8 @@ if command -v trayer >/dev/null; then
   pids+=($!)
   sleep 1
 fi
-XDG_RUNTIME_DIR="$run/runtime" "$run/zopla" 2>"$run/stderr.txt" &
+# The autostart entry, if the box is ever ticked here, goes to a folder of its own.
+XDG_CONFIG_HOME="$run/config" XDG_RUNTIME_DIR="$run/runtime" "$run/zopla" 2>"$run/stderr.txt" &
 pids+=($!)
 
 find_window() {

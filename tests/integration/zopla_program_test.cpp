@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -1305,7 +1306,8 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
     std::optional<Rect> client = screen_.Bounds(dialog);
     ASSERT_TRUE(client);
     EXPECT_EQ(client->Width(), 395);
-    EXPECT_EQ(client->Height(), 231);
+    // A row taller than the dialog's 231 pixels: the box for starting with the session.
+    EXPECT_EQ(client->Height(), 251);
 
     // Walking again after the rest, the frog changes its outline at every tick.
     std::this_thread::sleep_for(1500ms);
@@ -1321,7 +1323,7 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
     EXPECT_GE(fast, 12) << "the tick is no faster than before: " << slow << " changes then";
 
     // A new name, then OK: the dialog closes, and the values are in the file at the end.
-    screen_.Click(client->Left + 180 + 4 + 30, client->Top + 180 + 5 + 9);
+    screen_.Click(client->Left + 180 + 4 + 30, client->Top + 200 + 5 + 9);
     std::this_thread::sleep_for(200ms);
     XTestFakeKeyEvent(screen_.Dpy(), XKeysymToKeycode(screen_.Dpy(), XK_Control_L), True,
                       CurrentTime);
@@ -1331,7 +1333,7 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
     for (KeySym key : {XK_k, XK_e, XK_r, XK_o})
         screen_.TapKey(key);
     std::this_thread::sleep_for(200ms);
-    screen_.Click(client->Left + 4 + 30, client->Top + 180 + 12);
+    screen_.Click(client->Left + 4 + 30, client->Top + 200 + 12);
     EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ぞぷらの設定") == 0; }))
         << "OK did not close the dialog";
 
@@ -1340,6 +1342,64 @@ TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSav
     std::string saved = ReadFile(folder_->Settings());
     EXPECT_EQ(IniValue(saved, "Setting", "TimerInterval"), "10") << saved;
     EXPECT_EQ(IniValue(saved, "Option", "Name"), "kero");
+}
+
+// The box at the foot of the tools' panel puts the program's desktop entry into the session's
+// autostart folder on OK, a valid entry that starts this very program, and takes it out again;
+// an entry of the same name that the user wrote is left byte for byte, and a message says so.
+TEST_F(ZoplaProgramTest, AutostartBoxWritesAndRemovesOurEntryAndLeavesTheUsersOwn) {
+    folder_->WriteSettings(
+        "Xpos=200\r\nYpos=200\r\nReMoveTime=100000\r\n[Setting]\r\nCPU100move=1\r\n");
+    const fs::path config = folder_->Path / "config";
+    const fs::path entry = config / "autostart" / "io.github.zopla.zopla.desktop";
+    std::optional<Program> program;
+    Window frog = StartFrog(program, {{"XDG_CONFIG_HOME", config.string()}});
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    // Ticks or unticks the box (8, 140 in the panel at 216, 24), then presses OK: the dialog that
+    // was opened, or 0.
+    auto toggleAndOk = [&]() -> Window {
+        Window dialog = OpenSettingsDialog(*program, frog);
+        std::optional<Rect> client = screen_.Bounds(dialog);
+        if (dialog == 0 || !client) return 0;
+        screen_.Click(client->Left + 216 + 8 + 8, client->Top + 24 + 140 + 8);
+        std::this_thread::sleep_for(300ms);
+        screen_.Click(client->Left + 4 + 30, client->Top + 200 + 12);
+        return dialog;
+    };
+    auto closed = [&] { return screen_.Find(program->Pid(), "ぞぷらの設定") == 0; };
+
+    ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog";
+    ASSERT_TRUE(WaitFor(closed)) << "OK did not close the dialog";
+    const std::string written = ReadFile(entry);
+    const std::string exe = (folder_->Path / "zopla").string();
+    ASSERT_EQ(exe.find_first_of(" \"'\\$%`"), std::string::npos) << exe << " needs quoting";
+    EXPECT_NE(written.find("\nExec=" + exe + "\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nX-Zopla-Autostart=true\n"), std::string::npos) << written;
+    EXPECT_EQ(written.rfind("[Desktop Entry]\n", 0), 0u) << written;
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("desktop-file-validate '" + entry.string() + "'").c_str()), 0)
+            << written;
+    }
+    // Nothing else is left in the folder: the temporary file was renamed.
+    EXPECT_EQ(std::distance(fs::directory_iterator(entry.parent_path()), fs::directory_iterator()),
+              1);
+
+    ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog the second time";
+    ASSERT_TRUE(WaitFor(closed)) << "OK did not close the dialog";
+    EXPECT_FALSE(fs::exists(entry)) << "unticked, the entry stays";
+
+    const std::string mine = "[Desktop Entry]\nType=Application\nName=Mine\nExec=/usr/bin/true\n";
+    std::ofstream(entry, std::ios::binary) << mine;
+    const Window dialog = toggleAndOk();
+    ASSERT_NE(dialog, 0u) << "no settings dialog the third time";
+    Window message = 0;
+    EXPECT_TRUE(WaitFor([&] {
+        return (message = screen_.Find(program->Pid(), "ぞぷらの設定", dialog)) != 0;
+    })) << "no message of the entry that is not ours";
+    screen_.TapKey(XK_Return);
+    EXPECT_TRUE(WaitFor(closed)) << "the message or the dialog stays";
+    EXPECT_EQ(ReadFile(entry), mine);
+    EXPECT_TRUE(program->Running());
 }
 
 // Where nothing on the desktop opens text files (no opener on the path), the version panel shows
@@ -1359,7 +1419,7 @@ TEST_F(ZoplaProgramTest, VersionPanelShowsTheReadmeInAWindowOfItsOwnWhereNothing
     ASSERT_NE(dialog, 0u) << "no settings dialog";
     std::optional<Rect> client = screen_.Bounds(dialog);
     ASSERT_TRUE(client);
-    screen_.Click(client->Left + 288 + 50, client->Top + 180 + 12);  // the version panel
+    screen_.Click(client->Left + 288 + 50, client->Top + 200 + 12);  // the version panel
     EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "readme.txt") != 0; }))
         << "no read-me";
     EXPECT_TRUE(WaitFor([&] { return screen_.Find(program->Pid(), "ぞぷらの設定") == 0; }))

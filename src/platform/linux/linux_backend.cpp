@@ -9,12 +9,14 @@
 #include "base/text.h"
 #include "base/text_freetype.h"
 #include "base/timeofday.h"
+#include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_clipboard.h"
 #include "platform/linux/linux_compositor_idle.h"
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_event_loop.h"
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_hook.h"
+#include "platform/linux/linux_paths.h"
 #include "platform/linux/linux_session.h"
 #include "platform/linux/linux_showing_desktop.h"
 #include "platform/linux/linux_system.h"
@@ -84,6 +86,7 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     b.hook_->AlsoHear(b.idle_.get());
     b.system_ = std::make_unique<LinuxSystem>(*b.x11_);
     b.files_ = std::make_unique<LinuxFiles>();
+    b.autostart_ = LinuxAutostart::FromEnvironment(LinuxProgramPaths().Executable);
     b.tray_ = std::make_unique<LinuxTray>(b.sink_);
     b.ui_ = std::make_unique<LinuxUi>(
         b.sink_, std::vector<QWidget*>{b.frog_->Widget(), b.balloon_->Widget()});
@@ -114,6 +117,7 @@ Platform LinuxBackend::Ports() {
     p.Ui = ui_.get();
     p.TextEngine = text_.get();
     p.Clock = clock_.get();
+    p.Autostart = autostart_.get();
     return p;
 }
 

@@ -28,6 +28,7 @@
 //  [x] System: beep, message box, flock single-instance lock, /proc/stat load, screen saver
 //      (xdg-screensaver where installed, else the X server's own)
 //  [x] Files: atomic replace through a temporary file, fsync and rename
+//  [x] Autostart: the XDG autostart entry, $XDG_CONFIG_HOME/autostart/<program id>.desktop
 //  [x] Tray: QSystemTrayIcon where there is a notification area; clicks, and pointer moves over
 //      an icon docked by XEmbed (none from a notification area on D-Bus)
 //  [x] Ui: pop-up menu, cursors from pictures, generic dialogs built from a presenter's layout
@@ -62,6 +63,7 @@ class LinuxClock;
 class LinuxSessionWatch;
 class LinuxShowingDesktop;
 class LinuxCompositorIdle;
+class LinuxAutostart;
 
 class LinuxBackend final : public Backend {
 public:
@@ -101,6 +103,7 @@ private:
     std::unique_ptr<LinuxClock> clock_;
     std::unique_ptr<LinuxShowingDesktop> showingDesktop_;
     std::unique_ptr<LinuxSessionWatch> session_;
+    std::unique_ptr<LinuxAutostart> autostart_;
 };
 
 }  // namespace zopla

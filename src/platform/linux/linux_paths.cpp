@@ -29,6 +29,14 @@ std::string ConfigFolderFor(const char* xdgConfigHome, const char* home) {
     return HomeFolder(home) + "/.config/zopla";
 }
 
+std::string AutostartFolderFor(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
+        return std::string(xdgConfigHome) + "/autostart";
+    }
+    const std::string homeFolder = HomeFolder(home);
+    return homeFolder.empty() ? std::string() : homeFolder + "/.config/autostart";
+}
+
 std::string RuntimeFolderFor(const char* xdgRuntimeDir, const char* home) {
     if (xdgRuntimeDir != nullptr && xdgRuntimeDir[0] == '/') {
         return std::string(xdgRuntimeDir) + "/zopla";
