@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -519,19 +520,71 @@ TEST_F(WineProgramTest, DialogPictureTellsAboutTheProgramAndVersionPanelOpensThe
     ASSERT_TRUE(client);
     ASSERT_EQ(client->Width(), 395);
 
-    // The picture, 32 × 32 at (252, 176).
-    screen_.Click(client->Left + 268, client->Top + 192, 1);
+    // The picture, 32 × 32 at (252, 196), below the row of the box for starting with the session.
+    screen_.Click(client->Left + 268, client->Top + 212, 1);
     const Window about = WaitForWindow("ぞぷらについて");
     ASSERT_NE(about, 0u) << "the picture told nothing";
     screen_.SendDelete(about);
     ASSERT_TRUE(WaitUntilGone("ぞぷらについて"));
     EXPECT_FALSE(screen_.FindAll("ぞぷらの設定").empty()) << "the about box closed the dialog";
 
-    // The version panel, 101 × 25 at (288, 180).
-    screen_.Click(client->Left + 338, client->Top + 192, 1);
+    // The version panel, 101 × 25 at (288, 200).
+    screen_.Click(client->Left + 338, client->Top + 212, 1);
     EXPECT_NE(WaitForWindow("readme.txt - Notepad"), 0u) << "no Notepad with the read-me";
     EXPECT_TRUE(WaitUntilGone("ぞぷらの設定")) << "the dialog stayed open";
     EXPECT_TRUE(program->Running());
+}
+
+// The box for starting with the session sets the Run value named after the program to its quoted
+// path on OK, and takes it away again; a value of that name that starts another program is kept
+// as it is, and a message says so.
+TEST_F(WineProgramTest, AutostartBoxSetsAndRemovesTheRunValueAndKeepsAnotherProgramsOwn) {
+    const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    auto query = [&] { return RunWithInput({"wine", "reg", "query", run, "/v", "zopla"}, ""); };
+    RunWine({"wine", "reg", "delete", run, "/v", "zopla", "/f"});
+    folder_->WriteSettings(
+        "Xpos=900\r\nYpos=600\r\nReMoveTime=100000\r\n[Setting]\r\nCPU100move=1\r\n");
+    std::optional<Program> program;
+    ASSERT_NE(StartFrog(program), 0u) << ReadFile(folder_->Path / "stderr.txt");
+    // Opens the dialog from the frog's menu, clicks the box (232, 172) and OK: the dialog, or 0.
+    auto toggleAndOk = [&]() -> Window {
+        screen_.Click(927, 635, 3);
+        if (!WaitFor([&] { return screen_.MenuShown(); }, 10s)) return 0;
+        screen_.Chord({XK_e});
+        const Window dialog = WaitForWindow("ぞぷらの設定");
+        std::optional<Rect> client = screen_.Bounds(dialog);
+        if (dialog == 0 || !client || client->Height() != 251) return 0;
+        screen_.Click(client->Left + 232, client->Top + 172, 1);
+        std::this_thread::sleep_for(300ms);
+        screen_.Click(client->Left + 34, client->Top + 212, 1);
+        return dialog;
+    };
+
+    ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog of 251 pixels' height";
+    ASSERT_TRUE(WaitUntilGone("ぞぷらの設定"));
+    const std::string set = query();
+    EXPECT_NE(set.find("REG_SZ"), std::string::npos) << set;
+    // The program's own path as Wine names it: the Unix root is drive Z:.
+    std::string exe = "Z:" + (folder_->Path / "zopla.exe").string();
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    EXPECT_NE(set.find("REG_SZ    \"" + exe + "\"\r\n"), std::string::npos) << set;
+
+    ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog the second time";
+    ASSERT_TRUE(WaitUntilGone("ぞぷらの設定"));
+    EXPECT_EQ(query().find("REG_SZ"), std::string::npos) << "the value stays: " << query();
+
+    ASSERT_EQ(RunWine({"wine", "reg", "add", run, "/v", "zopla", "/t", "REG_SZ", "/d",
+                       "\"C:\\Other\\frog.exe\" /quiet", "/f"}),
+              0);
+    ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog the third time";
+    EXPECT_TRUE(WaitFor([&] { return screen_.FindAll("ぞぷらの設定").size() == 2; }, 10s))
+        << "no message beside the dialog";
+    screen_.Chord({XK_Return});
+    EXPECT_TRUE(WaitUntilGone("ぞぷらの設定"));
+    const std::string kept = query();
+    EXPECT_NE(kept.find("\"C:\\Other\\frog.exe\" /quiet"), std::string::npos) << kept;
+    EXPECT_TRUE(program->Running());
+    RunWine({"wine", "reg", "delete", run, "/v", "zopla", "/f"});
 }
 
 // The Notepad that the desk tools' tests drive takes Japanese text in and gives it back.

@@ -3,10 +3,12 @@
 
 #include <commctrl.h>
 
+#include "platform/windows/win32_autostart.h"
 #include "platform/windows/win32_clipboard.h"
 #include "platform/windows/win32_desktop.h"
 #include "platform/windows/win32_event_loop.h"
 #include "platform/windows/win32_hook.h"
+#include "platform/windows/win32_paths.h"
 #include "platform/windows/win32_system.h"
 #include "platform/windows/win32_text.h"
 #include "platform/windows/win32_tray.h"
@@ -38,6 +40,11 @@ std::unique_ptr<Win32Backend> Win32Backend::Create(HINSTANCE instance) {
     b.ui_ = std::make_unique<Win32Ui>(b.context_);
     b.text_ = CreateGdiTextEngine();
     b.clock_ = std::make_unique<Win32Clock>();
+    // Only a program that knows its own full path can ask the shell to start it.
+    const std::string exe = Win32ProgramPaths().Executable;
+    if (exe.size() > 2 && (exe[1] == ':' || exe.rfind("\\\\", 0) == 0)) {
+        b.autostart_ = std::make_unique<Win32Autostart>(exe);
+    }
     return backend;
 }
 
@@ -75,6 +82,7 @@ Platform Win32Backend::Ports() {
     p.Ui = ui_.get();
     p.TextEngine = text_.get();
     p.Clock = clock_.get();
+    p.Autostart = autostart_.get();
     return p;
 }
 

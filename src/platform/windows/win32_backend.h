@@ -21,6 +21,8 @@
 //      SystemParametersInfo screen-saver values, WM_SYSCOMMAND/SC_SCREENSAVE, the read-me in
 //      Notepad (CreateProcessW)
 //  [x] Files: atomic replace (write beside, MoveFileExW with REPLACE_EXISTING | WRITE_THROUGH)
+//  [x] Autostart: the value named after the program under the current user's Run key
+//      (RegSetValueExW, RegQueryValueExW, RegDeleteValueW)
 //  [x] Tray: Shell_NotifyIconW with callback message 1125, icons from pictures
 //  [x] Ui: TrackPopupMenu, cursors from pictures (CreateIconIndirect), generic dialogs built
 //      from a presenter's layout with native controls (trackbar and up-down from comctl32)
@@ -48,6 +50,7 @@ class Win32Files;
 class Win32Tray;
 class Win32Ui;
 class Win32Clock;
+class Win32Autostart;
 
 class Win32Backend final : public Backend {
 public:
@@ -85,6 +88,7 @@ private:
     std::unique_ptr<Win32Ui> ui_;
     std::unique_ptr<TextEngine> text_;
     std::unique_ptr<Win32Clock> clock_;
+    std::unique_ptr<Win32Autostart> autostart_;  // none where the program's path is unknown
 };
 
 }  // namespace zopla

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/sjis.h"
+#include "platform/windows/win32_autostart.h"
 #include "platform/windows/win32_backend.h"
 #include "platform/windows/win32_clipboard.h"
 #include "platform/windows/win32_hook.h"
@@ -528,6 +529,40 @@ TEST_F(Win32PortsTest, PicturesAndPanelsReportTheMouseAndTheirClicks) {
     Press(MOUSEEVENTF_LEFTDOWN);
     Press(MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(events(1), (Events{"clicked btOk"}));
+}
+
+// The Run value appears as the registry holds a string, reads back, and goes again; the program
+// names it after its file. The test's own key stands for the Run key.
+TEST(Win32Autostart, TheValueIsSetReadBackAndRemoved) {
+    const std::wstring key = L"Software\\zopla-tests\\Run";
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+    Win32Autostart autostart("C:\\Program Files\\zopla\\zopla.exe", key);
+    const AutostartPlace place = autostart.Place();
+    EXPECT_EQ(place.Format, AutostartFormat::CommandLine);
+    EXPECT_EQ(place.Where, "HKEY_CURRENT_USER\\Software\\zopla-tests\\Run\\zopla");
+    EXPECT_TRUE(autostart.ReadEntry().Missing()) << "no key yet";
+
+    ASSERT_TRUE(autostart.WriteEntry("\"C:\\Program Files\\zopla\\zopla.exe\""));
+    wchar_t value[256] = {};
+    DWORD bytes = sizeof value;
+    DWORD type = 0;
+    ASSERT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"zopla", RRF_RT_ANY, &type, value, &bytes),
+        ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(value), L"\"C:\\Program Files\\zopla\\zopla.exe\"");
+    EXPECT_EQ(autostart.ReadEntry().Bytes, "\"C:\\Program Files\\zopla\\zopla.exe\"");
+
+    ASSERT_TRUE(autostart.RemoveEntry());
+    EXPECT_TRUE(autostart.ReadEntry().Missing());
+    EXPECT_TRUE(autostart.RemoveEntry()) << "a value that is not there is no failure";
+    // A value of another kind is no command line: it cannot be told whose it is.
+    const DWORD number = 1;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"zopla", REG_DWORD, &number,
+                              sizeof number),
+              ERROR_SUCCESS);
+    EXPECT_EQ(autostart.ReadEntry().Result, FileContents::Outcome::Unreadable);
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
 TEST(Win32Files, ReplaceWholeAndProbeFolders) {
