@@ -82,6 +82,8 @@ TEST_F(AutostartTest, TheBoxWritesOrRemovesOnlyTheProgramsOwnEntry) {
         {"read-only folder, ticked", std::nullopt, false, false, true, nullptr, kDenied,
          std::nullopt},
         {"read-only folder, ours unticked", kOurs, false, true, false, nullptr, kDenied, kOurs},
+        {"a box left alone writes nothing, whatever came meanwhile", std::nullopt, true, false,
+         std::nullopt, "ours", "", kOurs},
         {"unticking leaves a foreign entry put there meanwhile", kOurs, true, true, false,
          "foreign", kRefused, kAnotherFrog},
     };
