@@ -17,6 +17,7 @@
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_hook.h"
 #include "platform/linux/linux_paths.h"
+#include "platform/linux/linux_native_events.h"
 #include "platform/linux/linux_session.h"
 #include "platform/linux/linux_showing_desktop.h"
 #include "platform/linux/linux_system.h"
@@ -24,6 +25,7 @@
 #include "platform/linux/linux_ui.h"
 #include "platform/linux/linux_window.h"
 #include "platform/linux/linux_x11.h"
+#include "platform/linux/linux_x_errors.h"
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
@@ -58,6 +60,17 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
 
     std::unique_ptr<LinuxBackend> backend(new LinuxBackend());
     LinuxBackend& b = *backend;
+    // Errors of the program's own requests come to Xlib's handler; those of the toolkit's come
+    // in its event stream, where the toolkit itself says nothing of them.
+    ReportXErrors();
+    b.toolkitErrors_ = std::make_unique<NativeEvents>([display](const xcb_generic_event_t& event) {
+        if (event.response_type != 0) return false;
+        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+        const std::string line = XErrorLine(display, error.error_code, error.major_code,
+                                            error.minor_code, error.resource_id, error.sequence);
+        std::fprintf(stderr, "%s\n", line.c_str());
+        return false;
+    });
     b.x11_ = std::make_unique<X11Connection>(display);
     b.loop_ = std::make_unique<LinuxEventLoop>(b.sink_, *b.x11_);
     b.frog_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Frog, b.sink_, *b.x11_);

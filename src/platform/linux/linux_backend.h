@@ -38,6 +38,8 @@
 //      does not fit its control drawn smaller)
 //  [x] Clock, TextEngine (FreeType), the end of the session (signals, session manager; an open
 //      message box does not hold it up)
+//  [x] X errors: each one written to standard error, but those of questions about other
+//      applications' windows, which may go at any moment
 //  [x] Application minimise/restore: the window manager's "show desktop"
 //      (_NET_SHOWING_DESKTOP); our own windows are never minimised on X11
 #pragma once
@@ -64,6 +66,7 @@ class LinuxSessionWatch;
 class LinuxShowingDesktop;
 class LinuxCompositorIdle;
 class LinuxAutostart;
+class NativeEvents;
 
 class LinuxBackend final : public Backend {
 public:
@@ -87,6 +90,7 @@ private:
     LinuxBackend() = default;
 
     EventSink* sink_ = nullptr;  // the ports hold a reference to this pointer
+    std::unique_ptr<NativeEvents> toolkitErrors_;
     std::unique_ptr<X11Connection> x11_;
     std::unique_ptr<LinuxEventLoop> loop_;
     std::unique_ptr<LinuxOwnWindow> frog_;

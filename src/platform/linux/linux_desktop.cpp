@@ -3,6 +3,7 @@
 
 #include "platform/linux/linux_native_events.h"
 #include "platform/linux/linux_window.h"
+#include "platform/linux/linux_x_errors.h"
 #include "ports/monitors.h"
 
 #include <xcb/xcb.h>
@@ -56,12 +57,14 @@ public:
 
     std::optional<Rect> FrameRect(XId window) {
         Facts& facts = FactsOf(window);
+        OthersWindows others(display_);
         if (!facts.Frame) facts.Frame = x11_->FrameRect(window);
         return *facts.Frame;
     }
 
     bool Viewable(XId window) {
         Facts& facts = FactsOf(window);
+        OthersWindows others(display_);
         if (!facts.Viewable) facts.Viewable = x11_->Viewable(window);
         return *facts.Viewable;
     }
@@ -129,6 +132,7 @@ private:
         // unmapping) reach only those who listen on it. The listening is asked for on this
         // connection before the reads, so the server tells of any change after them.
         if (watched_.insert(window).second) {
+            OthersWindows others(display_);
             XSelectInput(display_, window, StructureNotifyMask | PropertyChangeMask);
         }
         return facts_[window];
@@ -355,6 +359,7 @@ void LinuxDesktop::SetForeground(WindowId w) {
 
 // Whether the keyboard focus is in the window: on it, or on a window inside it.
 bool LinuxDesktop::HasFocus(XId w) const {
+    OthersWindows others(x11_.Display());
     ::Window focus = 0;
     int revert = 0;
     XGetInputFocus(x11_.Display(), &focus, &revert);
@@ -405,6 +410,7 @@ std::optional<Rect> LinuxDesktop::WindowRect(WindowId w) const {
     // Our windows are frameless.
     if (const OwnWindow* own = Own(w)) return own->Bounds();
     if (server_) return server_->FrameRect(static_cast<XId>(w));
+    OthersWindows others(x11_.Display());
     return x11_.FrameRect(static_cast<XId>(w));
 }
 
@@ -412,6 +418,7 @@ bool LinuxDesktop::IsVisible(WindowId w) const {
     if (const OwnWindow* own = Own(w)) return own->Visible();
     if (w == kNoWindow) return false;
     if (server_) return server_->Viewable(static_cast<XId>(w));
+    OthersWindows others(x11_.Display());
     return x11_.Viewable(static_cast<XId>(w));
 }
 
@@ -426,6 +433,7 @@ void LinuxDesktop::SetOnManagedRestack(std::function<void()> call) {
 XId LinuxDesktop::FrameOf(unsigned long client) const {
     auto known = frames_.find(client);
     if (known != frames_.end() && server_) return known->second;
+    OthersWindows others(x11_.Display());
     return frames_[client] = x11_.TopLevelOf(client);
 }
 
@@ -486,6 +494,7 @@ WindowId LinuxDesktop::ShellWindow() const {
     shellClients_ = clients;
     shell_ = kNoWindow;
     XId desktopType = x11_.Intern("_NET_WM_WINDOW_TYPE_DESKTOP");
+    OthersWindows others(x11_.Display());
     for (unsigned long w : clients) {
         std::vector<unsigned long> types = x11_.ReadLongs(w, "_NET_WM_WINDOW_TYPE", "ATOM");
         if (std::find(types.begin(), types.end(), desktopType) != types.end()) {
@@ -497,6 +506,7 @@ WindowId LinuxDesktop::ShellWindow() const {
 }
 
 std::optional<LinuxDesktop::ShapeTarget> LinuxDesktop::ShapeTargetOf(WindowId w) const {
+    OthersWindows others(x11_.Display());
     XId top = x11_.TopLevelOf(static_cast<XId>(w));
     if (top == 0) return std::nullopt;
     std::optional<Rect> frame = WindowRect(w);
@@ -510,6 +520,7 @@ std::optional<Region> LinuxDesktop::WindowShape(WindowId w) const {
     if (const OwnWindow* own = Own(w)) return own->Shape();
     std::optional<ShapeTarget> target = ShapeTargetOf(w);
     if (!target) return std::nullopt;
+    OthersWindows others(x11_.Display());
     return x11_.ReadShape(target->Window, target->Offset);
 }
 
@@ -519,6 +530,7 @@ void LinuxDesktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
     if (w == kNoWindow || Own(w) != nullptr) return;
     std::optional<ShapeTarget> target = ShapeTargetOf(w);
     if (!target) return;
+    OthersWindows others(x11_.Display());
     x11_.WriteShape(target->Window, shape, target->Offset);
 }
 

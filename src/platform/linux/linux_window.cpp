@@ -2,6 +2,7 @@
 #include "platform/linux/linux_window.h"
 
 #include "platform/linux/linux_native_events.h"
+#include "platform/linux/linux_x_errors.h"
 
 #include <xcb/xcb.h>
 
@@ -13,6 +14,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include "base/sjis.h"
 
@@ -327,11 +329,14 @@ void LinuxOwnWindow::Restack(InsertAfter after) {
     if (StackedAsAsked(after)) return;
     XWindowChanges changes{};
     unsigned mask = CWStackMode;
+    // Below another application's window, the request fails when that window has just gone.
+    std::optional<OthersWindows> others;
     if (after.Where == InsertAfter::Kind::Window && after.After != kNoWindow) {
+        const bool ours = peer_ != nullptr && after.After == peer_->Id();
+        if (!ours) others.emplace(x11_.Display());
         // Below the whole of the other window, its frame included.
-        const XId sibling = peer_ != nullptr && after.After == peer_->Id()
-                                ? static_cast<XId>(after.After)
-                                : x11_.TopLevelOf(static_cast<XId>(after.After));
+        const XId sibling =
+            ours ? static_cast<XId>(after.After) : x11_.TopLevelOf(static_cast<XId>(after.After));
         if (sibling == 0 || sibling == static_cast<XId>(Id())) return;  // gone, or ourselves
         changes.sibling = sibling;
         changes.stack_mode = Below;

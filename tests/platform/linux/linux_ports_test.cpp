@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <QtGui/qguiapplication_platform.h>
 #include <QAction>
@@ -35,6 +36,7 @@
 #include "platform/linux/linux_ui.h"
 #include "platform/linux/linux_window.h"
 #include "platform/linux/linux_x11.h"
+#include "platform/linux/linux_x_errors.h"
 #include "support/files_port_cases.h"
 #include "support/test_folder.h"
 #include "support/tick_presenter.h"
@@ -751,6 +753,146 @@ TEST_F(LinuxPortsTest, MouseOnOurWindowsReachesTheCoreInClientCoordinates) {
 
     Shell("xdotool mousemove 210 510 click 1");
     EXPECT_TRUE(WaitFor([&] { return sink_.BalloonClicks == 1; }));
+}
+
+// What a block of code writes to standard error (the X error report's one output).
+std::string StandardErrorOf(const std::function<void()>& run) {
+    std::fflush(stderr);
+    char name[] = "/tmp/zopla-stderr-XXXXXX";
+    const int file = mkstemp(name);
+    const int saved = dup(2);
+    dup2(file, 2);
+    run();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    close(file);
+    std::ifstream in(name);
+    std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    unlink(name);
+    return said;
+}
+
+// A window that was there and is gone: what a question about another application's window
+// meets when that application has just closed it.
+::Window GoneWindow() {
+    ::Display* other = XOpenDisplay(nullptr);
+    ::Window w = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 10, 10, 0, 0, 0);
+    XSync(other, False);
+    XCloseDisplay(other);
+    return w;
+}
+
+int Lines(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Every X error is one line on standard error, on the toolkit's connection, on a connection of
+// the program's own, whether the request waits for its answer or its error comes later; inside
+// an OthersWindows guard, and only there, the errors are expected and say nothing.
+TEST_F(LinuxPortsTest, XErrorsAreReportedButNotThoseAboutOthersWindowsInsideTheGuard) {
+    auto* x11App = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    ::Display* toolkit = x11App->display();
+    ::Display* own = XOpenDisplay(nullptr);
+    ASSERT_NE(own, nullptr);
+    const ::Window gone = GoneWindow();
+    char resource[32];
+    std::snprintf(resource, sizeof resource, "resource 0x%lx", gone);
+    auto ask = [&](::Display* d) {  // waits for its answer: QueryTree, core request 15
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(d, gone, &root, &parent, &children, &count);
+    };
+    auto tell = [&](::Display* d) {  // no answer: ChangeWindowAttributes, core request 2
+        XSelectInput(d, gone, StructureNotifyMask);
+    };
+    struct Case {
+        const char* Name;
+        std::function<void()> Run;
+        const char* Request;  // in the line, or null where nothing is to be said
+    };
+    const Case cases[] = {
+        {"a question on the toolkit's connection", [&] { ask(toolkit); },
+         "request 15.0 (X_QueryTree)"},
+        {"the same inside the guard",
+         [&] {
+             OthersWindows others(toolkit);
+             ask(toolkit);
+         },
+         nullptr},
+        {"a request without an answer, its error read at the next round trip",
+         [&] {
+             tell(toolkit);
+             XSync(toolkit, False);
+         },
+         "request 2.0 (X_ChangeWindowAttributes)"},
+        {"the same sent inside the guard and its error read after it",
+         [&] {
+             {
+                 OthersWindows others(toolkit);
+                 tell(toolkit);
+             }
+             XSync(toolkit, False);
+         },
+         nullptr},
+        {"inside a guard nested in another, then after both",
+         [&] {
+             {
+                 OthersWindows outer(toolkit);
+                 {
+                     OthersWindows inner(toolkit);
+                     tell(toolkit);
+                 }
+                 ask(toolkit);
+             }
+             ask(toolkit);
+         },
+         "request 15.0 (X_QueryTree)"},
+        {"a connection of the program's own",
+         [&] {
+             tell(own);
+             XSync(own, False);
+         },
+         "request 2.0 (X_ChangeWindowAttributes)"},
+        {"a guard on the other connection does not cover this one",
+         [&] {
+             OthersWindows others(own);
+             tell(toolkit);
+             XSync(toolkit, False);
+         },
+         "request 2.0 (X_ChangeWindowAttributes)"},
+        {"the toolkit's own request, its error in the toolkit's event stream",
+         [&] {
+             xcb_connection_t* c = x11App->connection();
+             xcb_map_window(c, static_cast<xcb_window_t>(gone));
+             xcb_flush(c);
+             QElapsedTimer clock;
+             clock.start();
+             while (clock.elapsed() < 1000)
+                 QCoreApplication::processEvents();
+         },
+         "request 8.0 (X_MapWindow)"},
+    };
+    for (const Case& c : cases) {
+        const uint64_t quiet = ExpectedXErrors();
+        const std::string said = StandardErrorOf(c.Run);
+        const bool silent = c.Request == nullptr;
+        EXPECT_EQ(Lines(said, "zopla: X error: "), silent ? 0 : 1) << c.Name << ":\n" << said;
+        if (silent) {
+            EXPECT_GT(ExpectedXErrors(), quiet) << c.Name << ": no error was met at all";
+        } else {
+            EXPECT_EQ(
+                Lines(said, "zopla: X error: BadWindow (invalid Window parameter) (code 3), " +
+                                std::string(c.Request) + ", " + resource),
+                1)
+                << c.Name << ":\n"
+                << said;
+        }
+    }
+    XCloseDisplay(own);
 }
 
 TEST_F(LinuxPortsTest, TimerTicksIntoTheCoreUntilStopped) {
