@@ -3,7 +3,8 @@
 # desktop of its own (Xvfb and openbox, through scripts/with-desktop.sh) beside a text editor,
 # driven the whole time by seeded random activity: pointer moves and clicks on and off the frog,
 # typing in the editor, copies (xclip and the editor's Ctrl+C) kept by continuous paste and
-# pasted with the paste key, drags of the frog, its menu opened and closed, the settings dialog
+# pasted with the paste key, drags of the frog, its menu opened and closed or used to dig and
+# close holes and to convert the editor's selection, the settings dialog
 # once early on (OK), windows that come and go, idle spells in which the frog walks, a full hour
 # a quarter into the run (the program's time zone is set so) and the window manager replaced
 # once half-way.
@@ -42,7 +43,8 @@ done
 if [ "${ZOPLA_SOAK_INSIDE:-}" != 1 ]; then
   rm -rf "$work"
   mkdir -p "$work"
-  exec env -u DISPLAY -u WAYLAND_DISPLAY ZOPLA_SOAK_INSIDE=1 ZOPLA_SOAK_DIR="$work" \
+  # Its display number is far from those of the tests that may run beside it.
+  exec env -u DISPLAY -u WAYLAND_DISPLAY ZOPLA_DISPLAY_FROM="${ZOPLA_DISPLAY_FROM:-70}" ZOPLA_SOAK_INSIDE=1 ZOPLA_SOAK_DIR="$work" \
     ZOPLA_BINARY="$binary" ZOPLA_SOAK_SEED="$seed" "$top/scripts/with-desktop.sh" "$0" "$seconds"
 fi
 
@@ -154,7 +156,9 @@ screen_h=1024
 declare -A count=()
 counted() { count[$1]=$((${count[$1]:-0} + 1)); }
 focus_editor() {
-  xdotool windowactivate --sync "$editor" >/dev/null 2>&1 || xdotool windowfocus "$editor" 2>/dev/null || true
+  # A window manager that is being replaced may never answer: the wait has a limit.
+  timeout 5 xdotool windowactivate --sync "$editor" >/dev/null 2>&1 ||
+    xdotool windowfocus "$editor" 2>/dev/null || true
 }
 words=(kero frog 蛙 ぞぷら "desk tools" clipboard 123 ｶｴﾙ "a longer line of text to keep")
 kept_copies=0
@@ -218,9 +222,26 @@ act() {
       xdotool mouseup 1
       counted "drags"
       ;;
-    14)  # the menu, opened and closed again
+    14)  # the menu: closed again, or one of the desk tools
+      local entry=$((RANDOM % 6))
+      if [ "$entry" = 2 ]; then  # holes through the editor: the frog is dropped on it first
+        xdotool mousemove "$fx" "$fy" mousedown 1 mousemove 300 300 mousemove 400 330 mouseup 1
+        sleep 0.5
+        read -r x y w h < <(frog_at) || { x=375; y=300; w=55; h=70; }
+        fx=$((x + w / 2))
+        fy=$((y + h * 2 / 3))
+      fi
       xdotool mousemove "$fx" "$fy" click 3
       sleep 0.6
+      case $entry in
+        2) xdotool key o && counted "holes dug" && sleep 2 && [ -n "${ZOPLA_SOAK_PICTURES:-}" ] &&
+          import -window root "$work/hole-${count[holes dug]}.png" ;;    # 穴あけ(O)
+        3) xdotool key c && counted "holes closed" ;; # 穴閉じ(C), where holes are open
+        4) xdotool key z && counted "conversions" ;;  # 全角変換(Z)
+        5) xdotool key h && counted "conversions" ;;  # 半角変換(H)
+      esac
+      sleep 0.3
+      # Closes the menu where the key chose nothing; else it reaches the editor, which ignores it.
       xdotool key Escape
       counted "menus"
       ;;

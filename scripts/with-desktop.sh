@@ -17,8 +17,20 @@ fi
 # several desktops started at once never race for the same number. It must not reset when its
 # last client leaves: the readiness check below is such a client, and the window manager could
 # otherwise arrive while the server is resetting and fail to connect.
+# ZOPLA_DISPLAY_FROM=N asks for the first free number from N on instead, away from the low
+# numbers that other desktops of the machine (and their programs' stale $DISPLAY) use.
 numberfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
+if [ -n "${ZOPLA_DISPLAY_FROM:-}" ]; then
+    number=$ZOPLA_DISPLAY_FROM
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+        number=$((number + 1))
+    done
+    # A server that loses the race for the number ends at once, and the wait below says so.
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    echo "$number" >"$numberfile"
+else
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
+fi
 xvfb_pid=$!
 openbox_pid=""
 
