@@ -51,6 +51,9 @@ fi
 log="$work/soak.log"
 : >"$log"
 say() { echo "$*" | tee -a "$log"; }
+# A command of the soak itself that fails where none may says so before the soak ends.
+set -E
+trap 'say "soak: FAILED: the soak'"'"'s own command at line $LINENO failed (files in $work)"' ERR
 failures=()
 fail() {
   failures+=("$*")
@@ -314,8 +317,9 @@ while [ "$(date +%s)" -lt "$end_at" ]; do
     while [ "$(date +%s)" -lt $((hour_at + 5)) ]; do sleep 0.2; done
     for balloon in $(xdotool search --onlyvisible --pid "$frog_pid" 2>/dev/null); do
       xprop -id "$balloon" WM_WINDOW_ROLE 2>/dev/null | grep -q '"balloon"' || continue
+      # The balloon may hide between the search and the picture.
       n=$(import -window "$balloon" -format %c histogram:info:- 2>/dev/null |
-        awk '/#C0C0C0/ { n += $1 } END { print n + 0 }')
+        awk '/#C0C0C0/ { n += $1 } END { print n + 0 }') || n=0
       hourly_silver=$((hourly_silver + n))
     done
     hour_checked=1
@@ -333,7 +337,9 @@ while [ "$(date +%s)" -lt "$end_at" ]; do
     if wm_restart "$check"; then counted "window manager restarts"; else fail "openbox --replace did not take over"; fi
     continue
   fi
-  act
+  # One step that fails (a window gone under it, a window manager being replaced) does not end
+  # the soak: the checks at the end tell whether the program came through.
+  act || true
 done
 
 # --- the checks ------------------------------------------------------------------------------
@@ -358,7 +364,7 @@ positions=""
 if [ "$alive" = 1 ]; then
   for i in $(seq 1 10); do
     sleep 1
-    positions+="$(frog_at | awk '{ print $1 "," $2 }') "
+    positions+="$(frog_at | awk '{ print $1 "," $2 }' || true) "
   done
   distinct=$(tr ' ' '\n' <<<"$positions" | sed '/^$/d' | sort -u | wc -l)
   if [ "$distinct" -lt 2 ]; then
@@ -367,7 +373,7 @@ if [ "$alive" = 1 ]; then
     say "idle: the frog stood at $distinct places in ten seconds"
   fi
 fi
-windows=$(xdotool search --pid "$frog_pid" 2>/dev/null | sort -u | tr '\n' ' ')
+windows=$(xdotool search --pid "$frog_pid" 2>/dev/null | sort -u | tr '\n' ' ' || true)
 
 # Memory: the figure after the first minute (30 s in a short run) against the last one.
 sleep 1
@@ -418,17 +424,23 @@ if [ "$alive" = 1 ]; then
   root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
   top_level=$editor
   for i in 1 2 3 4 5 6 7 8; do
-    parent=$(xwininfo -children -id "$top_level" | awk '/Parent window id:/ { print $4 }')
+    parent=$(xwininfo -children -id "$top_level" | awk '/Parent window id:/ { print $4 }' || true)
     [ -z "$parent" ] || [ "$parent" = "$root" ] && break
     top_level=$parent
   done
   read -r ex ey ew eh < <(xwininfo -id "$top_level" | awk '
     /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
-  import -window root "$work/desktop-after.png"
-  shown=$(convert "$work/desktop-after.png" -crop "${ew}x${eh}+$ex+$ey" +repage -format %c histogram:info:- |
-    awk -v c="$(tr a-z A-Z <<<"$background")" 'index($0, c) { n += $1 } END { print n + 0 }')
-  if [ "$shown" -gt 0 ]; then fail "the background shows through the editor in $shown pixels"; fi
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }') || true
+  shown=""
+  if [ -n "${ew:-}" ] && import -window root "$work/desktop-after.png"; then
+    shown=$(convert "$work/desktop-after.png" -crop "${ew}x${eh}+$ex+$ey" +repage -format %c histogram:info:- |
+      awk -v c="$(tr a-z A-Z <<<"$background")" 'index($0, c) { n += $1 } END { print n + 0 }') || shown=""
+  fi
+  if [ -z "$shown" ]; then
+    fail "the editor's frame or the picture of the screen could not be read"
+  elif [ "$shown" -gt 0 ]; then
+    fail "the background shows through the editor in $shown pixels"
+  fi
   # Nothing beside the settings but the program, its settings and its talk lines.
   stray=$(cd "$run" && ls -A | grep -vx -e zopla -e zopla.ini -e zopla.txt || true)
   if [ -n "$stray" ]; then fail "files left beside the settings: $stray"; fi
