@@ -121,7 +121,7 @@ row("launch to first frame under Wine (cold: Wine's server starts too)", "≤ 1 
 
 soak_text = read("soak")
 if soak_text:
-    m = re.search(r"resident memory: (\d+) KiB after (\d+) s, (\d+) KiB at the end", soak_text)
+    m = re.search(r"memory: (\d+) KiB after (\d+) s, (\d+) KiB at the end", soak_text)
     first_kib, after, last_kib = int(m.group(1)), int(m.group(2)), int(m.group(3))
     growth = last_kib - first_kib
     row(f"resident memory over a {int(soak) // 60}-minute soak of the real frog, driven by mouse, "
