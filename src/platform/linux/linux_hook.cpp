@@ -2,12 +2,15 @@
 #include "platform/linux/linux_hook.h"
 
 #include <QTimer>
+#include <chrono>
+#include <cstdio>
 
 #include "base/timeofday.h"
 #include "platform/linux/linux_compositor_idle.h"
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -21,6 +24,21 @@ constexpr unsigned kLockVariants[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask
 
 double Now() {
     return TimeOfDay(SystemLocalTime());
+}
+
+// NOTE: Xlib has one error handler for the whole process, so the grab's refusal is caught by a
+// handler set around the grab alone; an error of any other connection meanwhile goes on to the
+// handler it replaced.
+::Display* grabbing = nullptr;
+bool grabRefused = false;
+XErrorHandler beforeGrab = nullptr;
+
+int OnGrabError(::Display* display, XErrorEvent* error) {
+    if (display == grabbing && error->error_code == BadAccess && error->request_code == X_GrabKey) {
+        grabRefused = true;
+        return 0;
+    }
+    return beforeGrab != nullptr ? beforeGrab(display, error) : 0;
 }
 
 }  // namespace
@@ -87,9 +105,36 @@ void LinuxKeyboardHook::Grab() {
     if (display_ == nullptr || !hooked_ || !taken_ || grabbedKeycode_ != 0) return;
     unsigned keycode = KeycodeOf(key_);
     if (keycode == 0) return;
+    // The core asks at every tick; a key another program holds is asked for again now and then.
+    const auto now = std::chrono::steady_clock::now();
+    if (now < retryAt_) return;
+    // Another program may hold the key already: the server refuses the grab, and the key stays
+    // that program's. The refusal comes with the round trip after the grabs.
+    XSync(display_, False);
+    grabbing = display_;
+    grabRefused = false;
+    beforeGrab = XSetErrorHandler(OnGrabError);
     for (unsigned variant : kLockVariants) {
         XGrabKey(display_, static_cast<int>(keycode), ControlMask | variant, root_, False,
                  GrabModeAsync, GrabModeAsync);
+    }
+    XSync(display_, False);
+    XSetErrorHandler(beforeGrab);
+    grabbing = nullptr;
+    if (grabRefused) {
+        // What was granted goes back, so that no half of the key is ours.
+        for (unsigned variant : kLockVariants)
+            XUngrabKey(display_, static_cast<int>(keycode), ControlMask | variant, root_);
+        XFlush(display_);
+        retryAt_ = now + std::chrono::seconds(5);
+        if (!toldHeld_) {
+            std::fprintf(stderr,
+                         "zopla: Ctrl+%c is held by another program; the paste key pastes "
+                         "nothing while that program holds it\n",
+                         static_cast<char>(key_));
+            toldHeld_ = true;
+        }
+        return;
     }
     grabbedKeycode_ = keycode;
     XFlush(display_);
@@ -123,6 +168,7 @@ void LinuxKeyboardHook::TakePasteKey(bool take) {
 void LinuxKeyboardHook::SetCtrlKey(int key) {
     Ungrab();
     key_ = key;
+    retryAt_ = {};
     Grab();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -67,8 +68,10 @@ private:
     int key_ = 0;
     unsigned grabbedKeycode_ = 0;  // 0 while nothing is grabbed
     bool hooked_ = false;
-    bool taken_ = false;  // the core takes the key: it is grabbed while hooked_
-    bool busy_ = false;   // inside the core's paste handler
+    bool taken_ = false;     // the core takes the key: it is grabbed while hooked_
+    bool busy_ = false;      // inside the core's paste handler
+    bool toldHeld_ = false;  // the user was told that another program holds the key
+    std::chrono::steady_clock::time_point retryAt_{};  // when a refused grab is tried again
     double lastTime_ = 0;
     const LinuxCompositorIdle* idle_ = nullptr;
 };

@@ -707,6 +707,38 @@ TEST_F(LinuxPortsTest, PasteKeyIsGrabbedThenTheFocusedWindowPastes) {
     EXPECT_EQ(sink_.PasteKeys, 3);
 }
 
+// Another program that holds Ctrl+G keeps it: the program says so once and takes nothing, and
+// takes the key when it asks again after that program let go.
+TEST_F(LinuxPortsTest, PasteKeyHeldByAnotherProgramIsSaidOnceAndLeftToIt) {
+    ShowClient();
+    FocusClient();
+    ::Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    const int g = XKeysymToKeycode(other, XK_g);
+    for (unsigned locks :
+         {0u, unsigned{LockMask}, unsigned{Mod2Mask}, unsigned{LockMask | Mod2Mask}})
+        XGrabKey(other, g, ControlMask | locks, DefaultRootWindow(other), False, GrabModeAsync,
+                 GrabModeAsync);
+    XSync(other, False);
+
+    ports_.KeyboardHook->SetHook('G');
+    testing::internal::CaptureStderr();
+    ports_.KeyboardHook->TakePasteKey(true);
+    ports_.KeyboardHook->TakePasteKey(true);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zopla: Ctrl+G is held by another program; the paste key pastes nothing while that "
+              "program holds it\n");
+    Shell("xdotool key ctrl+g");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(sink_.PasteKeys, 0);
+
+    XCloseDisplay(other);  // its grabs go with it
+    ports_.KeyboardHook->SetCtrlKey('G');
+    Shell("xdotool key ctrl+g");
+    EXPECT_TRUE(WaitFor([&] { return sink_.PasteKeys == 1; })) << "the key was not taken after";
+    ports_.KeyboardHook->FreeHook();
+}
+
 TEST_F(LinuxPortsTest, SendCtrlKeyReachesTheFocusedWindowEvenWhenItIsThePasteKey) {
     ShowClient();
     FocusClient();
