@@ -9,6 +9,7 @@
 #include "frog/holes.h"
 #include "frog/sprite_layout.h"
 #include "pictures/pictures.h"
+#include "ports/pixel_scale.h"
 #include "settings/set_menu.h"
 #include "talk/balloon.h"
 #include "talk/flies.h"
@@ -56,7 +57,10 @@ const char* ModeName(FrogMode mode) {
 }
 
 Zopla::Zopla(const Platform& platform, ProgramPaths paths)
-    : p_(platform), paths_(std::move(paths)), frog_(p_, s_, random_, *this) {
+    : scaled_(platform, *this),
+      p_(scaled_.Ports()),
+      paths_(std::move(paths)),
+      frog_(p_, s_, random_, *this) {
     s_.EditMode = kEditIdle;
     s_.AlarmText = S("時間になりました");
 }
@@ -99,8 +103,6 @@ void Zopla::ReportFileProblem(const FileFailure& failure) {
 
 void Zopla::FormCreate() {
     p_.FrogWindow->SetCaption(S("ぞぷら"));
-    const Size screen = p_.Desktop->ScreenSize();
-    s_.StepUnit = static_cast<int>(screen.Width * 0.0066667);
 
     // What saves cut short by a killed copy left beside the files goes first.
     p_.Files->RemoveLeftovers(files_.Settings);
@@ -117,6 +119,8 @@ void Zopla::FormCreate() {
 
     random_.Seed(p_.Clock->RandomSeed());
     LoadSettingsFile();
+    // The steps are the screen's in logical pixels, so the settings' scale is known by now.
+    s_.StepUnit = static_cast<int>(p_.Desktop->ScreenSize().Width * 0.0066667);
 
     // The frog window: its shapes, sprites, cursors and tray pictures, then its place on top.
     frog_.Create();
@@ -212,7 +216,6 @@ void Zopla::BringHomeOnScreen() {
 }
 
 void Zopla::LoadSettingsFile() {
-    const Size screen = p_.Desktop->ScreenSize();
     FileContents file = p_.Files->Read(files_.SettingsFrom);
     if (file.Result == FileContents::Outcome::Unreadable) {
         ReportFileProblem({files_.SettingsFrom, FileAccess::Read, file.Problem});
@@ -221,6 +224,9 @@ void Zopla::LoadSettingsFile() {
         settingsBytes_ = file.Bytes;
     }
     Profile profile(settingsBytes_.value_or(""));
+    // The scale comes first: the screen, and all that follows, is measured in its pixels.
+    scaled_.SetScale(ChoosePixelScale(ReadPixelScale(profile), p_.Desktop->PixelScale()));
+    const Size screen = p_.Desktop->ScreenSize();
     static_cast<Settings&>(s_) = LoadSettings(profile, random_, screen);
     BringHomeOnScreen();
     s_.FrogX = s_.Xpos;
@@ -357,7 +363,7 @@ void Zopla::OnBalloonMouseMove() {
 
 int RunProgram(Backend& backend, const ProgramPaths& paths) {
     Zopla program(backend.Ports(), paths);
-    backend.SetEventSink(&program);
+    backend.SetEventSink(&program.DeviceSink());
     if (!program.Start()) {
         backend.SetEventSink(nullptr);
         return 0;

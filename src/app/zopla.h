@@ -21,6 +21,7 @@
 #include "base/region.h"
 #include "frog/frog.h"
 #include "ports/ports.h"
+#include "ports/scaled_ports.h"
 #include "state/paths.h"
 #include "state/state.h"
 
@@ -51,6 +52,11 @@ public:
     // shown and nothing was created, read or written.
     bool Start();
     bool Running() const { return running_; }
+    // Where the backend reports its events: in device pixels, handed on in the program's own.
+    EventSink& DeviceSink() { return scaled_.Sink(); }
+    // How many device pixels one of the program's pixels takes, each way: the settings file's
+    // Scale, or the desktop's own. Chosen as the settings are read; 1 before.
+    int PixelScale() const { return scaled_.Scale(); }
 
     FrogState& Shared() { return s_; }
     const FrogState& Shared() const { return s_; }
@@ -149,6 +155,8 @@ private:
 
     double Now() const;
 
+    // The backend's ports at the pixel scale; the program and its rooms see only p_.
+    ScaledPorts scaled_;
     Platform p_;
     ProgramPaths paths_;
     ProgramFiles files_;

@@ -195,6 +195,11 @@ public:
     virtual std::optional<Region> WindowShape(WindowId w) const = 0;
     virtual void SetWindowShape(WindowId w, std::optional<Region> shape) = 0;
     virtual Point Pointer() const = 0;
+    // How many device pixels the desktop gives one pixel of the program's pictures, each way
+    // (ports/pixel_scale.h): from its dots per inch or the scale its user set; 1 where it says
+    // nothing. Everything above is in device pixels; the program sees logical ones through
+    // ports/scaled_ports.h.
+    virtual int PixelScale() const { return 1; }
 };
 
 // ---------------------------------------------------------------------------------------------

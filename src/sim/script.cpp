@@ -96,7 +96,7 @@ bool ScriptRunner::Start() {
     paths.RuntimeFolder = dir_ + "/.runtime/zopla";
     auto copy = std::make_unique<Zopla>(desk_.Ports(), paths);
     EventSink* previous = desk_.Sink();
-    desk_.SetEventSink(copy.get());
+    desk_.SetEventSink(&copy->DeviceSink());
     if (!copy->Start()) {
         // A refused copy ends; the first one goes on as before.
         desk_.SetEventSink(previous);

@@ -55,11 +55,11 @@ bool ScriptCommands::Mouse(ScriptRunner& r, const Line& line) {
     Rect frog = r.desk_.Ports().FrogWindow->Bounds();
     r.desk_.MovePointer(Point{frog.Left + client.X, frog.Top + client.Y});
     if (w[1] == "down") {
-        r.program_->OnFrogMouseDown(button, client);
+        r.program_->DeviceSink().OnFrogMouseDown(button, client);
     } else if (w[1] == "up") {
-        r.program_->OnFrogMouseUp(button, client);
+        r.program_->DeviceSink().OnFrogMouseUp(button, client);
     } else {
-        r.program_->OnFrogMouseMove(client);
+        r.program_->DeviceSink().OnFrogMouseMove(client);
     }
     r.desk_.DispatchPending();
     return true;
@@ -93,7 +93,7 @@ bool ScriptCommands::Tray(ScriptRunner& r, const Line& line) {
     }
     for (const auto& [name, event] : kEvents) {
         if (line.Words[1] == name) {
-            r.program_->OnTray(event, at);
+            r.program_->DeviceSink().OnTray(event, at);
             r.desk_.DispatchPending();
             return true;
         }

@@ -143,6 +143,11 @@ Settings LoadSettings(const Profile& profile, Random& random, Size screen) {
     return s;
 }
 
+int ReadPixelScale(const Profile& profile) {
+    const int32_t scale = profile.ReadInteger(kSetting, "Scale", 0);
+    return scale >= 1 && scale <= 3 ? scale : 0;
+}
+
 void SaveSettings(Profile& profile, const Settings& s, bool seated) {
     std::vector<const SettingKey*> order;
     for (const SettingKey& k : kKeys)

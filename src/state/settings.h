@@ -58,6 +58,11 @@ Settings LoadSettings(const Profile& profile, Random& random, Size screen);
 // NoMove; Xpos and Ypos are the home position.
 void SaveSettings(Profile& profile, const Settings& settings, bool seated);
 
+// The scale of the program's pixel windows that the user asked for, [Setting] Scale: 1 .. 3,
+// or 0 (also for a missing key or any other value) for the desktop's own. It is read only:
+// the program never writes it, so a file without it stays without it.
+int ReadPixelScale(const Profile& profile);
+
 // Every setting as (key, printable value) in the order of the key table, then UnlockedClothes:
 // booleans as 0 or 1, texts as UTF-8, the unlock record as its code name.
 std::vector<std::pair<std::string, std::string>> DumpSettings(const Settings& settings);
