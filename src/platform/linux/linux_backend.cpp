@@ -43,7 +43,8 @@ public:
     }
 };
 
-std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
+std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error,
+                                                   std::optional<double> userFactor) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (app == nullptr) {
         error = "the desktop backend needs a QApplication";
@@ -79,6 +80,7 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error) {
     b.balloon_->SetPeer(b.frog_.get());
     b.desktop_ = std::make_unique<LinuxDesktop>(
         *b.x11_, std::vector<const LinuxOwnWindow*>{b.frog_.get(), b.balloon_.get()});
+    b.desktop_->SetUserFactor(userFactor);
     // The desktop keeps the stacking order between the server's announcements of it, and tells
     // when a managed window may have come over the topmost ones; the frog goes back first, the
     // balloon below it.

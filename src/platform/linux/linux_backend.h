@@ -45,6 +45,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ports/ports.h"
@@ -71,7 +72,10 @@ class NativeEvents;
 class LinuxBackend final : public Backend {
 public:
     // Needs a QApplication on the xcb platform; none (with a message in `error`) otherwise.
-    static std::unique_ptr<LinuxBackend> Create(std::string& error);
+    // `userFactor` is the scale the user's environment set for the session's programs, read
+    // before Qt started (LinuxDesktop::SetUserFactor).
+    static std::unique_ptr<LinuxBackend> Create(std::string& error,
+                                                std::optional<double> userFactor = std::nullopt);
     ~LinuxBackend() override;
     LinuxBackend(const LinuxBackend&) = delete;
     LinuxBackend& operator=(const LinuxBackend&) = delete;

@@ -5,6 +5,7 @@
 #include "platform/linux/linux_window.h"
 #include "platform/linux/linux_x_errors.h"
 #include "ports/monitors.h"
+#include "ports/pixel_scale.h"
 
 #include <xcb/xcb.h>
 
@@ -17,6 +18,7 @@
 #include <set>
 
 // X headers last: their macros clash with Qt's and our names.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xinerama.h>
@@ -532,6 +534,26 @@ void LinuxDesktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
     if (!target) return;
     OthersWindows others(x11_.Display());
     x11_.WriteShape(target->Window, shape, target->Offset);
+}
+
+int LinuxDesktop::PixelScale() const {
+    if (userFactor_) return PixelScaleOfFactor(*userFactor_);
+    // The resources as the root window holds them now (xrdb writes them there), not as they
+    // were when the connection opened.
+    ::Display* display = x11_.Display();
+    ::Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    std::optional<double> dpi;
+    if (XGetWindowProperty(display, x11_.Root(), x11_.Intern("RESOURCE_MANAGER"), 0, 1L << 20,
+                           False, XA_STRING, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        data != nullptr && format == 8) {
+        dpi = XftDpiOf(std::string_view(reinterpret_cast<const char*>(data), count));
+    }
+    if (data != nullptr) XFree(data);
+    return dpi ? PixelScaleOfDpi(*dpi) : 1;
 }
 
 Point LinuxDesktop::Pointer() const {

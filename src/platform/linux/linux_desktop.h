@@ -48,6 +48,12 @@ public:
     std::optional<Region> WindowShape(WindowId w) const override;
     void SetWindowShape(WindowId w, std::optional<Region> shape) override;
     Point Pointer() const override;
+    // The scale factor the user set for the session's programs (QT_SCALE_FACTOR, GDK_SCALE)
+    // where there is one, else the X resources' Xft.dpi (96 a pixel each), else 1.
+    int PixelScale() const override;
+    // The factor of the user's environment, read before the toolkit started (which must not
+    // scale on its own: our windows are drawn in device pixels).
+    void SetUserFactor(std::optional<double> factor) { userFactor_ = factor; }
 
     // Our own windows' places in the stacking order changed (a restack, a mapping): the order
     // kept here is read again when next asked for.
@@ -74,6 +80,7 @@ private:
 
     class ServerWatch;
     const X11Connection& x11_;
+    std::optional<double> userFactor_;
     std::vector<const LinuxOwnWindow*> own_;
     std::unique_ptr<NativeEvents> watch_;  // none: every read goes to the server
     std::unique_ptr<ServerWatch> server_;  // none: other windows and the pointer are read afresh

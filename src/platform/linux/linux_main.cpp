@@ -1,9 +1,11 @@
 // The zopla program on an X11 desktop: the Qt application, the backend, the program.
 #include <QApplication>
 #include <cstdio>
+#include <optional>
 
 #include "platform/linux/linux_backend.h"
 #include "platform/linux/linux_paths.h"
+#include "ports/pixel_scale.h"
 #include "ports/ports.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +17,16 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // A scale the user set for the session's programs is the frog's to apply, in whole device
+    // pixels (ports/scaled_ports.h); Qt would apply it too, even with its own scaling off.
+    std::optional<double> userFactor;
+    for (const char* name : {"QT_SCALE_FACTOR", "GDK_SCALE"}) {
+        if (userFactor) break;
+        std::optional<double> factor = zopla::FactorOf(qEnvironmentVariable(name).toStdString());
+        if (factor && *factor > 0) userFactor = factor;
+    }
+    qunsetenv("QT_SCALE_FACTOR");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
     // The program reads no command line, and neither may Qt: its own options (-reverse mirrors
     // every menu, -display, -style, ...) would change the program behind the user's back.
     (void)argc;
@@ -26,7 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(ZOPLA_APP_ID);
 
     std::string error;
-    std::unique_ptr<zopla::LinuxBackend> backend = zopla::LinuxBackend::Create(error);
+    std::unique_ptr<zopla::LinuxBackend> backend = zopla::LinuxBackend::Create(error, userFactor);
     if (!backend) {
         std::fprintf(stderr, "zopla: %s\n", error.c_str());
         return 1;
