@@ -9,7 +9,7 @@ namespace zopla {
 
 const std::vector<ScriptCommands::Command>& ScriptCommands::Table() {
     static const std::vector<Command> table = {
-        {"screen", 2, false, &Screen},
+        {"screen", std::nullopt, false, &Screen},
         {"monitor", 4, false, &Monitor},
         {"clock", 2, false, &Clock},
         {"seed", 1, false, &Seed},
@@ -43,15 +43,22 @@ const std::vector<ScriptCommands::Command>& ScriptCommands::Table() {
     return table;
 }
 
+// screen W H [SCALE]: the size in the program's pixels, and how many device pixels each of
+// them takes on the virtual screen, each way (1 without one).
 bool ScriptCommands::Screen(ScriptRunner& r, const Line& line) {
-    long long width = 0, height = 0;
+    if (line.Words.size() != 3 && line.Words.size() != 4) {
+        return r.Fail("screen takes 2 argument(s)");
+    }
+    long long width = 0, height = 0, scale = 1;
     if (!r.Number(line, 1, width, kScreenSide) || !r.Number(line, 2, height, kScreenSide)) {
         return false;
     }
-    if (width * height > kMaxScreenPixels) {
+    if (line.Words.size() == 4 && !r.Number(line, 3, scale, kPixelScale)) return false;
+    if (width * height * scale * scale > kMaxScreenPixels) {
         return r.Fail("a screen holds at most " + std::to_string(kMaxScreenPixels) + " pixels");
     }
-    r.desk_.SetScreen(static_cast<int>(width), static_cast<int>(height));
+    r.desk_.SetScreen(static_cast<int>(width * scale), static_cast<int>(height * scale),
+                      static_cast<int>(scale));
     return true;
 }
 

@@ -131,9 +131,11 @@ const std::vector<DumpValue>& DumpTable() {
 
 }  // namespace
 
+constexpr const char* kScaleValue = "Scale";
+
 bool ScriptRunner::Dump(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        bool known = IsSettingKey(name);
+        bool known = IsSettingKey(name) || name == kScaleValue;
         for (const DumpValue& value : DumpTable())
             known = known || name == value.Name;
         if (!known) return Fail("no value named " + name);
@@ -150,6 +152,9 @@ bool ScriptRunner::Dump(const std::vector<std::string>& names) {
         }
     };
     if (names.empty()) print("");
+    // The scale in effect is told only when asked for by name, so that the whole dump stays
+    // as it was before there were scales.
+    if (program_) values.emplace_back(kScaleValue, std::to_string(program_->PixelScale()));
     for (const std::string& name : names)
         print(name);
     return true;

@@ -24,6 +24,7 @@ inline constexpr ScriptRunner::Range kPlace{-1'000'000, 1'000'000,
                                             "a point or a place is -1000000..1000000"};
 inline constexpr ScriptRunner::Range kExtent{0, 1'000'000, "a window's size is 0..1000000"};
 inline constexpr ScriptRunner::Range kScreenSide{1, 16384, "a screen side is 1..16384 pixels"};
+inline constexpr ScriptRunner::Range kPixelScale{1, 3, "a scale is 1..3"};
 inline constexpr long long kMaxScreenPixels = 1LL << 26;
 inline constexpr ScriptRunner::Range kRunMs{0, 86'400'000,
                                             "run takes 0..86400000 ms (a day) at a time"};

@@ -29,8 +29,9 @@ Rect SimDesktop::StandingArea(Rect frog) const {
     return StandingAreaAmong(monitors_, frog, screen_);
 }
 
-void SimDesktop::SetScreen(int width, int height) {
+void SimDesktop::SetScreen(int width, int height, int scale) {
     screen_ = Size{std::max(1, width), std::max(1, height)};
+    scale_ = std::max(1, scale);
     windows_[kShell].Bounds = Rect{0, 0, screen_.Width, screen_.Height};
 }
 

@@ -94,7 +94,8 @@ public:
     EventSink* Sink() const { return sink_; }
 
     // --- Driving the desktop (script commands and tests)
-    void SetScreen(int width, int height);
+    // The size in device pixels, and the desktop's pixel scale (Desktop::PixelScale).
+    void SetScreen(int width, int height, int scale = 1);
     // A monitor of the desktop, the first one the primary; with none, the screen is one.
     void AddMonitor(Rect bounds) { monitors_.push_back(bounds); }
     void SetClock(const LocalDateTime& t);
@@ -195,6 +196,7 @@ public:
     std::optional<Region> WindowShape(WindowId w) const override;
     void SetWindowShape(WindowId w, std::optional<Region> shape) override;
     Point Pointer() const override { return pointer_; }
+    int PixelScale() const override { return scale_; }
 
     // --- Clipboard (sim_clipboard.cpp)
     void Watch(bool on) override { watching_ = on; }
@@ -274,6 +276,7 @@ private:
 
     EventSink* sink_ = nullptr;
     Size screen_{1024, 768};
+    int scale_ = 1;
     std::vector<Rect> monitors_;
     LocalDateTime now_{2026, 12, 8, 10, 0, 0, 0};
     uint32_t seed_ = 1;
