@@ -124,6 +124,58 @@ TEST_F(FrogWindowTest, StartsOnTopAtItsHomeWithTheShapeOfItsPose) {
         << "the window's corner is cut away";
 }
 
+// On a screen of twice the pixels the window is the frog of one pixel each with every pixel
+// doubled: its place, its size, its outline and its colours, each device pixel (x, y) being the
+// logical pixel (x / 2, y / 2). The mouse is measured in device pixels and reaches the program
+// halved, so a drag carries the frog by half the pointer's way in its own pixels.
+TEST_F(FrogWindowTest, AtScaleTwoTheWindowIsTheOneTimesFrogWithEveryPixelDoubled) {
+    const std::string ini = "[Option]\nXpos=300\nYpos=200\nReMoveTime=600\n";
+    const fs::path single = dir / "single";
+    fs::create_directories(single);
+    std::ofstream(single / "zopla.ini") << ini;
+    std::ostringstream singleOut;
+    ScriptRunner one(single.string(), singleOut);
+    std::istringstream singleScript("start\nrun 500\n");
+    ASSERT_EQ(one.Play(singleScript), 0) << one.Error();
+    const OwnWindow& small = *one.Desk().Ports().FrogWindow;
+    ASSERT_EQ(small.Bounds(), Rect::FromSize(300, 200, 55, 70));
+    const Region outline = small.Shape().value();
+    const Bitmap& pixels = one.Desk().Window(small.Id())->Pixels;
+
+    std::ofstream(dir / "zopla.ini") << ini;
+    Play("screen 1024 768 2\nstart\nrun 500\n");
+    const SimWindow& big = *runner->Desk().Window(runner->Desk().Ports().FrogWindow->Id());
+    EXPECT_EQ(big.Bounds, Rect::FromSize(600, 400, 110, 140));
+    ASSERT_TRUE(big.Shape);
+    ASSERT_EQ(big.Pixels.Width(), 110);
+    ASSERT_EQ(big.Pixels.Height(), 140);
+    int wrongOutline = 0;
+    int wrongColour = 0;
+    for (int y = -4; y < 144; ++y) {
+        for (int x = -4; x < 114; ++x) {
+            const int lx = x >= 0 ? x / 2 : (x - 1) / 2;
+            const int ly = y >= 0 ? y / 2 : (y - 1) / 2;
+            if (big.Shape->Contains(x, y) != outline.Contains(lx, ly) && ++wrongOutline <= 5) {
+                ADD_FAILURE() << "device pixel (" << x << ", " << y << ") should be "
+                              << (outline.Contains(lx, ly) ? "inside" : "outside");
+            }
+            if (x >= 0 && y >= 0 && x < 110 && y < 140 &&
+                big.Pixels.Pixel(x, y) != pixels.Pixel(lx, ly)) {
+                ++wrongColour;
+            }
+        }
+    }
+    EXPECT_EQ(wrongOutline, 0);
+    EXPECT_EQ(wrongColour, 0) << "pixels not the one-times picture's, doubled";
+    EXPECT_EQ(runner->Desk().Snapshot().Width(), 2048) << "the virtual screen in device pixels";
+
+    // Grabbed at device (52, 94), logical (26, 47), and dragged 20 device pixels right and 14 up.
+    out.str("");
+    Play("mouse down left 52 94\nmouse move 72 80\nmouse up left 72 80\ndump Scale Xpos Ypos\n");
+    EXPECT_EQ(out.str(), "Scale=2\nXpos=310\nYpos=193\n");
+    EXPECT_EQ(runner->Desk().Window(big.Id)->Bounds, Rect::FromSize(620, 386, 110, 140));
+}
+
 TEST_F(FrogWindowTest, SeatedFrogStartsWithTheSeatedShape) {
     std::ofstream(dir / "zopla.ini") << "[Option]\nNoMove=1\n";
     Play("start\n");

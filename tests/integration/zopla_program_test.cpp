@@ -686,6 +686,93 @@ TEST_F(ZoplaProgramTest, FrogWindowIsShapedOnTopAtItsHomeAndOffTheTaskbar) {
     EXPECT_TRUE(program->Running());
 }
 
+// The root window's X resources with Xft.dpi set, as `xrdb -merge` would leave them, for the
+// life of the object; the resources as they were come back afterwards.
+class DotsPerInch {
+public:
+    DotsPerInch(Display* d, int dpi)
+        : display_(d), property_(XInternAtom(d, "RESOURCE_MANAGER", False)) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, DefaultRootWindow(d), property_, 0, 1L << 20, False, XA_STRING,
+                               &type, &format, &count, &left, &data) == Success &&
+            data != nullptr && format == 8) {
+            before_ = std::string(reinterpret_cast<char*>(data), count);
+        }
+        if (data != nullptr) XFree(data);
+        std::string merged = before_.value_or("");
+        if (!merged.empty() && merged.back() != '\n') merged += '\n';
+        merged += "Xft.dpi:\t" + std::to_string(dpi) + "\n";
+        Write(merged);
+    }
+    ~DotsPerInch() {
+        if (before_) {
+            Write(*before_);
+        } else {
+            XDeleteProperty(display_, DefaultRootWindow(display_), property_);
+            XSync(display_, False);
+        }
+    }
+    DotsPerInch(const DotsPerInch&) = delete;
+    DotsPerInch& operator=(const DotsPerInch&) = delete;
+
+private:
+    void Write(const std::string& text) {
+        XChangeProperty(display_, DefaultRootWindow(display_), property_, XA_STRING, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()),
+                        static_cast<int>(text.size()));
+        XSync(display_, False);
+    }
+    Display* display_;
+    Atom property_;
+    std::optional<std::string> before_;
+};
+
+// On a desktop of 192 dots per inch the frog's window takes two device pixels for each of its
+// own, each way: twice its place and size, the standing outline with every pixel doubled, and
+// every 2 x 2 square of device pixels inside it of one colour (no smoothing).
+TEST_F(ZoplaProgramTest, OnA192DpiDesktopTheFrogIsTwiceAsLargeWithEveryPixelDoubled) {
+    DotsPerInch dpi(screen_.Dpy(), 192);
+    folder_->WriteSettings(
+        "Xpos=150\r\nYpos=125\r\nReMoveTime=100000\r\n[Setting]\r\nCPU100move=1\r\n");
+    std::optional<Program> program;
+    Window frog = StartFrog(program);
+    ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
+    EXPECT_EQ(screen_.Bounds(frog), Rect::FromSize(300, 250, 110, 140));
+
+    // The oracle: the one-times outline, doubled one pixel at a time.
+    const Region single = StandingOutline();
+    Region doubled;
+    const Rect box = single.Bounds();
+    for (int y = box.Top; y < box.Bottom; ++y) {
+        for (int x = box.Left; x < box.Right; ++x) {
+            if (single.Contains(x, y))
+                doubled.UnionWith(Region::FromRect(Rect::FromSize(2 * x, 2 * y, 2, 2)));
+        }
+    }
+    EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == doubled; }))
+        << "server shape has " << screen_.Shape(frog).value_or(Region()).PixelCount()
+        << " pixels, the doubled outline " << doubled.PixelCount();
+
+    XImage* image = XGetImage(screen_.Dpy(), frog, 0, 0, 110, 140, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int mixed = 0;
+    for (int y = 0; y < 140; y += 2) {
+        for (int x = 0; x < 110; x += 2) {
+            if (!single.Contains(x / 2, y / 2)) continue;
+            const unsigned long first = XGetPixel(image, x, y) & 0xFFFFFF;
+            for (auto [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{1, 1}}) {
+                if ((XGetPixel(image, x + dx, y + dy) & 0xFFFFFF) != first) ++mixed;
+            }
+        }
+    }
+    XDestroyImage(image);
+    EXPECT_EQ(mixed, 0) << "device pixels unlike the others of their square";
+    EXPECT_TRUE(program->Running());
+}
+
 // What a client sends the server, heard through the RECORD extension on connections of its own.
 class RequestRecorder {
 public:

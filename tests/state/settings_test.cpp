@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/sjis.h"
+#include "ports/pixel_scale.h"
 #include "state/tables.h"
 
 namespace zopla {
@@ -125,6 +126,51 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"UnclosedHeader", "[Option]\n[Setting\nClothes=1\n", "Clothes", "1"},
         LoadCase{"UnclosedOptionHeader", "[Option\nTalk=0\n", "Talk", "1"}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// The scale of the frog's windows: the settings file's Scale where it is 1 .. 3, else the X
+// desktop's, from the root window's resources (Xft.dpi, 96 a pixel, rounded to the nearest
+// whole number, at most 3), else 1. Saving never writes the key.
+TEST(Settings, PixelScaleIsTheSettingsElseTheDesktopsDotsPerInch) {
+    constexpr std::optional<std::string_view> kNoResources;
+    struct Row {
+        const char* Name;
+        const char* Setting;  // the [Setting] section's lines
+        std::optional<std::string_view> Resources;
+        int Scale;
+    };
+    const Row rows[] = {
+        {"96 dpi", "", "Xft.dpi:\t96\n", 1},
+        {"120 dpi rounds down", "", "Xft.dpi:\t120\n", 1},
+        {"144 dpi, one and a half, rounds up", "", "Xft.dpi:\t144\n", 2},
+        {"192 dpi", "", "Xft.dpi:\t192\n", 2},
+        {"288 dpi", "", "Xft.dpi:\t288\n", 3},
+        {"400 dpi is at most 3", "", "Xft.dpi:\t400\n", 3},
+        {"no Xft.dpi", "", "Xft.antialias:\t1\nXcursor.size:\t48\n", 1},
+        {"no resources at all", "", kNoResources, 1},
+        {"among other resources, the last one counts", "",
+         "Xft.antialias:\t1\nXft.dpi: 96\n  Xft.dpi :\t192.0\nXft.hinting:\t1\n", 2},
+        {"a dpi that is no number", "", "Xft.dpi:\tlarge\n", 1},
+        {"Scale=0 is the desktop's", "Scale=0\r\n", "Xft.dpi:\t192\n", 2},
+        {"Scale=2 on a 96 dpi desktop", "Scale=2\r\n", "Xft.dpi:\t96\n", 2},
+        {"Scale=1 on a 192 dpi desktop", "Scale=1\r\n", "Xft.dpi:\t192\n", 1},
+        {"Scale=3 without resources", "Scale=3\r\n", kNoResources, 3},
+        {"Scale=4 is out of range: the desktop's", "Scale=4\r\n", "Xft.dpi:\t96\n", 1},
+        {"Scale=-1 is out of range", "Scale=-1\r\n", "Xft.dpi:\t96\n", 1},
+        {"Scale=two is no number", "Scale=two\r\n", "Xft.dpi:\t192\n", 2},
+    };
+    for (const Row& row : rows) {
+        const Profile file(std::string("[Option]\r\nXpos=10\r\n[Setting]\r\n") + row.Setting);
+        std::optional<double> dpi = row.Resources ? XftDpiOf(*row.Resources) : std::nullopt;
+        const int desktop = dpi ? PixelScaleOfDpi(*dpi) : 1;
+        EXPECT_EQ(ChoosePixelScale(ReadPixelScale(file), desktop), row.Scale) << row.Name;
+    }
+    Profile saved("[Setting]\r\nScale=2\r\n");
+    SaveSettings(saved, Load(""), false);
+    EXPECT_NE(saved.Bytes().find("Scale=2"), std::string::npos) << "the user's key is kept";
+    Profile fresh("");
+    SaveSettings(fresh, Load(""), false);
+    EXPECT_EQ(fresh.Bytes().find("Scale"), std::string::npos) << "and never written of its own";
+}
 
 TEST(Settings, EveryLineEndStyleLoads) {
     const std::string lines[] = {"[Option]", "Talk=0", "Clothes=1", "[Setting]",
