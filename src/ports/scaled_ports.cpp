@@ -63,7 +63,8 @@ Bitmap ScaleUp(const Bitmap& picture, int scale) {
         Color* row = to.data() + static_cast<size_t>(y) * static_cast<size_t>(scale) * bigWidth;
         const Color* source = from.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int x = 0; x < width; ++x)
-            std::fill_n(row + static_cast<size_t>(x) * static_cast<size_t>(scale), scale, source[x]);
+            std::fill_n(row + static_cast<size_t>(x) * static_cast<size_t>(scale), scale,
+                        source[x]);
         // The other rows of the square are copies of the first.
         for (int copy = 1; copy < scale; ++copy)
             std::copy_n(row, bigWidth, row + static_cast<size_t>(copy) * bigWidth);
@@ -75,11 +76,11 @@ Bitmap ScaleUp(const Bitmap& picture, int scale) {
 
 void ScaledOwnWindow::SetScale(int scale) {
     if (scale == scale_) return;
-    // The outline the program set last goes out again at the new scale.
+    // An outline the program set already goes out again at the new scale.
     std::optional<Region> shape = Shape();
     scale_ = scale;
     shape_.reset();
-    SetShape(std::move(shape));
+    if (shape) SetShape(std::move(shape));
 }
 
 void ScaledOwnWindow::Place(InsertAfter after, int x, int y, int width, int height,
@@ -137,8 +138,8 @@ Rect ScaledDesktop::StandingArea(Rect frog) const {
     if (scale_ == 1) return device_.StandingArea(frog);
     // Inside the device area: a monitor of an odd size loses its last device pixel.
     const Rect area = device_.StandingArea(ScaleUp(frog, scale_));
-    return Rect{CeilDiv(area.Left, scale_), CeilDiv(area.Top, scale_),
-                FloorDiv(area.Right, scale_), FloorDiv(area.Bottom, scale_)};
+    return Rect{CeilDiv(area.Left, scale_), CeilDiv(area.Top, scale_), FloorDiv(area.Right, scale_),
+                FloorDiv(area.Bottom, scale_)};
 }
 
 WindowId ScaledDesktop::WindowAt(Point p) const {

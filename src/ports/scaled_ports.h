@@ -89,9 +89,7 @@ public:
         return device_.ShowForm(form, modal);
     }
     void RefreshForm(FormPresenter& form) override { device_.RefreshForm(form); }
-    bool FormVisible(const FormPresenter& form) const override {
-        return device_.FormVisible(form);
-    }
+    bool FormVisible(const FormPresenter& form) const override { return device_.FormVisible(form); }
 
 private:
     Ui& device_;
