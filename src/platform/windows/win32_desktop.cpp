@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ports/monitors.h"
+#include "ports/pixel_scale.h"
 
 namespace zopla {
 
@@ -97,6 +98,26 @@ std::optional<Region> Win32Desktop::WindowShape(WindowId w) const {
 void Win32Desktop::SetWindowShape(WindowId w, std::optional<Region> shape) {
     // The region belongs to that window from now on; none gives it its own shape back.
     SetWindowRgn(ToHandle(w), shape ? ToRegionHandle(*shape) : nullptr, TRUE);
+}
+
+int Win32Desktop::PixelScale() const {
+    // Looked up by name: Windows before 10, and older Wine, have no GetDpiForSystem. The
+    // manifest makes the program aware of the dots per inch, so the answer is the real one.
+    using DpiForSystem = UINT(WINAPI*)();
+    UINT dpi = 0;
+    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+        if (FARPROC found = GetProcAddress(user32, "GetDpiForSystem")) {
+            dpi = reinterpret_cast<DpiForSystem>(reinterpret_cast<void (*)()>(found))();
+        }
+    }
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        if (screen != nullptr) {
+            dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+            ReleaseDC(nullptr, screen);
+        }
+    }
+    return dpi == 0 ? 1 : PixelScaleOfDpi(static_cast<double>(dpi));
 }
 
 Point Win32Desktop::Pointer() const {

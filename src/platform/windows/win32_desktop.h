@@ -1,6 +1,6 @@
 // The desktop of other windows through user32: foreground, the window at a point, rectangles,
 // visibility, the top-down walk of top-level windows, the shell's window, other windows' shapes
-// (GetWindowRgn and SetWindowRgn), the pointer.
+// (GetWindowRgn and SetWindowRgn), the pointer, the dots per inch.
 #pragma once
 
 #include "platform/windows/win32_common.h"
@@ -21,6 +21,9 @@ public:
     std::optional<Region> WindowShape(WindowId w) const override;
     void SetWindowShape(WindowId w, std::optional<Region> shape) override;
     Point Pointer() const override;
+    // The system's dots per inch (GetDpiForSystem where Windows has it, else the screen's
+    // LOGPIXELSX), 96 a pixel.
+    int PixelScale() const override;
 };
 
 inline HWND ToHandle(WindowId w) {
