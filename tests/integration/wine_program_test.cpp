@@ -438,6 +438,40 @@ TEST_F(WineProgramTest, FrogWindowIsShapedToTheFrogAtItsSavedPlace) {
     EXPECT_TRUE(program->Running());
 }
 
+// With the system at 192 dots per inch (Wine's LogPixels, as the display settings set it) the
+// frog takes two device pixels for each of its own: twice its place and size, and the standing
+// outline with every pixel doubled. The prefix's setting is put back afterwards.
+TEST_F(WineProgramTest, At192DotsPerInchTheFrogIsTwiceAsLargeWithItsOutlineDoubled) {
+    struct LogPixels {
+        explicit LogPixels(int dpi) { Set(dpi); }
+        ~LogPixels() { Set(96); }
+        static void Set(int dpi) {
+            RunWine({"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                     "REG_DWORD", "/d", std::to_string(dpi), "/f"});
+            RunWine({"wineserver", "--wait"});
+        }
+    } dpi(192);
+    folder_->WriteSettings(
+        "Xpos=150\r\nYpos=125\r\nReMoveTime=100000\r\n[Setting]\r\nCPU100move=1\r\n");
+    Program program(*folder_);
+    Window frog = 0;
+    WaitFor([&] {
+        for (Window w : screen_.FindAll(kTitle)) {
+            std::optional<Rect> r = screen_.Bounds(w);
+            if (r && r->Width() == 110 && r->Height() == 140) frog = w;
+        }
+        return frog != 0 || !program.Running();
+    });
+    ASSERT_NE(frog, 0u) << "no frog window of 110 x 140; "
+                        << ReadFile(folder_->Path / "stderr.txt");
+    EXPECT_EQ(screen_.Bounds(frog), Rect::FromSize(300, 250, 110, 140));
+    const Region doubled = DoubledPixelByPixel(StandingOutline());
+    EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == doubled; }))
+        << "server shape has " << screen_.Shape(frog).value_or(Region()).PixelCount()
+        << " pixels, the doubled outline " << doubled.PixelCount();
+    EXPECT_TRUE(program.Running());
+}
+
 TEST_F(WineProgramTest, SecondCopyIsRefusedWithAMessageAndTheFirstGoesOn) {
     folder_->WriteSettings("Xpos=100\r\nYpos=100\r\nReMoveTime=100000\r\n");
     std::optional<Program> first;

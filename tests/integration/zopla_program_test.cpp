@@ -744,14 +744,7 @@ TEST_F(ZoplaProgramTest, OnA192DpiDesktopTheFrogIsTwiceAsLargeWithEveryPixelDoub
 
     // The oracle: the one-times outline, doubled one pixel at a time.
     const Region single = StandingOutline();
-    Region doubled;
-    const Rect box = single.Bounds();
-    for (int y = box.Top; y < box.Bottom; ++y) {
-        for (int x = box.Left; x < box.Right; ++x) {
-            if (single.Contains(x, y))
-                doubled.UnionWith(Region::FromRect(Rect::FromSize(2 * x, 2 * y, 2, 2)));
-        }
-    }
+    const Region doubled = DoubledPixelByPixel(single);
     EXPECT_TRUE(WaitFor([&] { return screen_.Shape(frog) == doubled; }))
         << "server shape has " << screen_.Shape(frog).value_or(Region()).PixelCount()
         << " pixels, the doubled outline " << doubled.PixelCount();

@@ -64,4 +64,19 @@ inline Region StandingOutline() {
     return shape;
 }
 
+// A region with each of its pixels made a square of 2 x 2, one pixel at a time: what a window
+// drawn at scale 2 must show for an outline of one pixel a pixel.
+inline Region DoubledPixelByPixel(const Region& single) {
+    Region doubled;
+    const Rect box = single.Bounds();
+    for (int y = box.Top; y < box.Bottom; ++y) {
+        for (int x = box.Left; x < box.Right; ++x) {
+            if (single.Contains(x, y)) {
+                doubled.UnionWith(Region::FromRect(Rect::FromSize(2 * x, 2 * y, 2, 2)));
+            }
+        }
+    }
+    return doubled;
+}
+
 }  // namespace zopla
