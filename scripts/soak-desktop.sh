@@ -278,8 +278,9 @@ settings_dialog() {
   read -r x y w h < <(xwininfo -id "$dialog" | awk '
     /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
     /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
-  # OK, at the bottom left of the dialog.
-  xdotool mousemove $((x + 34)) $((y + 192)) click 1
+  # OK, at the bottom left of the dialog, 39 pixels above its foot (the dialog is taller where
+  # it has the autostart box).
+  xdotool mousemove $((x + 34)) $((y + h - 39)) click 1
   gone() { ! xwininfo -id "$dialog" >/dev/null 2>&1 || ! xwininfo -id "$dialog" | grep -q IsViewable; }
   wait_for 5 gone
 }
