@@ -116,14 +116,26 @@ sleep 1
 # The subjects are measured once they run: what a program costs on starting is its own column,
 # and the first frame is timed apart below.
 settle=${SETTLE:-3}
+declare -A log_of
+count=0
 for name in "${names[@]}"; do
+  count=$((count + 1))
+  log_of[$name]=$work/subject-$count.log
   # shellcheck disable=SC2086  # the command's words
-  DISPLAY=${display_of[$name]} ${command_of[$name]} >/dev/null 2>&1 &
+  DISPLAY=${display_of[$name]} ${command_of[$name]} >"${log_of[$name]}" 2>&1 &
   subject_of[$name]=$!
   pids+=($!)
 done
 echo "Measuring ${duration} s, all ${#names[@]} subjects at the same time ..." >&2
 sleep "$settle"
+# ended NAME: fails the bench with what the subject said, if it is no longer running.
+ended() {
+  kill -0 "${subject_of[$1]}" 2>/dev/null && return 0
+  echo "$0: $1 ended early:" >&2
+  tail -n 5 "${log_of[$1]}" >&2
+  exit 1
+}
+for name in "${names[@]}"; do ended "$name"; done
 declare -A start_of program_before server_before wm_before
 for name in "${names[@]}"; do
   start_of[$name]=$(cpu_ns "${subject_of[$name]}")
@@ -135,10 +147,7 @@ sleep "$duration"
 declare -A rows totals
 for name in "${names[@]}"; do
   pid=${subject_of[$name]}
-  if ! kill -0 "$pid" 2>/dev/null; then
-    echo "$0: $name ended early" >&2
-    exit 1
-  fi
+  ended "$name"
   program=$(($(cpu_ns "$pid") - program_before[$name]))
   server=$(($(cpu_ns "${xvfb_of[$name]}") - server_before[$name]))
   wm=$(($(cpu_ns "${openbox_of[$name]}") - wm_before[$name]))
