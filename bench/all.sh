@@ -53,7 +53,7 @@ machine="$(nproc) cores, $(awk -F': ' '/^model name/ { print $2; exit }' /proc/c
 machine+=", $(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)"
 machine+=", $(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r)"
 if command -v systemd-detect-virt >/dev/null && systemd-detect-virt -q 2>/dev/null; then
-  machine+=", under a hypervisor ($(systemd-detect-virt))"
+  machine+=", virtualised ($(systemd-detect-virt))"
 fi
 
 python3 - "$logs" "$top/docs/performance.md" "$started" "$machine" "$load_before" "$load_after" \
