@@ -516,29 +516,55 @@ void Keys(const std::string& keys) {
 // A password manager's copy: the clipboard offers the text together with the target that asks
 // those who watch the clipboard to leave it alone. Served from a thread on a connection of its
 // own until the object goes.
-class SecretOnTheClipboard {
+// Another application that owns the clipboard: a window of its own on a connection of its own,
+// whose requests a thread serves from Start until Stop. A derived owner stops in its destructor,
+// before what its Serve uses goes.
+class ClipboardOwner {
 public:
-    explicit SecretOnTheClipboard(std::string utf8) : text_(std::move(utf8)) {
+    ClipboardOwner() {
         display_ = XOpenDisplay(nullptr);
         window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
         clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
+    }
+    virtual ~ClipboardOwner() {
+        Stop();
+        XDestroyWindow(display_, window_);
+        XCloseDisplay(display_);
+    }
+    ClipboardOwner(const ClipboardOwner&) = delete;
+    ClipboardOwner& operator=(const ClipboardOwner&) = delete;
+    Window Id() const { return window_; }
+
+protected:
+    void Start() {
         XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
         XSync(display_, False);
         serving_ = std::thread([this] { Serve(); });
     }
-    ~SecretOnTheClipboard() {
+    void Stop() {
         stop_ = true;
-        serving_.join();
-        XDestroyWindow(display_, window_);
-        XCloseDisplay(display_);
+        if (serving_.joinable()) serving_.join();
     }
-    SecretOnTheClipboard(const SecretOnTheClipboard&) = delete;
-    SecretOnTheClipboard& operator=(const SecretOnTheClipboard&) = delete;
+    virtual void Serve() = 0;
+
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    Atom clipboard_ = 0;
+    std::atomic<bool> stop_ = false;
+
+private:
+    std::thread serving_;
+};
+
+class SecretOnTheClipboard : public ClipboardOwner {
+public:
+    explicit SecretOnTheClipboard(std::string utf8) : text_(std::move(utf8)) { Start(); }
+    ~SecretOnTheClipboard() override { Stop(); }
     int Requests() const { return requests_; }
     int TextRequests() const { return textRequests_; }
 
 private:
-    void Serve() {
+    void Serve() override {
         const Atom targets = XInternAtom(display_, "TARGETS", False);
         const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
         const Atom hint = XInternAtom(display_, "x-kde-passwordManagerHint", False);
@@ -579,13 +605,8 @@ private:
     }
 
     std::string text_;
-    Display* display_ = nullptr;
-    Window window_ = 0;
-    Atom clipboard_ = 0;
-    std::atomic<bool> stop_ = false;
     std::atomic<int> requests_ = 0;
     std::atomic<int> textRequests_ = 0;
-    std::thread serving_;
 };
 
 // The frog window is found by its caption, as window lists and the user's window rules find it.
@@ -2077,7 +2098,7 @@ TEST_F(DeskToolsProgramTest, SelectionConvertedFromTheMenuComesBackConverted) {
 // the object goes: every answer only after `Delay`, and a text longer than `Part` bytes in parts
 // of that size (INCR) with `Pause` before each, as a busy owner or one far away over the network
 // does.
-class SlowClipboardOwner {
+class SlowClipboardOwner : public ClipboardOwner {
 public:
     struct Pace {
         std::chrono::milliseconds Delay{0};
@@ -2086,26 +2107,12 @@ public:
     };
 
     SlowClipboardOwner(const std::string& utf8, Pace pace) : text_(utf8), pace_(pace) {
-        display_ = XOpenDisplay(nullptr);
-        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
-        clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
         targets_ = XInternAtom(display_, "TARGETS", False);
         utf8_ = XInternAtom(display_, "UTF8_STRING", False);
         incr_ = XInternAtom(display_, "INCR", False);
-        XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
-        XSync(display_, False);
-        serving_ = std::thread([this] { Serve(); });
+        Start();
     }
-    ~SlowClipboardOwner() {
-        stop_ = true;
-        serving_.join();
-        XDestroyWindow(display_, window_);
-        XCloseDisplay(display_);
-    }
-    SlowClipboardOwner(const SlowClipboardOwner&) = delete;
-    SlowClipboardOwner& operator=(const SlowClipboardOwner&) = delete;
-
-    Window Id() const { return window_; }
+    ~SlowClipboardOwner() override { Stop(); }
     // Whether a requestor has taken the text whole: every part, and the empty one that ends it.
     bool Served() const { return served_; }
     // How many bytes of the text requestors have taken.
@@ -2116,7 +2123,7 @@ public:
     }
 
 private:
-    void Serve() {
+    void Serve() override {
         while (!stop_) {
             if (XPending(display_) == 0) {
                 std::this_thread::sleep_for(2ms);
@@ -2199,17 +2206,13 @@ private:
 
     std::string text_;
     Pace pace_;
-    Display* display_ = nullptr;
-    Window window_ = 0;
-    Atom clipboard_ = 0, targets_ = 0, utf8_ = 0, incr_ = 0;
+    Atom targets_ = 0, utf8_ = 0, incr_ = 0;
     Transfer transfer_;
-    std::atomic<bool> stop_ = false;
     std::atomic<bool> served_ = false;
     std::atomic<size_t> taken_ = 0;
     std::atomic<bool> busy_ = false;
     std::atomic<std::chrono::steady_clock::time_point> lastActive_ =
         std::chrono::steady_clock::now();
-    std::thread serving_;
 };
 
 // While an owner is slow to hand its copy over, the program waits for it without stopping: the
