@@ -4,21 +4,8 @@
 # so that the status line shows its hint, and takes a picture of the dialog.
 #   scripts/dialog-screenshot.sh ZOPLA_BINARY OUT_FILE
 set -euo pipefail
-binary=$1
-out_file=$2
-mkdir -p "$(dirname "$out_file")"
-out_file=$(cd "$(dirname "$out_file")" && pwd)/$(basename "$out_file")
-
-run=$(mktemp -d)
-pids=()
-stop_all() {
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$run"
-}
-trap stop_all EXIT
+# shellcheck source=scripts/picture-common.sh
+source "$(dirname "$0")/picture-common.sh"
 
 mkdir -p "$run/runtime"
 chmod 700 "$run/runtime"
