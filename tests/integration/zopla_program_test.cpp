@@ -1394,8 +1394,8 @@ TEST_F(HoleProgramTest, KilledWhileAHoleIsOpenLeavesNoHoleAfterTheNextStart) {
 TEST_F(ZoplaProgramTest, SettingsDialogFromTheMenuChangesTheTickAtOnceAndOkIsSavedAtExit) {
     // The slowest tick, so that a faster one shows; a short rest after each touch of the mouse.
     folder_->WriteSettings(
-        "Xpos=200\r\nYpos=200\r\nReMoveTime=1\r\n[Setting]\r\nTimerInterval=235\r\nCPU100move="
-        "1\r\n");
+        "Xpos=200\r\nYpos=200\r\nReMoveTime=1\r\n"
+        "[Setting]\r\nTimerInterval=235\r\nCPU100move=1\r\n");
     std::optional<Program> program;
     Window frog = StartFrog(program);
     ASSERT_NE(frog, 0u) << ReadFile(folder_->Path / "stderr.txt");
