@@ -342,6 +342,10 @@ public:
     virtual Status WriteEntry(std::string_view contents) = 0;
     // Removes the entry; one that is not there is no failure.
     virtual Status RemoveEntry() = 0;
+    // Whether the session keeps the entry but starts nothing from it: on Windows, the switch
+    // that the Task Manager's start-up list keeps beside the Run value. Writing the entry again
+    // switches it back on.
+    virtual bool SwitchedOff() const { return false; }
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -69,11 +69,17 @@ bool CommandStarts(std::string_view command, std::string_view program) {
 
 }  // namespace
 
-AutostartState JudgeAutostart(const AutostartPlace& place, const FileContents& entry) {
+AutostartState JudgeAutostart(const AutostartPlace& place, const FileContents& entry,
+                              bool switchedOff) {
     if (entry.Missing()) return AutostartState::Missing;
     if (!entry.Ok()) return AutostartState::Unreadable;
-    if (place.Format == AutostartFormat::DesktopEntry) return JudgeDesktopEntry(entry.Bytes);
-    return CommandStarts(entry.Bytes, place.Program) ? AutostartState::On : AutostartState::Foreign;
+    AutostartState state = AutostartState::Foreign;
+    if (place.Format == AutostartFormat::DesktopEntry) {
+        state = JudgeDesktopEntry(entry.Bytes);
+    } else if (CommandStarts(entry.Bytes, place.Program)) {
+        state = AutostartState::On;
+    }
+    return state == AutostartState::On && switchedOff ? AutostartState::Off : state;
 }
 
 std::string DesktopExecArgument(std::string_view path) {

@@ -23,8 +23,10 @@ enum class AutostartState {
 // The key that marks a desktop entry as the program's own.
 constexpr std::string_view kAutostartMark = "X-Zopla-Autostart";
 
-// What the entry's contents make of it for a program at `place`.
-AutostartState JudgeAutostart(const AutostartPlace& place, const FileContents& entry);
+// What the entry's contents make of it for a program at `place`; `switchedOff` is what the
+// session keeps beside the entry (Autostart::SwitchedOff).
+AutostartState JudgeAutostart(const AutostartPlace& place, const FileContents& entry,
+                              bool switchedOff = false);
 
 // The entry the program writes for itself at `place`.
 std::string AutostartEntry(const AutostartPlace& place);

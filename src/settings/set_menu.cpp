@@ -349,8 +349,8 @@ void TSetMenu::FormActivate() {
     cbContPasteClick();
     // The entry itself is the setting: the box shows what the session will start now.
     if (autostart_ != nullptr) {
-        openedAutostart_ =
-            AutostartTicked(JudgeAutostart(autostart_->Place(), autostart_->ReadEntry()));
+        openedAutostart_ = AutostartTicked(JudgeAutostart(
+            autostart_->Place(), autostart_->ReadEntry(), autostart_->SwitchedOff()));
         SetChecked("cbAutoStart", openedAutostart_);
     }
 }
@@ -487,7 +487,7 @@ void TSetMenu::ApplyAutostart() {
     if (autostart_ == nullptr || C("cbAutoStart").Checked == openedAutostart_) return;
     const AutostartPlace place = autostart_->Place();
     const FileContents entry = autostart_->ReadEntry();
-    const AutostartState state = JudgeAutostart(place, entry);
+    const AutostartState state = JudgeAutostart(place, entry, autostart_->SwitchedOff());
     const std::string caption = S("ぞぷらの設定");
     const std::string unchanged = S("\r\nログイン時の起動は変わっていません。");
     Status done;

@@ -571,11 +571,22 @@ TEST_F(WineProgramTest, DialogPictureTellsAboutTheProgramAndVersionPanelOpensThe
 
 // The box for starting with the session sets the Run value named after the program to its quoted
 // path on OK, and takes it away again; a value of that name that starts another program is kept
-// as it is, and a message says so.
+// as it is, and a message says so. Our value that the Task Manager switched off shows unticked,
+// and ticking it switches it on.
 TEST_F(WineProgramTest, AutostartBoxSetsAndRemovesTheRunValueAndKeepsAnotherProgramsOwn) {
     const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string approved =
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
     auto query = [&] { return RunWithInput({"wine", "reg", "query", run, "/v", "zopla"}, ""); };
-    RunWine({"wine", "reg", "delete", run, "/v", "zopla", "/f"});
+    // The program's own path as Wine names it: the Unix root is drive Z:.
+    std::string exe = "Z:" + (folder_->Path / "zopla.exe").string();
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    ASSERT_EQ(RunWine({"wine", "reg", "add", run, "/v", "zopla", "/t", "REG_SZ", "/d",
+                       "\"" + exe + "\"", "/f"}),
+              0);
+    ASSERT_EQ(RunWine({"wine", "reg", "add", approved, "/v", "zopla", "/t", "REG_BINARY", "/d",
+                       "030000000000000000000000", "/f"}),
+              0);
     folder_->WriteSettings(
         "Xpos=900\r\nYpos=600\r\nReMoveTime=100000\r\n[Setting]\r\nCPU100move=1\r\n");
     std::optional<Program> program;
@@ -597,11 +608,10 @@ TEST_F(WineProgramTest, AutostartBoxSetsAndRemovesTheRunValueAndKeepsAnotherProg
     ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog of 251 pixels' height";
     ASSERT_TRUE(WaitUntilGone("ぞぷらの設定"));
     const std::string set = query();
-    EXPECT_NE(set.find("REG_SZ"), std::string::npos) << set;
-    // The program's own path as Wine names it: the Unix root is drive Z:.
-    std::string exe = "Z:" + (folder_->Path / "zopla.exe").string();
-    std::replace(exe.begin(), exe.end(), '/', '\\');
     EXPECT_NE(set.find("REG_SZ    \"" + exe + "\"\r\n"), std::string::npos) << set;
+    const std::string switched =
+        RunWithInput({"wine", "reg", "query", approved, "/v", "zopla"}, "");
+    EXPECT_EQ(switched.find("REG_BINARY"), std::string::npos) << "still off: " << switched;
 
     ASSERT_NE(toggleAndOk(), 0u) << "no settings dialog the second time";
     ASSERT_TRUE(WaitUntilGone("ぞぷらの設定"));

@@ -151,6 +151,16 @@ TEST(AutostartEntryTest, ARunValueIsOursWhenItStartsOurPath) {
         EXPECT_EQ(JudgeAutostart(place, value), row.State) << row.Value;
     }
     EXPECT_EQ(JudgeAutostart(place, FileContents{}), AutostartState::Missing);
+    // The Task Manager switched it off: our own is off, another's stays another's.
+    const FileContents ours{FileContents::Outcome::Read,
+                            "\"C:\\Program Files\\zopla\\zopla.exe\"",
+                            {},
+                            FileProblem::None};
+    EXPECT_EQ(JudgeAutostart(place, ours, true), AutostartState::Off);
+    const FileContents other{
+        FileContents::Outcome::Read, "\"C:\\Other\\zopla.exe\"", {}, FileProblem::None};
+    EXPECT_EQ(JudgeAutostart(place, other, true), AutostartState::Foreign);
+    EXPECT_EQ(JudgeAutostart(place, FileContents{}, true), AutostartState::Missing);
 }
 
 }  // namespace

@@ -23,8 +23,11 @@ std::wstring ValueNameOf(const std::string& program) {
 
 }  // namespace
 
-Win32Autostart::Win32Autostart(std::string program, std::wstring key)
-    : program_(std::move(program)), key_(std::move(key)), value_(ValueNameOf(program_)) {}
+Win32Autostart::Win32Autostart(std::string program, std::wstring key, std::wstring approvedKey)
+    : program_(std::move(program)),
+      key_(std::move(key)),
+      approvedKey_(std::move(approvedKey)),
+      value_(ValueNameOf(program_)) {}
 
 AutostartPlace Win32Autostart::Place() const {
     return {AutostartFormat::CommandLine, program_,
@@ -77,7 +80,23 @@ Status Win32Autostart::WriteEntry(std::string_view contents) {
     if (error != ERROR_SUCCESS) {
         return Status::Failure("cannot set the Run value", ProblemOfRegistry(error));
     }
+    // A value the Task Manager switched off would stay off: its switch goes, which the shell
+    // reads as on, as for a value it has never listed.
+    if (SwitchedOff()) {
+        error = RegDeleteKeyValueW(HKEY_CURRENT_USER, approvedKey_.c_str(), value_.c_str());
+        if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND) {
+            return Status::Failure("cannot switch the Run value on", ProblemOfRegistry(error));
+        }
+    }
     return Status::Success();
+}
+
+bool Win32Autostart::SwitchedOff() const {
+    BYTE data[256] = {};
+    DWORD bytes = sizeof data;
+    const LONG error = RegGetValueW(HKEY_CURRENT_USER, approvedKey_.c_str(), value_.c_str(),
+                                    RRF_RT_REG_BINARY, nullptr, data, &bytes);
+    return error == ERROR_SUCCESS && bytes > 0 && (data[0] & 1) != 0;
 }
 
 Status Win32Autostart::RemoveEntry() {

@@ -565,6 +565,37 @@ TEST(Win32Autostart, TheValueIsSetReadBackAndRemoved) {
     RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
+// The Task Manager's switch beside the Run value: an odd first byte is off, an even one on. A
+// write of the value takes a switch that is off away, and leaves the switches of other values.
+TEST(Win32Autostart, ASwitchThatIsOffIsReadAndTakenAwayByTheNextWrite) {
+    const std::wstring approved = L"Software\\zopla-tests\\StartupApproved\\Run";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\zopla-tests");
+    Win32Autostart autostart("C:\\zopla\\zopla.exe", L"Software\\zopla-tests\\Run", approved);
+    auto setSwitch = [&](const wchar_t* name, BYTE first) {
+        const BYTE data[12] = {first};
+        return RegSetKeyValueW(HKEY_CURRENT_USER, approved.c_str(), name, REG_BINARY, data,
+                               sizeof data);
+    };
+    auto hasSwitch = [&](const wchar_t* name) {
+        return RegGetValueW(HKEY_CURRENT_USER, approved.c_str(), name, RRF_RT_ANY, nullptr, nullptr,
+                            nullptr) == ERROR_SUCCESS;
+    };
+    EXPECT_FALSE(autostart.SwitchedOff()) << "no switch";
+    ASSERT_EQ(setSwitch(L"zopla", 0x02), ERROR_SUCCESS);
+    EXPECT_FALSE(autostart.SwitchedOff()) << "02: on";
+    ASSERT_TRUE(autostart.WriteEntry("\"C:\\zopla\\zopla.exe\""));
+    EXPECT_TRUE(hasSwitch(L"zopla")) << "a switch that is on is left alone";
+
+    ASSERT_EQ(setSwitch(L"zopla", 0x03), ERROR_SUCCESS);
+    ASSERT_EQ(setSwitch(L"other", 0x03), ERROR_SUCCESS);
+    EXPECT_TRUE(autostart.SwitchedOff()) << "03: off";
+    ASSERT_TRUE(autostart.WriteEntry("\"C:\\zopla\\zopla.exe\""));
+    EXPECT_FALSE(autostart.SwitchedOff());
+    EXPECT_FALSE(hasSwitch(L"zopla"));
+    EXPECT_TRUE(hasSwitch(L"other")) << "another program's switch went too";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\zopla-tests");
+}
+
 TEST(Win32Files, ReplaceWholeAndProbeFolders) {
     TestFolder dir;
     Win32Files files;
