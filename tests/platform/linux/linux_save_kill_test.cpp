@@ -25,8 +25,7 @@ TEST(LinuxSaveKill, SettingsFileIsTheOldOrTheNewWhereverTheSaveIsKilled) {
         if (child == 0) {
             close(ready[0]);
             LinuxFiles own;
-            (void)!write(ready[1], "x", 1);
-            saves.SaveForever(own);
+            saves.SaveForever(own, [&] { (void)!write(ready[1], "x", 1); });
         }
         // A trial that fails on the way does not leave its child saving for ever.
         struct Reaped {

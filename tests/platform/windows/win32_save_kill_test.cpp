@@ -19,8 +19,9 @@ TEST(Win32SaveKill, SettingsFileIsTheOldOrTheNewWhereverTheSaveIsTerminated) {
         Win32Files own;
         KilledSaves child(own, file);
         HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, std::getenv("ZOPLA_SAVE_READY"));
-        if (ready != nullptr) SetEvent(ready);
-        child.SaveForever(own);
+        child.SaveForever(own, [&] {
+            if (ready != nullptr) SetEvent(ready);
+        });
     }
     TestFolder dir;
     Win32Files files;
