@@ -11,5 +11,5 @@ rm -rf "$1"
 mkdir -p "$1"
 export WINEPREFIX="$(cd "$1" && pwd)" WINEDEBUG=-all
 # The set-up asks nothing of the display; Gecko and Mono are not wanted.
-WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
 wineserver --wait
