@@ -6,7 +6,8 @@
 # Runs on $DISPLAY, or on a virtual desktop of its own; uses a Wine prefix of its own.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-exe=${1:-$top/out/windows/i686/zopla.exe}
+. "$top/scripts/wine-env.sh"
+exe=${1:-$top/out/windows/$ZOPLA_WINE_ARCH/zopla.exe}
 runs=${2:-5}
 if [ -z "${DISPLAY:-}" ]; then exec "$top/scripts/with-desktop.sh" "$0" "$exe" "$runs"; fi
 

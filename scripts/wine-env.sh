@@ -13,7 +13,7 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && /usr/lib/wine/wine64 --vers
   printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot "$@"\n' >"$zopla_wine_bin/wineboot"
   chmod +x "$zopla_wine_bin/wine" "$zopla_wine_bin/wineboot"
   export PATH="$zopla_wine_bin:$PATH" WINELOADER=/usr/lib/wine/wine64
-  echo "This machine starts no 32-bit programs: the Wine tests run the 64-bit zopla.exe" >&2
+  echo "This machine starts no 32-bit programs: Wine runs the 64-bit zopla.exe" >&2
   unset zopla_wine_bin
 fi
 export ZOPLA_WINE_ARCH

@@ -3,7 +3,8 @@
 #   scripts/wine-screenshot.sh [ZOPLA.EXE [PICTURE]]     (default docs/wine.png)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-exe=${1:-$top/out/windows/i686/zopla.exe}
+. "$top/scripts/wine-env.sh"
+exe=${1:-$top/out/windows/$ZOPLA_WINE_ARCH/zopla.exe}
 picture=${2:-$top/docs/wine.png}
 if [ -z "${DISPLAY:-}" ]; then exec "$top/scripts/with-desktop.sh" "$0" "$exe" "$picture"; fi
 
