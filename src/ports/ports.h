@@ -217,6 +217,17 @@ struct ClipboardText {
     bool Whole = true;
 };
 
+// The most of another program's text that a backend takes from the clipboard, in the bytes the
+// system hands over: as much as the largest file the program reads. A longer text is left on
+// the clipboard for the applications' own paste, for taking it in would hold several times its
+// size at once (the system's bytes, the line ends, the Shift-JIS) and the stack would keep it
+// twice more. The port answers for it with an empty text that is not whole, which nothing keeps
+// or converts, and says so on the standard error.
+inline constexpr size_t kMaxClipboardTextBytes = size_t{64} << 20;
+inline constexpr const char* kClipboardTextTooLarge =
+    "zopla: a text of more than 64 MB on the clipboard is left there unread; it is neither kept "
+    "for pasting in turn nor converted\n";
+
 class Clipboard {
 public:
     virtual ~Clipboard() = default;

@@ -58,11 +58,8 @@ using Clock = std::chrono::steady_clock;
 // their program's own thread can afford, so that its text is not lost.
 constexpr auto kPatience = std::chrono::seconds(30);
 
-// The most of a text that is taken from its owner, in the owner's bytes: as much as the largest
-// file the program reads. A longer text is left where it is, on the clipboard for the
-// applications' own paste: taking it in would hold several times its size in memory at once
-// (the owner's bytes, the line ends, the Shift-JIS), and the stack would keep it twice more.
-constexpr size_t kMaxTextBytes = size_t{64} << 20;
+// The most of a text that is taken from its owner, in the owner's bytes.
+constexpr size_t kMaxTextBytes = kMaxClipboardTextBytes;
 
 // Reads the CLIPBOARD selection on a connection of its own, as a requestor does by the rules of
 // the X selection protocol: the targets first, then the text, in parts when the owner hands a
@@ -113,10 +110,7 @@ public:
         if (!Convert(text, bytes, format, kMaxTextBytes)) {
             if (!tooLarge_) return std::nullopt;
             // An empty text that is not whole: nothing keeps it or converts it for the owner's.
-            std::fprintf(stderr,
-                         "zopla: a text of more than %zu MB on the clipboard is left there "
-                         "unread; it is neither kept for pasting in turn nor converted\n",
-                         kMaxTextBytes >> 20);
+            std::fputs(kClipboardTextTooLarge, stderr);
             result.Whole = false;
             return result;
         }

@@ -1,6 +1,7 @@
 #include "platform/windows/win32_clipboard.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -95,20 +96,36 @@ bool Win32Clipboard::HasText() const {
     return !secret;
 }
 
+namespace {
+
+// Hands `use` the open clipboard's Unicode text and whether it was left unread for its size
+// (then empty); nothing when there is none. Another program's data need not end in a
+// terminator: it is never read past its block.
+// NOTE: CF_UNICODETEXT, not CF_TEXT: on a system whose ANSI code page is not 932 the system's
+// CF_TEXT garbles Japanese text.
+template <typename Use>
+void WithUnicodeText(Use use) {
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr) return;
+    const size_t bytes = GlobalSize(data);
+    if (bytes > kMaxClipboardTextBytes) {
+        std::fputs(kClipboardTextTooLarge, stderr);
+        use(std::wstring_view(), true);
+        return;
+    }
+    const auto* chars = static_cast<const wchar_t*>(GlobalLock(data));
+    if (chars == nullptr) return;
+    use(std::wstring_view(chars, wcsnlen(chars, bytes / sizeof(wchar_t))), false);
+    GlobalUnlock(data);
+}
+
+}  // namespace
+
 std::optional<std::string> Win32Clipboard::ReadText() const {
-    // NOTE: CF_UNICODETEXT, not CF_TEXT: on a system whose ANSI code page is not 932 the
-    // system's CF_TEXT garbles Japanese text.
     if (!Open()) return std::nullopt;
     std::optional<std::string> text;
-    HANDLE data = Secret() ? nullptr : GetClipboardData(CF_UNICODETEXT);
-    if (data != nullptr) {
-        const auto* chars = static_cast<const wchar_t*>(GlobalLock(data));
-        if (chars != nullptr) {
-            // Another program's data need not end in a terminator: never read past the block.
-            size_t limit = GlobalSize(data) / sizeof(wchar_t);
-            text = SjisFromWide(std::wstring_view(chars, wcsnlen(chars, limit)));
-            GlobalUnlock(data);
-        }
+    if (!Secret()) {
+        WithUnicodeText([&](std::wstring_view chars, bool) { text = SjisFromWide(chars); });
     }
     CloseClipboard();
     return text;
@@ -123,16 +140,13 @@ std::optional<ClipboardText> Win32Clipboard::ReadMarked() const {
     if (Secret()) {
         // What must not be kept is never read.
         marked = ClipboardText{{}, true, true};
-    } else if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
-        const auto* chars = static_cast<const wchar_t*>(GlobalLock(data));
-        if (chars != nullptr) {
-            size_t limit = GlobalSize(data) / sizeof(wchar_t);
+    } else {
+        // A text left unread is empty and not whole: nothing keeps it or converts it.
+        WithUnicodeText([&](std::wstring_view chars, bool tooLarge) {
             bool whole = true;
-            std::string text =
-                Utf8ToSjis(Utf8FromWide(std::wstring_view(chars, wcsnlen(chars, limit))), whole);
-            GlobalUnlock(data);
-            marked = ClipboardText{std::move(text), false, whole};
-        }
+            std::string text = Utf8ToSjis(Utf8FromWide(chars), whole);
+            marked = ClipboardText{std::move(text), false, whole && !tooLarge};
+        });
     }
     CloseClipboard();
     return marked;

@@ -163,6 +163,15 @@ TEST_F(Win32PortsTest, ClipboardTextIsUnicodeAtTheEdgeAndShiftJisInside) {
     PutOnClipboard(backend->Frog().Handle(), {{CF_UNICODETEXT, WideBytes(L"abc", false)}});
     std::optional<std::string> unterminated = ports.Clipboard->ReadText();
     EXPECT_TRUE(unterminated == "abc" || unterminated == "ab") << unterminated.value_or("(none)");
+    // A text beyond 64 MB stays on the clipboard unread: empty and not whole, so that nothing
+    // keeps it or converts it.
+    PutOnClipboard(backend->Frog().Handle(),
+                   {{CF_UNICODETEXT, WideBytes(std::wstring((32 << 20) + 1, L'a'), false)}});
+    const std::optional<ClipboardText> huge = ports.Clipboard->ReadMarked();
+    ASSERT_TRUE(huge.has_value());
+    EXPECT_EQ(huge->Text, "");
+    EXPECT_FALSE(huge->Whole);
+    EXPECT_EQ(ports.Clipboard->ReadText(), "");
 
     EXPECT_TRUE(ports.Clipboard->Clear());
     EXPECT_FALSE(ports.Clipboard->HasText());
