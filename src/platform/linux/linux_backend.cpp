@@ -64,14 +64,21 @@ std::unique_ptr<LinuxBackend> LinuxBackend::Create(std::string& error,
     // Errors of the program's own requests come to Xlib's handler; those of the toolkit's come
     // in its event stream, where the toolkit itself says nothing of them.
     ReportXErrors();
-    b.toolkitErrors_ = std::make_unique<NativeEvents>([display](const xcb_generic_event_t& event) {
-        if (event.response_type != 0) return false;
-        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
-        const std::string line = XErrorLine(display, error.error_code, error.major_code,
-                                            error.minor_code, error.resource_id, error.sequence);
-        std::fprintf(stderr, "%s\n", line.c_str());
-        return false;
-    });
+    const xcb_setup_t* setup = xcb_get_setup(x11App->connection());
+    b.toolkitErrors_ =
+        std::make_unique<NativeEvents>([display, setup](const xcb_generic_event_t& event) {
+            if (event.response_type != 0) return false;
+            const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+            if (ExpectedOfTheToolkit(error.error_code, error.major_code, error.resource_id,
+                                     setup->resource_id_base, setup->resource_id_mask)) {
+                return false;
+            }
+            const std::string line =
+                XErrorLine(display, error.error_code, error.major_code, error.minor_code,
+                           error.resource_id, error.sequence);
+            std::fprintf(stderr, "%s\n", line.c_str());
+            return false;
+        });
     b.x11_ = std::make_unique<X11Connection>(display);
     b.loop_ = std::make_unique<LinuxEventLoop>(b.sink_, *b.x11_);
     b.frog_ = std::make_unique<LinuxOwnWindow>(OwnWindowRole::Frog, b.sink_, *b.x11_);

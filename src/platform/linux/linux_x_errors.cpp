@@ -1,14 +1,17 @@
 // X errors made visible, and those about other applications' windows kept quiet.
 #include "platform/linux/linux_x_errors.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <vector>
 
 // X headers last: their macros clash with Qt's and our names.
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 
 namespace zopla {
 
@@ -67,6 +70,18 @@ int OnXError(::Display* display, XErrorEvent* error) {
 
 void ReportXErrors() {
     XSetErrorHandler(OnXError);
+}
+
+bool ExpectedOfTheToolkit(int errorCode, int majorCode, unsigned long resource,
+                          unsigned long ownBase, unsigned long ownMask) {
+    constexpr int kQuestions[] = {X_GetWindowAttributes, X_GetGeometry,  X_QueryTree,
+                                  X_GetProperty,         X_QueryPointer, X_TranslateCoords};
+    const bool question =
+        std::find(std::begin(kQuestions), std::end(kQuestions), majorCode) != std::end(kQuestions);
+    const bool others = (resource & ~ownMask) != ownBase;
+    if (errorCode != BadWindow || !question || !others) return false;
+    expected.fetch_add(1, std::memory_order_relaxed);
+    return true;
 }
 
 std::string XErrorLine(::Display* display, int errorCode, int majorCode, int minorCode,

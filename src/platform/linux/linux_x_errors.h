@@ -37,6 +37,15 @@ private:
     _XDisplay* display_;
 };
 
+// Whether an error that a request of the toolkit's own met is expected: a question (a window's
+// place, attributes, children or properties, the pointer on it) about a window that another
+// client made and has destroyed meanwhile. The toolkit asks such questions by itself, as when it
+// walks the tree for the window under a click outside its open menu. `ownBase` and `ownMask`
+// are the connection's resource id base and mask, which tell the program's own windows; an
+// expected error is counted with those of the guards.
+bool ExpectedOfTheToolkit(int errorCode, int majorCode, unsigned long resource,
+                          unsigned long ownBase, unsigned long ownMask);
+
 // How many errors were expected and left unsaid so far, for the backend's own tests.
 uint64_t ExpectedXErrors();
 

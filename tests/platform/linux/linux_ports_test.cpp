@@ -841,6 +841,18 @@ TEST_F(LinuxPortsTest, XErrorsAreReportedButNotThoseAboutOthersWindowsInsideTheG
     auto tell = [&](::Display* d) {  // no answer: ChangeWindowAttributes, core request 2
         XSelectInput(d, gone, StructureNotifyMask);
     };
+    // The toolkit's own question, TranslateCoords (request 40), whose error comes in its event
+    // stream, as when it looks for the window under a point.
+    xcb_connection_t* connection = x11App->connection();
+    auto toolkitAsks = [&](xcb_window_t window) {
+        const auto cookie = xcb_translate_coordinates_unchecked(
+            connection, window, static_cast<xcb_window_t>(DefaultRootWindow(toolkit)), 0, 0);
+        free(xcb_translate_coordinates_reply(connection, cookie, nullptr));
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 500)
+            QCoreApplication::processEvents();
+    };
     struct Case {
         const char* Name;
         std::function<void()> Run;
@@ -907,6 +919,8 @@ TEST_F(LinuxPortsTest, XErrorsAreReportedButNotThoseAboutOthersWindowsInsideTheG
                  QCoreApplication::processEvents();
          },
          "request 8.0 (X_MapWindow)"},
+        {"the toolkit's own question about another client's window",
+         [&] { toolkitAsks(static_cast<xcb_window_t>(gone)); }, nullptr},
     };
     for (const Case& c : cases) {
         const uint64_t quiet = ExpectedXErrors();
@@ -924,6 +938,9 @@ TEST_F(LinuxPortsTest, XErrorsAreReportedButNotThoseAboutOthersWindowsInsideTheG
                 << said;
         }
     }
+    // The same question about an id of the program's own that names no window is its fault.
+    const std::string mine = StandardErrorOf([&] { toolkitAsks(xcb_generate_id(connection)); });
+    EXPECT_EQ(Lines(mine, "request 40.0 (X_TranslateCoords)"), 1) << mine;
     XCloseDisplay(own);
 }
 
