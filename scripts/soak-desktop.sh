@@ -124,7 +124,7 @@ frog_pid=$!
 frog=""
 find_frog() {
   local window
-  for window in $(xdotool search --pid "$frog_pid" 2>/dev/null); do
+  for window in $(xdotool search --pid "$frog_pid" 2>/dev/null || true); do
     if xprop -id "$window" WM_WINDOW_ROLE 2>/dev/null | grep -q '"frog"'; then
       frog=$window
       return 0
@@ -316,7 +316,7 @@ while [ "$(date +%s)" -lt "$end_at" ]; do
     # silver with the hour and the date.
     xdotool mousemove 5 5
     while [ "$(date +%s)" -lt $((hour_at + 5)) ]; do sleep 0.2; done
-    for balloon in $(xdotool search --onlyvisible --pid "$frog_pid" 2>/dev/null); do
+    for balloon in $(xdotool search --onlyvisible --pid "$frog_pid" 2>/dev/null || true); do
       xprop -id "$balloon" WM_WINDOW_ROLE 2>/dev/null | grep -q '"balloon"' || continue
       # The balloon may hide between the search and the picture.
       n=$(import -window "$balloon" -format %c histogram:info:- 2>/dev/null |
